@@ -1,0 +1,105 @@
+#include "config/config_forms.h"
+
+#include <string>
+
+namespace kestrix {
+
+namespace {
+
+struct Column {
+    Window& window;
+    int left, top, width;
+    int next;
+
+    void frame(Frame& f, const char* caption, int rows) {
+        f.caption = caption;
+        f.geometry = {left, top, width, 300 + rows * 300};
+        next = top + 300;
+        top += 300 + rows * 300 + 120;
+        window.controls.push_back(&f);
+    }
+    void option(OptionButton& b, const char* caption, const char* group, int indent = 0) {
+        b.caption = caption;
+        b.group = group;
+        b.geometry = {left + 120 + indent, next, width - 240 - indent, 270};
+        next += 300;
+        window.controls.push_back(&b);
+    }
+};
+
+}  // namespace
+
+ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
+    dialog = true;
+    geometry = {4000, 2000, 6900, 5400};
+
+    Column first{*this, 120, 120, 2160, 0};
+    first.frame(fraComPort, "&Com Port", 4);
+    for (int i = 1; i <= 4; ++i) {
+        const int row = first.next;
+        first.option(ComPort[i], ("Com" + std::to_string(i)).c_str(), "port");
+        ComPort[i].geometry.width = 800;
+        lblComPath[i].geometry = {first.left + 960, row + 30, first.width - 1020, 240};
+        lblComPath[i].font = {"Arial", 7.0f, false, false};
+        controls.push_back(&lblComPath[i]);
+    }
+    first.frame(fraParity, "&Parity", 5);
+    first.option(NoParity, "None", "parity");
+    first.option(OddParity, "Odd", "parity");
+    first.option(EvenParity, "Even", "parity");
+    first.option(optMarkParity, "Mark", "parity");
+    first.option(optSpaceParity, "Space", "parity");
+
+    Column second{*this, 2400, 120, 2040, 0};
+    second.frame(fraBaud, "&Baud Rate", 7);
+    second.option(Baud3, "300", "baud");
+    second.option(Baud6, "600", "baud");
+    second.option(Baud12, "1200", "baud");
+    second.option(Baud24, "2400", "baud");
+    second.option(Baud48, "4800", "baud");
+    second.option(Baud96, "9600", "baud");
+    second.option(Baud19dot2, "19200", "baud");
+    second.frame(fraEcho, "&Echo", 2);
+    second.option(EchoOn, "On", "echo");
+    second.option(EchoOff, "Off", "echo");
+
+    Column third{*this, 4560, 120, 2040, 0};
+    third.frame(fraDataBits, "&Data Bits", 2);
+    third.option(Data7, "7", "data");
+    third.option(Data8, "8", "data");
+    third.frame(fraStopBits, "&Stop Bits", 2);
+    third.option(Stop1, "1", "stop");
+    third.option(Stop2, "2", "stop");
+    third.frame(fraFlow, "&Flow Control", 4);
+    third.option(NoFlow, "None", "flow");
+    third.option(XonFlow, "Xon/Xoff", "flow");
+    third.option(RTSFlow, "RTS", "flow");
+    third.option(BothFlow, "Xon/RTS", "flow");
+
+    OKButton.caption = "OK";
+    OKButton.geometry = {3600, 4500, 1300, 420};
+    CancelButton.caption = "Cancel";
+    CancelButton.geometry = {5100, 4500, 1300, 420};
+    controls.push_back(&OKButton);
+    controls.push_back(&CancelButton);
+}
+
+std::vector<OptionButton*> ConfigScrn::optionButtons() {
+    std::vector<OptionButton*> all;
+    for (Control* c : controls)
+        if (c->kind() == ControlKind::OptionButton) all.push_back(static_cast<OptionButton*>(c));
+    return all;
+}
+
+FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
+    dialog = true;
+    geometry = {4000, 3000, 5400, 2600};
+    Picture1.geometry = {240, 240, 480, 480};
+    lblAbout.wordWrap = true;
+    lblAbout.geometry = {960, 240, 4200, 1300};
+    cmdAbout.caption = "OK";
+    cmdAbout.geometry = {2100, 1700, 1200, 420};
+    controls = {&Picture1, &lblAbout, &cmdAbout};
+}
+
+}  // namespace kestrix

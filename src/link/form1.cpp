@@ -1,0 +1,35 @@
+#include "link/form1.h"
+
+namespace kestrix {
+
+Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
+    geometry = {1000, 600, 10000, 6600};
+    font = {"Courier New", 9.0f, false, false};
+
+    Label1.font = {"MS Sans Serif", 8.25f, false, true};
+    Label1.geometry = {120, 60, 9600, 255};
+    Line1.geometry = {0, 360, 9840, 0};
+    Line1.x1 = 0; Line1.y1 = 360; Line1.x2 = 9840; Line1.y2 = 360;
+    Term.font = {"Courier New", 9.0f, false, false};
+    Term.multiLine = true;
+    Term.geometry = {0, 360, 9840, 5600};
+    TextInvisible.visible = false;
+    TextInvisible.geometry = {0, 0, 100, 100};
+    controls = {&Label1, &Line1, &Term, &TextInvisible};
+
+    MFile.items = {&mnuFilePrint, &hyph19, &MFileExit};
+    mnuEdit.items = {&mnuEditItem};
+    MPort.items = {&MOpen, &MSettings};
+    mnuFunction.items = {&funcStatus, &funcClock, &funcTermEmul, &FuncCustUpdate, &hyph2, &disableUpdates,
+                         &hyph3, &CustomCommand, &hyph4, &demoMode};
+    MStyle.items = {&MStyleFont, &MClockFont};
+    helpMenu.items = {&helpMenuItem, &hyph20, &mnuAbout};
+    menuBar = {&MFile, &mnuEdit, &MPort, &mnuFunction, &MStyle, &helpMenu};
+    funcStatus.checked = true;
+
+    Timer1.intervalMs = 1;
+    Timer1.enabled = true;
+    timers = {&Timer1};
+}
+
+}  // namespace kestrix

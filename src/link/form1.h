@@ -1,0 +1,51 @@
+#pragma once
+
+#include "shared/controls.h"
+
+namespace kestrix {
+
+// The main window: status band, the receiver's status screen, the serial link's timer and menus.
+struct Form1 : Window {
+    Form1();
+
+    Label Label1{"Label1"};
+    Line Line1{"Line1"};
+    TextBox Term{"Term"};
+    TextBox TextInvisible{"TextInvisible"};
+    Timer Timer1;
+
+    MenuItem MFile{"MFile", "&File"};
+    MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};
+    MenuItem hyph19 = MenuItem::separator("hyph19");
+    MenuItem MFileExit{"MFileExit", "E&xit"};
+
+    MenuItem mnuEdit{"mnuEdit", "&Edit"};
+    MenuItem mnuEditItem{"mnuEditItem", "&Copy to Clipboard", "Ctrl+C"};
+
+    MenuItem MPort{"MPort", "&CommPort"};
+    MenuItem MOpen{"MOpen", "Port &Open"};
+    MenuItem MSettings{"MSettings", "&Settings..."};
+
+    MenuItem mnuFunction{"mnuFunction", "F&unction"};
+    MenuItem funcStatus{"funcStatus", "&Status"};
+    MenuItem funcClock{"funcClock", "&Clock"};
+    MenuItem funcTermEmul{"funcTermEmul", "&Terminal Emulator"};
+    MenuItem FuncCustUpdate{"FuncCustUpdate", "C&ustom Update"};
+    MenuItem hyph2 = MenuItem::separator("hyph2");
+    MenuItem disableUpdates{"disableUpdates", "&Disable Updates"};
+    MenuItem hyph3 = MenuItem::separator("hyph3");
+    MenuItem CustomCommand{"CustomCommand", "Co&mmand to Update..."};
+    MenuItem hyph4 = MenuItem::separator("hyph4");
+    MenuItem demoMode{"demoMode", "Demo &Mode"};
+
+    MenuItem MStyle{"MStyle", "&Style"};
+    MenuItem MStyleFont{"MStyleFont", "&Status Font..."};
+    MenuItem MClockFont{"MClockFont", "&Clock Font..."};
+
+    MenuItem helpMenu{"helpMenu", "&Help"};
+    MenuItem helpMenuItem{"helpMenuItem", "&Help..."};
+    MenuItem hyph20 = MenuItem::separator("hyph20");
+    MenuItem mnuAbout{"mnuAbout", "&About..."};
+};
+
+}  // namespace kestrix

@@ -1,0 +1,72 @@
+#include "platform/fake_services.h"
+
+#include <algorithm>
+
+#include "shared/controls.h"
+
+namespace kestrix::platform {
+
+namespace {
+MsgResult firstButton(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::AbortRetryIgnore: return MsgResult::Abort;
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel: return MsgResult::Yes;
+        case MsgButtons::RetryCancel: return MsgResult::Retry;
+        default: return MsgResult::Ok;
+    }
+}
+
+// Lines separated by CR, LF or CR LF.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += text[i];
+        }
+    }
+    return lines;
+}
+}  // namespace
+
+MsgResult FakeDialogs::msgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) {
+    messages.push_back({text, title, icon, buttons});
+    if (msgAnswers.empty()) return firstButton(buttons);
+    const MsgResult answer = msgAnswers.front();
+    msgAnswers.pop_front();
+    return answer;
+}
+
+void FakeDialogs::showModal(Window& window) {
+    modalShown.push_back(window.name);
+    window.show();
+    if (auto action = modalActions.find(window.name); action != modalActions.end()) action->second(window);
+    window.hide();
+}
+
+std::optional<std::string> FakeDialogs::openFile(const std::string& filter) {
+    fileFilters.push_back(filter);
+    return fileAnswer;
+}
+
+std::optional<FontSpec> FakeDialogs::chooseFont(const FontSpec& font) {
+    fontsOffered.push_back(font);
+    return fontAnswer;
+}
+
+std::optional<int> FakeDialogs::choosePrintCopies() { return printCopies; }
+
+int FakeMeasurer::textWidth(const std::string& text, const FontSpec& font) {
+    std::size_t widest = 0;
+    for (const auto& line : linesOf(text)) widest = std::max(widest, line.size());
+    return static_cast<int>(static_cast<double>(widest) * 120.0 * font.size / 10.0);
+}
+
+int FakeMeasurer::textHeight(const std::string& text, const FontSpec& font) {
+    return static_cast<int>(static_cast<double>(linesOf(text).size()) * 240.0 * font.size / 10.0);
+}
+
+}  // namespace kestrix::platform

@@ -1,0 +1,101 @@
+#include "shared/controls.h"
+
+#include <algorithm>
+
+namespace kestrix {
+
+void OptionButton::select(const std::vector<OptionButton*>& all) {
+    for (OptionButton* other : all)
+        if (other != this && other->group == group) other->value = false;
+    value = true;
+}
+
+void TextBox::setText(std::string text) {
+    text_ = std::move(text);
+    ++revision_;
+    replaceRevision_ = revision_;
+    clampSelection();
+}
+
+void TextBox::append(std::string_view more) {
+    if (more.empty()) return;
+    text_.append(more);
+    ++revision_;
+}
+
+void TextBox::replaceSelection(std::string_view replacement) {
+    clampSelection();
+    if (selLength_ == 0 && selStart_ == text_.size()) {
+        append(replacement);
+    } else {
+        text_.replace(selStart_, selLength_, replacement);
+        ++revision_;
+        replaceRevision_ = revision_;
+    }
+    setSelection(selStart_ + replacement.size(), 0);
+}
+
+void TextBox::setSelection(std::size_t start, std::size_t length) {
+    selStart_ = start;
+    selLength_ = length;
+    clampSelection();
+    ++selectionRevision_;
+}
+
+void TextBox::userEdited(std::string text, std::size_t selStart, std::size_t selLength) {
+    text_ = std::move(text);
+    selStart_ = selStart;
+    selLength_ = selLength;
+    clampSelection();
+}
+
+void TextBox::userSelected(std::size_t selStart, std::size_t selLength) {
+    selStart_ = selStart;
+    selLength_ = selLength;
+    clampSelection();
+}
+
+void TextBox::clampSelection() {
+    selStart_ = std::min(selStart_, text_.size());
+    selLength_ = std::min(selLength_, text_.size() - selStart_);
+}
+
+bool Timer::fire() {
+    if (!enabled || inTick_ || !onTick) return false;
+    inTick_ = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{inTick_};
+    onTick();
+    return true;
+}
+
+namespace {
+void collect(const std::vector<MenuItem*>& items, std::vector<MenuItem*>& out) {
+    for (MenuItem* item : items) {
+        out.push_back(item);
+        collect(item->items, out);
+    }
+}
+}  // namespace
+
+std::vector<MenuItem*> allMenuItems(const Window& window) {
+    std::vector<MenuItem*> out;
+    collect(window.menuBar, out);
+    return out;
+}
+
+MenuItem* findMenuItem(const Window& window, std::string_view name) {
+    for (MenuItem* item : allMenuItems(window))
+        if (item->name == name) return item;
+    return nullptr;
+}
+
+Control* findControl(const Window& window, std::string_view name) {
+    for (Control* control : window.controls)
+        if (control->name == name) return control;
+    return nullptr;
+}
+
+}  // namespace kestrix

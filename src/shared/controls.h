@@ -1,0 +1,235 @@
+#pragma once
+
+// The windows of the program and their controls as plain state. The Qt layer renders this
+// state into widgets and forwards the user's actions to the handlers held here; every rule
+// of the system works on these values alone, so it is tested without a display.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shared/font_spec.h"
+
+namespace kestrix {
+
+// Geometry in twips (1/1440 inch).
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+enum class ControlKind { Label, TextBox, ComboBox, Button, OptionButton, Frame, Line };
+
+struct Control {
+    explicit Control(std::string controlName) : name(std::move(controlName)) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ControlKind kind() const = 0;
+
+    std::string name;
+    bool visible = true;
+    bool enabled = true;
+    Rect geometry;
+    FontSpec font{"Arial", 8.0f, false, false};
+    // Set by the core to ask the renderer for keyboard focus; the renderer clears it.
+    bool focusRequested = false;
+};
+
+struct Label final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::Label; }
+    std::string caption;
+    bool wordWrap = false;
+    bool centered = false;
+};
+
+struct Line final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::Line; }
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+// A framed group box; the controls inside it are listed by name.
+struct Frame final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::Frame; }
+    std::string caption;
+};
+
+struct Button final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::Button; }
+    std::string caption;
+    std::function<void()> onClick;
+};
+
+struct OptionButton final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::OptionButton; }
+    std::string caption;
+    std::string group;     // option buttons of one group exclude each other
+    bool value = false;    // selected
+    std::function<void()> onClick;
+
+    // Selects this button and clears the others of its group among `all`.
+    void select(const std::vector<OptionButton*>& all);
+};
+
+// A text box whose text is held as bytes. The text changes only through the members below,
+// each of which moves the revision, so that the renderer can tell a pure append (cheap to
+// show, whatever the length of the text) from a replacement.
+class TextBox final : public Control {
+public:
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::TextBox; }
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text);
+    void append(std::string_view more);
+    // Replaces the selection by `replacement` and leaves the caret after it.
+    void replaceSelection(std::string_view replacement);
+    void moveCaretToEnd() { setSelection(text_.size(), 0); }
+    void setSelection(std::size_t start, std::size_t length);
+    std::size_t selStart() const { return selStart_; }
+    std::size_t selLength() const { return selLength_; }
+    std::string selectedText() const { return text_.substr(selStart_, selLength_); }
+
+    // What the user did in the widget flows back here without moving the revision.
+    void userEdited(std::string text, std::size_t selStart, std::size_t selLength);
+    void userSelected(std::size_t selStart, std::size_t selLength);
+
+    std::uint64_t revision() const { return revision_; }
+    std::uint64_t replaceRevision() const { return replaceRevision_; }
+    std::uint64_t selectionRevision() const { return selectionRevision_; }
+
+    bool multiLine = false;
+    bool verticalScrollBar = false;
+    bool readOnly = false;
+    std::size_t maxLength = 0;   // 0: no limit
+    // Called for each character key before the box inserts it; the key is never suppressed.
+    std::function<void(char key)> onKeyPress;
+
+private:
+    void clampSelection();
+    std::string text_;
+    std::size_t selStart_ = 0;
+    std::size_t selLength_ = 0;
+    std::uint64_t revision_ = 1;
+    std::uint64_t replaceRevision_ = 1;
+    std::uint64_t selectionRevision_ = 1;
+};
+
+// An editable drop-down combo box; the list only grows or is cleared.
+class ComboBox final : public Control {
+public:
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::ComboBox; }
+
+    std::string text;
+    std::size_t caretPosition = 0;   // where the renderer puts the caret when focus is requested
+    const std::vector<std::string>& items() const { return items_; }
+    void addItem(std::string item) { items_.push_back(std::move(item)); ++listRevision_; }
+    void clearItems() { items_.clear(); ++listRevision_; }
+    std::uint64_t listRevision() const { return listRevision_; }
+
+    std::function<void(char key)> onKeyPress;
+    std::function<void()> onClick;   // a line was chosen from the list
+
+private:
+    std::vector<std::string> items_;
+    std::uint64_t listRevision_ = 1;
+};
+
+// A menu, a menu item or a separator. A menu's items are listed in order in `items`.
+struct MenuItem {
+    MenuItem() = default;
+    MenuItem(std::string itemName, std::string itemCaption, std::string itemShortcut = {})
+        : name(std::move(itemName)), caption(std::move(itemCaption)), shortcut(std::move(itemShortcut)) {}
+    static MenuItem separator(std::string itemName) {
+        MenuItem m(std::move(itemName), "-");
+        m.isSeparator = true;
+        return m;
+    }
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
+    MenuItem(MenuItem&&) = default;
+    MenuItem& operator=(MenuItem&&) = default;
+
+    std::string name;
+    std::string caption;
+    std::string shortcut;   // such as "Ctrl+C"
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+    bool isSeparator = false;
+    std::vector<MenuItem*> items;
+    std::function<void()> onClick;
+};
+
+// A periodic timer as a control: the core sets its interval and enabled flag at any time.
+// A tick never runs inside another tick of the same timer: a modal dialog opened inside a tick
+// holds that timer until it closes, and ticks that fall due meanwhile are skipped.
+struct Timer {
+    int intervalMs = 1;
+    bool enabled = false;
+    std::function<void()> onTick;
+
+    // Runs one tick if the timer is enabled and not already inside a tick; true if it ran.
+    bool fire();
+    bool inTick() const { return inTick_; }
+
+private:
+    bool inTick_ = false;
+};
+
+enum class MousePointer { Default, Hourglass };
+
+struct Window {
+    explicit Window(std::string windowName, std::string windowCaption)
+        : name(std::move(windowName)), caption(std::move(windowCaption)) {}
+    virtual ~Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    std::string name;
+    std::string caption;
+    bool visible = false;
+    bool enabled = true;
+    // Outer geometry in twips; the renderer keeps it and the inner size up to date.
+    Rect geometry;
+    // Outer size minus inner size (frame, title and menu bar), reported by the renderer.
+    int frameWidth = 0;
+    int frameHeight = 0;
+    FontSpec font{"Arial", 8.0f, false, false};
+    bool dialog = false;            // a fixed-size dialog window
+    bool greyBackground = false;
+    MousePointer mousePointer = MousePointer::Default;
+    std::vector<Control*> controls;
+    std::vector<MenuItem*> menuBar;
+    std::vector<Timer*> timers;
+
+    int innerWidth() const { return geometry.width - frameWidth; }
+    int innerHeight() const { return geometry.height - frameHeight; }
+
+    // The close box was pressed; set `cancel` to keep the window. The default hides it.
+    std::function<void(bool& cancel)> onCloseRequest;
+    std::function<void()> onResize;
+
+    void show() { visible = true; }
+    void hide() { visible = false; }
+};
+
+// Every menu item of a window's menu bar, depth first.
+std::vector<MenuItem*> allMenuItems(const Window& window);
+// The menu item or control of a window with this name, or nullptr.
+MenuItem* findMenuItem(const Window& window, std::string_view name);
+Control* findControl(const Window& window, std::string_view name);
+
+}  // namespace kestrix
