@@ -1,0 +1,26 @@
+#include "app/button_view.h"
+
+#include "platform/qt/latin1.h"
+
+namespace kestrix::app {
+
+ButtonView::ButtonView(Button& button, QWidget& canvas, const platform::qt::Twips& twips, EventSink& sink)
+    : ControlView(button, *new QPushButton(&canvas), twips),
+      button_(button),
+      widget_(static_cast<QPushButton&>(widget())) {
+    widget_.setAutoDefault(false);
+    connect(&widget_, &QPushButton::clicked, this, [this, &sink] {
+        if (sink.rendering()) return;
+        sink.forward([this] {
+            if (button_.onClick) button_.onClick();
+        });
+    });
+}
+
+void ButtonView::renderOwn() {
+    if (caption_ == button_.caption) return;
+    widget_.setText(platform::qt::fromBytes(button_.caption));
+    caption_ = button_.caption;
+}
+
+}  // namespace kestrix::app

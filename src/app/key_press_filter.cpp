@@ -1,0 +1,34 @@
+#include "app/key_press_filter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "app/key_codes.h"
+
+namespace kestrix::app {
+
+KeyPressFilter::KeyPressFilter(QWidget& widget, EventSink& sink, ShortcutRouter& shortcuts, const Handler& handler,
+                               std::function<bool(char)> mayInsert)
+    : QObject(&widget), sink_(sink), shortcuts_(shortcuts), handler_(handler), mayInsert_(std::move(mayInsert)) {
+    widget.installEventFilter(this);
+}
+
+bool KeyPressFilter::eventFilter(QObject*, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+    auto& key = static_cast<QKeyEvent&>(*event);
+    if (shortcuts_.routeShortcut(key)) return true;
+    if (event->type() != QEvent::KeyPress || sink_.rendering()) return false;
+    if (typesForeignCharacter(key)) {
+        QApplication::beep();
+        return true;
+    }
+    const std::optional<char> ascii = keyAscii(key);
+    if (!ascii) return false;
+    sink_.forward([this, ascii] {
+        if (handler_) handler_(*ascii);
+    });
+    return !mayInsert_(*ascii);
+}
+
+}  // namespace kestrix::app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QRadioButton>
+
+#include <vector>
+
+#include "app/control_view.h"
+#include "app/event_sink.h"
+
+namespace kestrix::app {
+
+// An option button. The widget never decides which option of a group is on: a click selects the
+// button in the state (clearing the others of its group among `window`'s option buttons) and
+// runs its handler; the widgets then show the state.
+class OptionButtonView final : public ControlView {
+public:
+    OptionButtonView(OptionButton& option, std::vector<OptionButton*> windowOptions, QWidget& canvas,
+                     const platform::qt::Twips& twips, EventSink& sink);
+
+private:
+    void renderOwn() override;
+    void clicked();
+
+    OptionButton& option_;
+    std::vector<OptionButton*> windowOptions_;
+    QRadioButton& widget_;
+    EventSink& sink_;
+    std::optional<std::string> caption_;
+};
+
+}  // namespace kestrix::app

@@ -1,0 +1,98 @@
+#include "app/renderer.h"
+
+#include <QEventLoop>
+
+#include <exception>
+
+namespace kestrix::app {
+
+namespace {
+// Resize handlers may size other windows; a few rounds settle any sensible layout.
+constexpr int kMaxRenderRounds = 4;
+
+struct RenderingScope {
+    bool& flag;
+    explicit RenderingScope(bool& f) : flag(f) { flag = true; }
+    ~RenderingScope() { flag = false; }
+};
+}  // namespace
+
+Renderer::Renderer(const std::vector<Window*>& windows, platform::qt::Twips twips) : twips_(twips) {
+    for (Window* window : windows) views_.push_back(std::make_unique<WindowView>(*window, twips_, *this));
+}
+
+Renderer::~Renderer() = default;
+
+template <typename Handler>
+auto Renderer::guarded(Handler&& handler) -> decltype(handler()) {
+    try {
+        return handler();
+    } catch (const std::exception& failure) {
+        qWarning("A handler failed: %s", failure.what());
+    } catch (...) {
+        qWarning("A handler failed");
+    }
+    return decltype(handler())();
+}
+
+void Renderer::render() {
+    if (rendering_) return;
+    for (int round = 0; round < kMaxRenderRounds; ++round) {
+        {
+            RenderingScope scope(rendering_);
+            for (auto& view : views_) view->render();
+        }
+        bool resized = false;
+        for (auto& view : views_) {
+            if (!view->takeResize() || !view->window().onResize) continue;
+            resized = true;
+            guarded([&] { view->window().onResize(); });
+        }
+        if (!resized) break;
+    }
+    for (const ModalLoop& modal : modalLoops_)
+        if (!modal.window->visible) modal.loop->quit();
+}
+
+void Renderer::forward(const std::function<void()>& handler) {
+    if (rendering_) return;
+    guarded(handler);
+    handled();
+}
+
+void Renderer::tick(Timer& timer) {
+    if (rendering_) return;
+    if (guarded([&] { return timer.fire(); })) handled();
+}
+
+void Renderer::handled() {
+    render();
+    if (afterEvent) afterEvent();
+}
+
+void Renderer::runModal(Window& window) {
+    WindowView* view = viewOf(window);
+    if (!view) {
+        window.show();
+        window.hide();
+        return;
+    }
+    view->beginModal();
+    window.show();
+    render();
+    QEventLoop loop;
+    modalLoops_.push_back({&window, &loop});
+    if (window.visible) loop.exec();
+    modalLoops_.erase(std::find_if(modalLoops_.begin(), modalLoops_.end(),
+                                   [&](const ModalLoop& modal) { return modal.loop == &loop; }));
+    view->endModal();
+    render();
+}
+
+WindowView* Renderer::viewOf(const Window& window) const {
+    for (const auto& view : views_)
+        if (&view->window() == &window) return view.get();
+    return nullptr;
+}
+
+}  // namespace kestrix::app

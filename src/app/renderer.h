@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/event_sink.h"
+#include "app/window_view.h"
+#include "platform/qt/modal_host.h"
+#include "platform/qt/twips.h"
+
+class QEventLoop;
+
+namespace kestrix::app {
+
+// Shows the windows of the program. After every action it forwards to a handler and after every
+// timer tick it walks the state and writes into the widgets what changed since the last time.
+// Nothing here decides anything about the system: the handlers do.
+class Renderer final : public QObject, public EventSink, public platform::qt::ModalHost {
+public:
+    explicit Renderer(const std::vector<Window*>& windows,
+                      platform::qt::Twips twips = platform::qt::Twips::ofScreen());
+    ~Renderer() override;
+
+    // Writes the state into the widgets; runs the resize handlers of windows whose size the state
+    // changed, and ends the modal loops of windows that were hidden.
+    void render();
+
+    bool rendering() const override { return rendering_; }
+    void forward(const std::function<void()>& handler) override;
+    void tick(Timer& timer) override;
+    // Shows the window modally and returns when its state is hidden.
+    void runModal(Window& window) override;
+
+    WindowView* viewOf(const Window& window) const;
+    const platform::qt::Twips& twips() const { return twips_; }
+
+    // Runs after each handled action and tick (the application checks there whether to quit).
+    std::function<void()> afterEvent;
+
+private:
+    void handled();
+    // Runs a handler of the program; a failure it lets escape is reported, never fatal.
+    template <typename Handler>
+    auto guarded(Handler&& handler) -> decltype(handler());
+
+    struct ModalLoop {
+        Window* window;
+        QEventLoop* loop;
+    };
+
+    platform::qt::Twips twips_;
+    std::vector<std::unique_ptr<WindowView>> views_;
+    std::vector<ModalLoop> modalLoops_;
+    bool rendering_ = false;
+};
+
+}  // namespace kestrix::app

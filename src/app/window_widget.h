@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+namespace kestrix::app {
+
+// The top-level widget of a window of the program. It never closes by itself: the close box
+// only asks, and the program's state decides.
+class WindowWidget final : public QMainWindow {
+public:
+    using QMainWindow::QMainWindow;
+
+    std::function<void()> closeRequested;
+    std::function<void()> resized;
+    std::function<void()> moved;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+};
+
+}  // namespace kestrix::app

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+class QPrinter;
+
+namespace kestrix::platform::qt {
+
+class ModalHost;
+
+// Message boxes and the common dialogs of the desktop; modal windows of the program are shown by
+// the renderer set with setModalHost().
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(QPrinter& printer) : printer_(printer) {}
+    void setModalHost(ModalHost* host) { host_ = host; }
+
+    MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon,
+                     MsgButtons buttons) override;
+    void showModal(Window& window) override;
+    std::optional<std::string> openFile(const std::string& filter) override;
+    std::optional<FontSpec> chooseFont(const FontSpec& font) override;
+    std::optional<int> choosePrintCopies() override;
+
+private:
+    QPrinter& printer_;
+    ModalHost* host_ = nullptr;
+};
+
+}  // namespace kestrix::platform::qt
