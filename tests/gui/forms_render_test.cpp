@@ -1,0 +1,106 @@
+// The program's own windows, rendered: every window, menu item and control has its widget.
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <gtest/gtest.h>
+
+#include "gui_test_support.h"
+#include "shared/forms.h"
+
+namespace kestrix::gui_test {
+namespace {
+
+class FormsRender : public ::testing::Test, private WithApplication {
+protected:
+    Forms forms;
+    app::Renderer renderer{forms.all(), platform::qt::Twips(96, 96)};
+};
+
+TEST_F(FormsRender, EveryWindowMenuItemAndControlIsShownWithItsCaption) {
+    renderer.render();
+    for (Window* window : forms.all()) {
+        SCOPED_TRACE(window->name);
+        const app::WindowView* view = renderer.viewOf(*window);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->widget().windowTitle(), latin1(window->caption));
+        EXPECT_EQ(view->widget().isVisible(), window->visible);
+        for (const MenuItem* item : allMenuItems(*window)) {
+            SCOPED_TRACE(item->name);
+            const QAction* action = view->menus().actionOf(*item);
+            ASSERT_NE(action, nullptr);
+            EXPECT_EQ(action->isSeparator(), item->isSeparator);
+            if (!item->isSeparator) {
+                EXPECT_EQ(action->text(), latin1(item->caption));
+            }
+            EXPECT_EQ(action->shortcut(), QKeySequence(latin1(item->shortcut)));
+            EXPECT_EQ(action->isChecked(), item->checked);
+            EXPECT_EQ(action->isVisible(), item->visible);
+        }
+        for (const Control* control : window->controls) {
+            SCOPED_TRACE(control->name);
+            const QWidget* widget = widgetOf<QWidget>(renderer, *window, *control);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(widget->isHidden(), !control->visible);
+        }
+    }
+}
+
+TEST_F(FormsRender, ChangedStateIsShownAfterTheNextRender) {
+    renderer.render();
+    forms.form1.Label1.caption = "sending: *idn?";
+    forms.form1.funcStatus.checked = false;
+    forms.form1.funcClock.checked = true;
+    forms.frmShowLog.caption = "Control & Query (connected to 73408K @Com1)";
+    renderer.render();
+    EXPECT_EQ(widgetOf<QLabel>(renderer, forms.form1, forms.form1.Label1)->text(), "sending: *idn?");
+    const app::MenuView& menus = renderer.viewOf(forms.form1)->menus();
+    EXPECT_FALSE(menus.actionOf(forms.form1.funcStatus)->isChecked());
+    EXPECT_TRUE(menus.actionOf(forms.form1.funcClock)->isChecked());
+    EXPECT_EQ(renderer.viewOf(forms.frmShowLog)->widget().windowTitle(),
+              "Control & Query (connected to 73408K @Com1)");
+}
+
+TEST_F(FormsRender, AMenuClickRunsTheItemsHandlerAndShowsWhatItChanged) {
+    renderer.render();
+    int clicks = 0;
+    forms.form1.funcClock.onClick = [&] {
+        ++clicks;
+        forms.form1.funcStatus.checked = false;
+        forms.form1.funcClock.checked = true;
+    };
+    const app::MenuView& menus = renderer.viewOf(forms.form1)->menus();
+    menus.actionOf(forms.form1.funcClock)->trigger();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(menus.actionOf(forms.form1.funcClock)->isChecked());
+    EXPECT_FALSE(menus.actionOf(forms.form1.funcStatus)->isChecked());
+}
+
+TEST_F(FormsRender, AMenuShortcutTypedInATextBoxGoesToTheMenuNotToTheBox) {
+    forms.frmTerminal.show();
+    renderer.render();
+    int copies = 0;
+    std::string keys;
+    forms.frmTerminal.mnuEditCopy.onClick = [&] { ++copies; };
+    forms.frmTerminal.txtTerminal.onKeyPress = [&](char key) { keys += key; };
+    auto* box = widgetOf<QPlainTextEdit>(renderer, forms.frmTerminal, forms.frmTerminal.txtTerminal);
+
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_C, Qt::ControlModifier, "\x03");
+    QCoreApplication::sendEvent(box, &override);
+    EXPECT_TRUE(override.isAccepted());   // the key press comes to the box, not to Qt's shortcut
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, "\x03");
+    QCoreApplication::sendEvent(box, &press);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(keys, "");
+
+    forms.frmTerminal.mnuEdit.enabled = false;   // a shortcut of a disabled menu is an ordinary key
+    renderer.render();
+    QCoreApplication::sendEvent(box, &press);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(keys, "\x03");
+}
+
+}  // namespace
+}  // namespace kestrix::gui_test
