@@ -105,7 +105,7 @@ void MultiLineTextView::userChanged(int position, int charsAdded) {
     const std::size_t to = shown_.toBytes(static_cast<std::size_t>(position + removed));
     std::string text = box_.text();
     text.replace(from, to - from, bytesOfShown(inserted.selectedText()));
-    shown_.reset(text);
+    shown_.reindex(text);
     const auto [start, length] = shownSelection();
     box_.userEdited(std::move(text), start, length);
 }

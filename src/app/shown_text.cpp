@@ -13,6 +13,14 @@ QString ShownText::reset(std::string_view bytes) {
     return append(bytes);
 }
 
+void ShownText::reindex(std::string_view bytes) {
+    pairs_.clear();
+    for (std::size_t lf = bytes.find('\n', 1); lf != std::string_view::npos; lf = bytes.find('\n', lf + 1))
+        if (bytes[lf - 1] == '\r') pairs_.push_back(lf - 1);
+    bytes_ = bytes.size();
+    endsWithCr_ = !bytes.empty() && bytes.back() == '\r';
+}
+
 QString ShownText::append(std::string_view bytes) {
     QString shown;
     shown.reserve(static_cast<qsizetype>(bytes.size()));

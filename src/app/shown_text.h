@@ -17,6 +17,8 @@ class ShownText {
 public:
     // The whole text changes; returns what the widget shows.
     QString reset(std::string_view bytes);
+    // The whole text changes to what the widget already shows.
+    void reindex(std::string_view bytes);
     // Bytes are added at the end; returns what the widget adds at its end (a LF completing a CR
     // that ended the text adds nothing).
     QString append(std::string_view bytes);

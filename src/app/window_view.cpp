@@ -55,6 +55,7 @@ void WindowView::render() {
     for (auto& control : controls_) control->render();
     menus_->render();
     renderVisibility();
+    reportFrame();
     for (auto& timer : timers_) timer->render();
 }
 
@@ -101,7 +102,6 @@ void WindowView::renderGeometry() {
     else
         widget_->resize(client);
     geometry_ = window_.geometry;
-    reportFrame();
 }
 
 void WindowView::renderVisibility() {
@@ -113,20 +113,28 @@ void WindowView::renderVisibility() {
     } else {
         widget_->hide();
     }
-    reportFrame();
 }
 
-// The frame is what the window system draws around the window plus the menu bar.
+// The frame is what the window system draws around the window (known once it is shown) plus
+// the menu bar.
 void WindowView::reportFrame() {
     const QSize decoration = widget_->frameGeometry().size() - widget_->geometry().size();
-    int menuBarHeight = 0;
-    if (!window_.menuBar.empty()) {
-        const QMenuBar& bar = *widget_->menuBar();
-        menuBarHeight = bar.heightForWidth(widget_->width());
-        if (menuBarHeight <= 0) menuBarHeight = bar.sizeHint().height();
-    }
     window_.frameWidth = twips_.xFromPixels(decoration.width());
-    window_.frameHeight = twips_.yFromPixels(decoration.height() + menuBarHeight);
+    window_.frameHeight = twips_.yFromPixels(decoration.height() + menuBarHeight());
+}
+
+int WindowView::menuBarHeight() {
+    if (window_.menuBar.empty()) return 0;
+    const QMenuBar& bar = *widget_->menuBar();
+    if (bar.isVisible()) return bar.height();
+    // A hidden window's bar is not laid out: its height for the window's width, worked out once.
+    const int width = widget_->width();
+    if (!hiddenMenuBar_ || hiddenMenuBar_->first != width) {
+        int height = bar.heightForWidth(width);
+        if (height <= 0) height = bar.sizeHint().height();
+        hiddenMenuBar_ = {width, height};
+    }
+    return hiddenMenuBar_->second;
 }
 
 bool WindowView::takeResize() { return std::exchange(resizePending_, false); }

@@ -40,6 +40,7 @@ private:
     void renderGeometry();
     void renderVisibility();
     void reportFrame();
+    int menuBarHeight();
     void takeGeometry();
     void userResized();
     void userMoved();
@@ -60,6 +61,7 @@ private:
     std::optional<FontSpec> font_;
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
+    std::optional<std::pair<int, int>> hiddenMenuBar_;   // width, height
     bool resizePending_ = false;
 };
 

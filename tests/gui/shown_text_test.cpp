@@ -28,6 +28,16 @@ TEST(ShownText, PositionsMapBothWaysAroundCrLf) {
     EXPECT_EQ(shown.toBytes(100), 11u);
 }
 
+TEST(ShownText, ReindexingMapsLikeResetting) {
+    const std::string bytes = "\nx\r\n\r\ry\r\nz\r";
+    ShownText reset, reindexed;
+    reset.reset(bytes);
+    reindexed.reindex(bytes);
+    EXPECT_EQ(reindexed.shownCount(), reset.shownCount());
+    for (std::size_t i = 0; i <= bytes.size(); ++i) EXPECT_EQ(reindexed.toShown(i), reset.toShown(i));
+    EXPECT_EQ(reindexed.append("\n"), reset.append("\n"));
+}
+
 TEST(ShownText, AnAppendedLfCompletesTheCrThatEndedTheText) {
     ShownText shown;
     EXPECT_EQ(shown.reset("one\r"), QString("one\n"));
