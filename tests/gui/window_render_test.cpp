@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
@@ -150,6 +151,24 @@ TEST_F(WindowRender, ChoosingFromTheComboListPutsTheLineIntoTheTextAndClicks) {
     EXPECT_EQ(widget->count(), 3);
     EXPECT_EQ(widget->itemText(0), "a");
     EXPECT_EQ(widget->currentText(), ":ptim:str?");
+}
+
+TEST_F(WindowRender, AFocusRequestGivesTheFocusAndPlacesTheComboCaret) {
+    Window window{"window", "Focus"};
+    Button other{"other"};
+    ComboBox combo{"combo"};
+    combo.geometry = {0, 600, 3000, 300};
+    window.controls = {&other, &combo};
+    window.show();
+    app::Renderer renderer({&window});
+    combo.text = ":GPS:REF:ADEL 50NS";
+    combo.caretPosition = 14;
+    combo.focusRequested = true;
+    renderer.render();
+    EXPECT_FALSE(combo.focusRequested);
+    auto* widget = widgetOf<QComboBox>(renderer, window, combo);
+    EXPECT_EQ(widget->lineEdit()->cursorPosition(), 14);
+    EXPECT_TRUE(serveEventsUntil([&] { return widget->hasFocus(); }));
 }
 
 TEST_F(WindowRender, ClickingAnOptionSelectsItInTheStateAndClearsItsGroup) {
