@@ -16,10 +16,10 @@ bool setCustomLineSpeed(int fd, int baud) {
     return ioctl(fd, TCSETS2, &line) == 0;
 }
 
-int lineSpeed(int fd) {
+LineSpeeds lineSpeeds(int fd) {
     termios2 line{};
-    if (ioctl(fd, TCGETS2, &line) != 0) return -1;
-    return static_cast<int>(line.c_ospeed);
+    if (ioctl(fd, TCGETS2, &line) != 0) return {};
+    return {static_cast<int>(line.c_ispeed), static_cast<int>(line.c_ospeed)};
 }
 
 }  // namespace kestrix::platform

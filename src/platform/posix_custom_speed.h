@@ -6,7 +6,12 @@ namespace kestrix::platform {
 // Linux termios2 interface. Returns false with errno set when the driver refuses it.
 bool setCustomLineSpeed(int fd, int baud);
 
-// The output baud rate the driver holds for an open serial device, or -1 with errno set.
-int lineSpeed(int fd);
+struct LineSpeeds {
+    int input = -1;
+    int output = -1;
+};
+
+// The baud rates the driver holds for an open serial device, -1 when it cannot tell.
+LineSpeeds lineSpeeds(int fd);
 
 }  // namespace kestrix::platform

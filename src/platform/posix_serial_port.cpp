@@ -141,6 +141,7 @@ void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking)
     applyLineSettings(line, settings, handshaking);
     const speed_t speed = standardSpeed(settings.baud);
     if (speed != B0) {
+        line.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);   // no separate input rate left from a custom one
         cfsetispeed(&line, speed);
         cfsetospeed(&line, speed);
     }
