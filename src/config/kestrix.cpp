@@ -1,5 +1,6 @@
 #include "config/kestrix.h"
 
+#include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 
 namespace kestrix {
@@ -7,6 +8,7 @@ namespace kestrix {
 Kestrix::Kestrix(platform::Platform& platform)
     : platform_(platform), link_(std::make_unique<LinkEngine>(context)) {
     link_->wire();
+    wirePreparationDialogs(context);
     forms.form1.MFileExit.onClick = [this] { quitRequested_ = true; };
 }
 
