@@ -1,0 +1,15 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/profile.h"
+
+namespace kestrix::config {
+
+// The serial devices behind COM1 to COM4: keys "Com1" to "Com4" of the settings file's "Ports"
+// section, by default /dev/ttyS0 to /dev/ttyS3. A key that is missing or empty keeps its default.
+// Only the user edits this section; the program never writes it.
+std::array<std::string, 4> comPortPaths(platform::Profile& profile);
+
+}  // namespace kestrix::config

@@ -1,0 +1,203 @@
+#include "platform/ini_text.h"
+
+#include <climits>
+#include <vector>
+
+namespace kestrix::platform::ini {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+std::string_view withoutQuotes(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+enum class LineKind { Other, Section, Key };
+
+// One line of the text: where it starts, its content and its line end ("\r\n", "\n" or none).
+struct Line {
+    std::size_t begin = 0;
+    std::string_view content;
+    std::string_view ending;
+    LineKind kind = LineKind::Other;
+    std::string_view name;             // section or key name, trimmed
+    std::size_t valueOffset = 0;       // key lines: where the value starts within the content
+};
+
+Line classify(Line line) {
+    const std::string_view body = trimmed(line.content);
+    if (body.empty() || body.front() == ';' || body.front() == '#') return line;
+    if (body.front() == '[') {
+        const auto close = body.find(']');
+        if (close != std::string_view::npos) {
+            line.kind = LineKind::Section;
+            line.name = trimmed(body.substr(1, close - 1));
+        }
+        return line;
+    }
+    const auto equals = line.content.find('=');
+    if (equals == std::string_view::npos) return line;
+    line.name = trimmed(line.content.substr(0, equals));
+    if (line.name.empty()) return line;
+    line.kind = LineKind::Key;
+    line.valueOffset = equals + 1;
+    return line;
+}
+
+std::vector<Line> splitLines(std::string_view text) {
+    std::vector<Line> lines;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        Line line;
+        line.begin = begin;
+        const auto newline = text.find('\n', begin);
+        const std::size_t end = newline == std::string_view::npos ? text.size() : newline;
+        std::size_t contentEnd = end;
+        if (newline != std::string_view::npos && contentEnd > begin && text[contentEnd - 1] == '\r') --contentEnd;
+        line.content = text.substr(begin, contentEnd - begin);
+        const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
+        line.ending = text.substr(contentEnd, next - contentEnd);
+        lines.push_back(classify(line));
+        begin = next;
+    }
+    return lines;
+}
+
+// The line end new lines take: the text's first one, CR LF when it has none.
+std::string_view lineEndOf(const std::vector<Line>& lines) {
+    for (const auto& line : lines)
+        if (!line.ending.empty()) return line.ending;
+    return "\r\n";
+}
+
+// Where a key stands, or failing that, the line of its section the key goes after.
+struct Location {
+    std::optional<std::size_t> keyLine;
+    std::optional<std::size_t> insertAfter;   // last key line (or header) of the first matching section
+};
+
+Location locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    section = trimmed(section);
+    key = trimmed(key);
+    Location where;
+    bool inSection = false;
+    bool firstSectionDone = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        if (line.kind == LineKind::Section) {
+            if (inSection) firstSectionDone = true;
+            inSection = sameName(line.name, section);
+            if (inSection && !firstSectionDone && !where.insertAfter) where.insertAfter = i;
+        } else if (inSection && line.kind == LineKind::Key) {
+            if (sameName(line.name, key)) {
+                where.keyLine = i;
+                return where;
+            }
+            if (!firstSectionDone) where.insertAfter = i;
+        }
+    }
+    return where;
+}
+
+}  // namespace
+
+std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
+    const auto lines = splitLines(text);
+    const auto where = locate(lines, section, key);
+    if (!where.keyLine) return std::nullopt;
+    const Line& line = lines[*where.keyLine];
+    return std::string(withoutQuotes(trimmed(line.content.substr(line.valueOffset))));
+}
+
+std::string withValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view value) {
+    const auto lines = splitLines(text);
+    const std::string eol(lineEndOf(lines));
+    const auto where = locate(lines, section, key);
+    const std::string entry = std::string(trimmed(key)) + "=" + std::string(value);
+
+    std::size_t position = text.size();
+    std::size_t erased = 0;
+    std::string insertion;
+    if (where.keyLine) {
+        const Line& line = lines[*where.keyLine];
+        position = line.begin + line.valueOffset;
+        erased = line.content.size() - line.valueOffset;
+        insertion = value;
+    } else if (where.insertAfter) {
+        const Line& line = lines[*where.insertAfter];
+        position = line.begin + line.content.size() + line.ending.size();
+        insertion = (line.ending.empty() ? eol : "") + entry + eol;
+    } else {
+        const bool endsOpen = !text.empty() && text.back() != '\n';
+        insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
+    }
+    std::string result;
+    result.reserve(text.size() + insertion.size());
+    result.append(text.substr(0, position));
+    result.append(insertion);
+    result.append(text.substr(position + erased));
+    return result;
+}
+
+std::string unwritableReason(std::string_view section, std::string_view key, std::string_view value) {
+    const auto hasLineBreak = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value)) return "a line break cannot be stored";
+    if (trimmed(section).empty()) return "the section name is empty";
+    if (section.find(']') != std::string_view::npos) return "a section name cannot hold ']'";
+    const std::string_view keyName = trimmed(key);
+    if (keyName.empty()) return "the key name is empty";
+    if (key.find('=') != std::string_view::npos) return "a key name cannot hold '='";
+    if (keyName.front() == '[' || keyName.front() == ';' || keyName.front() == '#')
+        return "a key name cannot start with '[', ';' or '#'";
+    return {};
+}
+
+int integerValue(std::string_view value) {
+    value = trimmed(value);
+    const bool negative = !value.empty() && value.front() == '-';
+    if (negative) value.remove_prefix(1);
+    long long magnitude = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') break;
+        if (magnitude <= static_cast<long long>(INT_MAX) + 1) magnitude = magnitude * 10 + (c - '0');
+    }
+    if (negative) return magnitude > static_cast<long long>(INT_MAX) ? INT_MIN : static_cast<int>(-magnitude);
+    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
+
+std::string fitToBuffer(std::string_view text, int bufferLength) {
+    if (bufferLength <= 0) return {};
+    return std::string(text.substr(0, static_cast<std::size_t>(bufferLength) - 1));
+}
+
+int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue) {
+    const auto value = lookup(text, section, key);
+    return value ? integerValue(*value) : defaultValue;
+}
+
+std::string readString(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, int bufferLength) {
+    const auto value = lookup(text, section, key);
+    return fitToBuffer(value ? std::string_view(*value) : defaultValue, bufferLength);
+}
+
+}  // namespace kestrix::platform::ini

@@ -1,0 +1,45 @@
+#pragma once
+
+// The INI text engine behind the profile calls: lookups and edits on a whole file's text held in
+// memory. An edit changes only the line (or inserts only the lines) it must; every other line,
+// comment, blank line and line end stays exactly as it was.
+//
+// Text form: "[Section]" header lines, then "key=value" lines. Names match without regard to
+// case; blanks (spaces and tabs) around names and values are dropped on reading; a value wrapped
+// in a pair of matching quotes (single or double) is read without them. Lines starting with ';'
+// or '#' are comments. Lines before the first header belong to no section.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrix::platform::ini {
+
+// The value of `key` in `section`, or nothing when the section or key is missing. When a section
+// or key appears more than once, the first key line found wins.
+std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key);
+
+// `text` with `key` in `section` set to `value`: the value is replaced in place (the key keeps
+// its spelling), or the key is added after the last key line of its section, or the section is
+// added at the end of the text. New lines use the text's own line end, CR LF for a new text.
+// The entry must be writable (see unwritableReason).
+std::string withValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+// Why an entry cannot be stored in an INI text (a line break anywhere, an empty name, a ']' in
+// a section name, a '=' in a key), or empty when it can.
+std::string unwritableReason(std::string_view section, std::string_view key, std::string_view value);
+
+// The integer a stored value stands for: decimal digits after leading blanks, with an optional
+// minus sign, up to the first other character; no digits gives 0. Saturates at the int limits.
+int integerValue(std::string_view value);
+
+// What a buffer of `bufferLength` characters keeps of `text`: one place is the terminator.
+std::string fitToBuffer(std::string_view text, int bufferLength);
+
+// The profile calls' reading rules on a file's text (empty for a missing file).
+int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue);
+std::string readString(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, int bufferLength);
+
+}  // namespace kestrix::platform::ini

@@ -1,0 +1,219 @@
+#include "config/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "config/ports.h"
+#include "platform/fake_serial_port.h"
+#include "platform/fake_services.h"
+#include "platform/memory_profile.h"
+
+namespace kestrix::config {
+namespace {
+
+// One run of the program on fakes, over a settings file held in memory.
+struct ProgramRun {
+    explicit ProgramRun(std::string file = {}) : profile(std::move(file)) {}
+
+    platform::FakeSerialPort serial;
+    platform::FakeClock clock;
+    platform::MemoryProfile profile;
+    platform::FakeDialogs dialogs;
+    platform::FakeMeasurer measurer;
+    platform::FakeClipboard clipboard;
+    platform::FakeHelpViewer help;
+    platform::FakeBeeper beeper;
+    platform::FakePrinter printer;
+    platform::FakeProgramFile programFile;
+    platform::Platform platform{serial, clock, profile, dialogs, measurer, clipboard, help, beeper, printer,
+                                programFile};
+    std::unique_ptr<Forms> forms = std::make_unique<Forms>();
+    LinkState state;
+    Context context{*forms, state, platform};
+
+    // What start-up takes from the file: the port's properties and the three display fonts.
+    void applySettings() {
+        serial.setCommPort(readPort(profile));
+        serial.setSettings(portSettingsText(profile));
+        serial.setHandshaking(readPacing(profile));
+        for (auto& display : displayFonts(*forms)) display.element = readFont(profile, display.section, display.element);
+    }
+};
+
+constexpr const char* kFirstRunFile =
+    "[Communications]\r\nPort=1\r\nBaud=9600\r\nParity= 0\r\nStop bits=1\r\nData bits=8\r\nPacing=0\r\n"
+    "[Status Font]\r\nName=Courier New\r\nSize=9\r\nItalics=0\r\nBold=0\r\n"
+    "[Clock]\r\nName=Courier New\r\nSize=48\r\nItalics=0\r\nBold=0\r\n"
+    "[Terminal]\r\nName=Courier New\r\nSize=9\r\nItalics=0\r\nBold=0\r\n"
+    "[Miscellaneous]\r\nFunction=0\r\n";
+
+TEST(Settings, AFirstRunWithoutAFileUsesTheDefaults) {
+    ProgramRun run;
+    EXPECT_EQ(readPort(run.profile), 1);
+    EXPECT_EQ(portSettingsText(run.profile), " 9600,N, 8, 1");
+    EXPECT_EQ(readPacing(run.profile), 0);
+    EXPECT_EQ(readViewCode(run.profile), kStatusView);
+
+    run.applySettings();
+    EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
+    const FontSpec status{"Courier New", 9.0f, false, false};
+    const FontSpec clock{"Courier New", 48.0f, false, false};   // built bold: a missing key clears it
+    EXPECT_EQ(run.forms->form1.Term.font, status);
+    EXPECT_EQ(run.forms->frmClock.lblClock.font, clock);
+    EXPECT_EQ(run.forms->frmTerminal.txtTerminal.font, status);
+}
+
+TEST(Settings, SavingWritesTheNineteenKeysInOrder) {
+    ProgramRun run;
+    run.applySettings();
+    EXPECT_EQ(saveSettings(run.context), std::nullopt);
+    EXPECT_EQ(run.profile.text, kFirstRunFile);
+    EXPECT_EQ(run.profile.writes, 19);
+
+    ProgramRun again(run.profile.text);   // saving unchanged settings changes nothing
+    again.applySettings();
+    EXPECT_EQ(saveSettings(again.context), std::nullopt);
+    EXPECT_EQ(again.profile.text, kFirstRunFile);
+}
+
+TEST(Settings, PortParametersSurviveARun) {
+    ProgramRun first;
+    first.serial.setCommPort(3);
+    first.serial.setSettings("4800,O,7,2");
+    first.serial.setHandshaking(1);
+    ASSERT_EQ(saveSettings(first.context), std::nullopt);
+    const std::string& file = first.profile.text;
+    for (const char* line : {"Port=3\r\n", "Baud=4800\r\n", "Parity= 1\r\n", "Stop bits=2\r\n", "Data bits=7\r\n",
+                             "Pacing=1\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+
+    ProgramRun next(file);
+    next.applySettings();
+    EXPECT_EQ(portSettingsText(next.profile), " 4800,O, 7, 2");
+    EXPECT_EQ(next.serial.commPort(), 3);
+    EXPECT_EQ(next.serial.settings(), "4800,o,7,2");
+    EXPECT_EQ(next.serial.handshaking(), 1);
+}
+
+TEST(Settings, EveryParityLetterRoundTrips) {
+    for (const char letter : {'n', 'o', 'e', 'm', 's'}) {
+        ProgramRun first;
+        first.serial.setSettings(std::string("9600,") + letter + ",8,1");
+        ASSERT_EQ(saveSettings(first.context), std::nullopt);
+        ProgramRun next(first.profile.text);
+        next.applySettings();
+        EXPECT_EQ(next.serial.settings(), first.serial.settings());
+    }
+    EXPECT_EQ(parityLetter(7), 'N');
+    EXPECT_EQ(parityLetter(-1), 'N');
+    EXPECT_EQ(parityCode('x'), 0);
+}
+
+TEST(Settings, FontsAndViewSurviveARun) {
+    ProgramRun first;
+    first.forms->form1.Term.font = {"Lucida Console", 9.75f, false, true};
+    first.forms->frmClock.lblClock.font = {"Arial", 57.6f, true, false};
+    first.forms->form1.funcStatus.checked = false;
+    first.forms->form1.funcClock.checked = true;
+    ASSERT_EQ(saveSettings(first.context), std::nullopt);
+    EXPECT_NE(first.profile.text.find("Size=57.6\r\n"), std::string::npos);
+
+    ProgramRun next(first.profile.text);
+    next.applySettings();
+    EXPECT_EQ(next.forms->form1.Term.font, (FontSpec{"Lucida Console", 9.75f, false, true}));
+    EXPECT_EQ(next.forms->frmClock.lblClock.font, (FontSpec{"Arial", 57.6f, true, false}));
+    EXPECT_EQ(readViewCode(next.profile), kClockView);
+}
+
+TEST(Settings, TheFunctionKeyFollowsTheFirstCheckedView) {
+    const std::pair<MenuItem Form1::*, const char*> cases[] = {
+        {&Form1::funcStatus, "Function=0"},
+        {&Form1::funcClock, "Function=1"},
+        {&Form1::funcTermEmul, "Function=2"},
+        {&Form1::FuncCustUpdate, "Function=3"},
+    };
+    for (const auto& [item, line] : cases) {
+        ProgramRun run;
+        run.forms->form1.funcStatus.checked = false;
+        (run.forms->form1.*item).checked = true;
+        ASSERT_EQ(saveSettings(run.context), std::nullopt);
+        EXPECT_NE(run.profile.text.find(line), std::string::npos) << line;
+    }
+}
+
+TEST(Settings, StoredValuesAreReadByTheTableRules) {
+    ProgramRun run(
+        "; written by hand\n"
+        "[Communications]\nParity=7\n"
+        "[Miscellaneous]\nFunction=9\n"
+        "[Status Font]\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678\nSize=10.5pt\nBold=2\nItalics=x\n"
+        "[Clock]\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678\nSize= 60\n"
+        "[Terminal]\nSize=8.25 points\n");
+    EXPECT_EQ(portSettingsText(run.profile), " 9600,N, 8, 1");
+    EXPECT_EQ(readViewCode(run.profile), kStatusView);
+
+    const FontSpec builtIn{"Courier New", 9.0f, true, true};
+    EXPECT_EQ(readFont(run.profile, kStatusFontSection, builtIn),
+              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012", 10.5f, false, true}));   // 29 characters
+    EXPECT_EQ(readFont(run.profile, kClockFontSection, builtIn),
+              (FontSpec{"ABCDEFGHIJKLMNOPQRS", 60.0f, false, false}));            // 19 characters
+    EXPECT_EQ(readFont(run.profile, kTerminalFontSection, builtIn),
+              (FontSpec{"Courier New", 8.25f, false, false}));
+}
+
+TEST(Settings, ValuesThePortOrFontsCannotTakeAreReplaced) {
+    ProgramRun run(
+        "[Communications]\nPort=7\nBaud=38400\nData bits=9\nStop bits=3\nPacing=5\n"
+        "[Status Font]\nName=\nSize=0\n"
+        "[Clock]\nSize=abc\n"
+        "[Terminal]\nSize=123456789012\n");   // cut to 9 characters, still far too big
+    ASSERT_NO_THROW(run.applySettings());
+    EXPECT_EQ(run.serial.commPort(), 1);
+    EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
+    EXPECT_EQ(run.serial.handshaking(), 0);
+    EXPECT_EQ(run.forms->form1.Term.font, (FontSpec{"Courier New", 9.0f, false, false}));
+    EXPECT_EQ(run.forms->frmClock.lblClock.font.size, 48.0f);
+    EXPECT_EQ(run.forms->frmTerminal.txtTerminal.font.size, 9.0f);
+
+    // Each rate the port supports and 16 bits hold is kept; the rest start at 9600.
+    for (const auto& [stored, used] : std::initializer_list<std::pair<const char*, int>>{
+             {"300", 300}, {"19200", 19200}, {"38400", 9600}, {"115200", 9600}, {"-9600", 9600}, {"1234", 9600},
+             {"75536", 9600}}) {
+        platform::MemoryProfile profile(std::string("[Communications]\nBaud=") + stored + "\n");
+        EXPECT_EQ(readBaud(profile), used) << stored;
+    }
+    EXPECT_EQ(sanitisePort(0), 1);
+    EXPECT_EQ(sanitisePort(4), 4);
+    EXPECT_EQ(sanitiseFontSize(-3.0f, 9.0f), 9.0f);
+    EXPECT_EQ(sanitiseFontSize(1638.0f, 9.0f), 1638.0f);
+}
+
+TEST(Settings, SavingKeepsLinesTheProgramDoesNotKnow) {
+    const std::string handWritten =
+        "; Kestrix settings\r\n"
+        "[Ports]\r\nCom1=/dev/ttyUSB0\r\n\r\n"
+        "[Communications]\r\nPort=2\r\nOperator=lab 3\r\n\r\n"
+        "[Extra]\r\nkeep=me\r\n";
+    ProgramRun run(handWritten);
+    run.applySettings();
+    ASSERT_EQ(saveSettings(run.context), std::nullopt);
+    const std::string& file = run.profile.text;
+    EXPECT_EQ(file.rfind("; Kestrix settings\r\n[Ports]\r\nCom1=/dev/ttyUSB0\r\n\r\n[Communications]\r\nPort=2\r\n"
+                         "Operator=lab 3\r\nBaud=9600\r\n",
+                         0),
+              0u)
+        << file;
+    EXPECT_NE(file.find("Pacing=0\r\n\r\n[Extra]\r\nkeep=me\r\n[Status Font]\r\n"), std::string::npos) << file;
+    EXPECT_EQ(comPortPaths(run.profile)[0], "/dev/ttyUSB0");
+}
+
+TEST(Settings, ASaveThatCannotBeWrittenReportsTheFirstReasonOnce) {
+    ProgramRun run;
+    run.profile.failWrites = "Cannot write /x/Receiver.INI: Read-only file system";
+    EXPECT_EQ(saveSettings(run.context), "Cannot write /x/Receiver.INI: Read-only file system");
+    EXPECT_EQ(run.profile.writes, 19);   // every key was still attempted
+}
+
+}  // namespace
+}  // namespace kestrix::config
