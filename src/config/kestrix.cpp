@@ -1,13 +1,20 @@
 #include "config/kestrix.h"
 
+#include "config/comm_settings_dialog.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 
 namespace kestrix {
 
 Kestrix::Kestrix(platform::Platform& platform)
-    : platform_(platform), link_(std::make_unique<LinkEngine>(context)) {
+    : platform_(platform),
+      link_(std::make_unique<LinkEngine>(context)),
+      commSettings_(std::make_unique<CommSettingsDialog>(context)) {
     link_->wire();
+    commSettings_->wire();
+    commSettings_->onPortStateChanged = [this] { link_->portStateChanged(); };
+    link_->showCommSettingsModal = [this] { commSettings_->openModal(); };
+    forms.form1.MSettings.onClick = [this] { commSettings_->open(); };
     wirePreparationDialogs(context);
     forms.form1.MFileExit.onClick = [this] { quitRequested_ = true; };
 }

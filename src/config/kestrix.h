@@ -7,6 +7,7 @@
 namespace kestrix {
 
 class LinkEngine;
+class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
 // parts that work on them, wired to the platform. The Qt layer renders `forms` and forwards the
@@ -29,9 +30,11 @@ public:
     LinkState state;
     Context context{forms, state, platform_};
     LinkEngine& link() { return *link_; }
+    CommSettingsDialog& commSettings() { return *commSettings_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
+    std::unique_ptr<CommSettingsDialog> commSettings_;
     bool quitRequested_ = false;
 };
 

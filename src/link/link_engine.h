@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "link/alarm_decode.h"
@@ -60,8 +61,15 @@ public:
 
     // Main-window commands.
     void portOpenClick();
+    // Makes the link follow the port's real state after it was opened or closed: the shared flag,
+    // the check mark of "Port Open" and, for a closed port, plain captions and a connection
+    // sequence to run when it opens again.
+    void portStateChanged();
     void copyToClipboardClick();
     void helpClick();
+
+    // Shows the Communication Settings dialog modally (step 0 of the download preparation).
+    std::function<void()> showCommSettingsModal;
 
     LinkVariables& vars() { return v_; }
     const LinkVariables& vars() const { return v_; }

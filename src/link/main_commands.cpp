@@ -9,24 +9,26 @@ inline constexpr const char* kHelpKeyword = "Kestrix Help";
 
 void LinkEngine::portOpenClick() {
     platform::SerialPort& port = ctx_.platform.serial;
-    LinkState& s = ctx_.state;
     std::string failure;
     try {
         port.setPortOpen(!port.portOpen());
     } catch (const platform::SerialError& error) {
         failure = error.what();
     }
-    if (!port.portOpen()) {
-        s.portIsOpen = false;
-        resetCaptions();
-        v_.restartPending = true;
-    } else {
-        s.portIsOpen = true;
-    }
+    portStateChanged();
     if (!failure.empty())
         ctx_.platform.dialogs.msgBox(failure, ctx_.forms.form1.caption, platform::MsgIcon::Exclamation,
                                      platform::MsgButtons::Ok);
-    ctx_.forms.form1.MOpen.checked = port.portOpen();
+}
+
+void LinkEngine::portStateChanged() {
+    const bool open = ctx_.platform.serial.portOpen();
+    ctx_.state.portIsOpen = open;
+    ctx_.forms.form1.MOpen.checked = open;
+    if (!open) {
+        resetCaptions();
+        v_.restartPending = true;
+    }
 }
 
 void LinkEngine::copyToClipboardClick() { ctx_.platform.clipboard.setText(ctx_.forms.form1.Term.text()); }

@@ -219,12 +219,7 @@ void LinkEngine::onComm() {
         v_.errorMessage.clear();
     }
     // A port that went away (an adapter pulled out) is closed: the menu and captions follow it.
-    if (ctx_.state.portIsOpen && !port.portOpen()) {
-        ctx_.state.portIsOpen = false;
-        resetCaptions();
-        v_.restartPending = true;
-        ctx_.forms.form1.MOpen.checked = false;
-    }
+    if (ctx_.state.portIsOpen && !port.portOpen()) portStateChanged();
 }
 
 }  // namespace kestrix

@@ -78,7 +78,7 @@ void LinkEngine::prepSend() {
         case 0:
             writeLine(serialPrefix() + "baud 19200");
             label.caption = "changing baud rate to 19200";
-            ctx_.platform.dialogs.showModal(forms.configScrn);
+            if (showCommSettingsModal) showCommSettingsModal();
             s.prepStep = -1;
             break;
         case 1: writeLine("syst:lang \"install\""); label.caption = "switching to boot language"; break;

@@ -9,24 +9,14 @@
 #include "link/link_engine.h"
 #include "platform/fake_serial_port.h"
 #include "platform/fake_services.h"
+#include "platform/memory_profile.h"
 
 namespace kestrix::testing {
-
-// A profile that holds nothing and writes nowhere.
-class NullProfile final : public platform::Profile {
-public:
-    int GetPrivateProfileIntA(const std::string&, const std::string&, int d) override { return d; }
-    std::string GetPrivateProfileStringA(const std::string&, const std::string&, const std::string& d, int n) override {
-        return d.substr(0, n > 0 ? n - 1 : 0);
-    }
-    bool WritePrivateProfileStringA(const std::string&, const std::string&, const std::string&) override { return true; }
-    std::string lastError() const override { return {}; }
-};
 
 struct Rig {
     platform::FakeSerialPort port;
     platform::FakeClock clock;
-    NullProfile profile;
+    platform::MemoryProfile profile;
     platform::FakeDialogs dialogs;
     platform::FakeMeasurer measurer;
     platform::FakeClipboard clipboard;
