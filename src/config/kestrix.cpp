@@ -16,7 +16,8 @@ Kestrix::Kestrix(platform::Platform& platform)
     link_->showCommSettingsModal = [this] { commSettings_->openModal(); };
     forms.form1.MSettings.onClick = [this] { commSettings_->open(); };
     wirePreparationDialogs(context);
-    forms.form1.MFileExit.onClick = [this] { quitRequested_ = true; };
+    forms.form1.MFileExit.onClick = [this] { exitNow(); };
+    forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
 }
 
 Kestrix::~Kestrix() = default;
@@ -25,11 +26,6 @@ void Kestrix::start() {
     forms.form1.Label1.caption = "To start: Select Port Open on the CommPort menu (may need Settings...)";
     forms.form1.show();
     forms.frmShowLog.show();
-}
-
-void Kestrix::requestClose(bool& cancel) {
-    cancel = false;
-    quitRequested_ = true;
 }
 
 }  // namespace kestrix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "shared/context.h"
@@ -21,21 +22,31 @@ public:
 
     // The main window's load: start-up, leaving the port closed.
     void start();
-    // The main window's close request; `cancel` keeps the program running.
+    // The main window's close request: saves the settings, lets queued output drain and closes
+    // the port; `cancel` keeps the program running (the user aborted the drain).
     void requestClose(bool& cancel);
+    // File, Exit: saves the settings and ends at once.
+    void exitNow();
     // Set when the program must end (File, Exit, or a completed close).
     bool quitRequested() const { return quitRequested_; }
 
     Forms forms;
     LinkState state;
     Context context{forms, state, platform_};
+    // Lets pending user-interface events run while the program waits for queued output.
+    std::function<void()> processEvents;
+
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
+    void saveSettingsAtExit();
+    bool drainOutput();
+
     bool quitRequested_ = false;
+    bool saveFailureReported_ = false;
 };
 
 }  // namespace kestrix
