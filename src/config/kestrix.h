@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "shared/context.h"
+#include "shared/startup_values.h"
 
 namespace kestrix {
 
@@ -27,6 +28,7 @@ public:
 
     Forms forms;
     LinkState state;
+    StartupValues startup;
     Context context{forms, state, platform_};
     LinkEngine& link() { return *link_; }
 
