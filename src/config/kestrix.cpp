@@ -1,8 +1,13 @@
 #include "config/kestrix.h"
 
 #include "config/comm_settings_dialog.h"
+#include "config/font_notices.h"
 #include "download/preparation_dialogs.h"
+#include "link/function_menu.h"
 #include "link/link_engine.h"
+#include "windows/clock_window.h"
+#include "windows/font_choosers.h"
+#include "windows/terminal_window.h"
 
 namespace kestrix {
 
@@ -16,6 +21,11 @@ Kestrix::Kestrix(platform::Platform& platform)
     link_->showCommSettingsModal = [this] { commSettings_->openModal(); };
     forms.form1.MSettings.onClick = [this] { commSettings_->open(); };
     wirePreparationDialogs(context);
+    wireFunctionMenu(context);
+    wireTerminalWindow(context);
+    wireClockWindow(context);
+    wireFontChoosers(context, startup);
+    wireFontNotices(context);
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
 }

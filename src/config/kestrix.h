@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "shared/context.h"
+#include "shared/startup_values.h"
 
 namespace kestrix {
 
@@ -32,6 +33,7 @@ public:
 
     Forms forms;
     LinkState state;
+    StartupValues startup;
     Context context{forms, state, platform_};
     // Lets pending user-interface events run while the program waits for queued output.
     std::function<void()> processEvents;
