@@ -1,5 +1,6 @@
 #include "config/kestrix.h"
 
+#include "console/control_query.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 
@@ -9,6 +10,7 @@ Kestrix::Kestrix(platform::Platform& platform)
     : platform_(platform), link_(std::make_unique<LinkEngine>(context)) {
     link_->wire();
     wirePreparationDialogs(context);
+    wireControlQuery(context);
     forms.form1.MFileExit.onClick = [this] { quitRequested_ = true; };
 }
 

@@ -211,6 +211,8 @@ struct Window {
     bool dialog = false;            // a fixed-size dialog window
     bool greyBackground = false;
     MousePointer mousePointer = MousePointer::Default;
+    // Set by the core to bring the window to the front; the renderer clears it.
+    bool raiseRequested = false;
     std::vector<Control*> controls;
     std::vector<MenuItem*> menuBar;
     std::vector<Timer*> timers;
