@@ -2,6 +2,7 @@
 
 #include "config/comm_settings_dialog.h"
 #include "config/font_notices.h"
+#include "console/control_query.h"
 #include "download/preparation_dialogs.h"
 #include "link/function_menu.h"
 #include "link/link_engine.h"
@@ -26,6 +27,7 @@ Kestrix::Kestrix(platform::Platform& platform)
     wireClockWindow(context);
     wireFontChoosers(context, startup);
     wireFontNotices(context);
+    wireControlQuery(context);
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
 }
