@@ -30,14 +30,9 @@ Kestrix::Kestrix(platform::Platform& platform)
     wireControlQuery(context);
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
+    forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };
 }
 
 Kestrix::~Kestrix() = default;
-
-void Kestrix::start() {
-    forms.form1.Label1.caption = "To start: Select Port Open on the CommPort menu (may need Settings...)";
-    forms.form1.show();
-    forms.frmShowLog.show();
-}
 
 }  // namespace kestrix

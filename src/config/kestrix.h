@@ -9,6 +9,10 @@
 namespace kestrix {
 
 class LinkEngine;
+struct Form1;
+
+// Keeps the status display under the band and across the main window's inner width.
+void layoutMainWindow(Form1& form1);
 class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
