@@ -58,13 +58,5 @@ TEST(FitMainWindow, ASizeThatCannotBeComputedLeavesTheWindowAsItWas) {
     }
 }
 
-TEST(FitMainWindow, RunsTheWindowsOwnLayoutAfterSizing) {
-    FittingRig rig;
-    int layouts = 0;
-    rig.form1.onResize = [&] { ++layouts; };
-    fitMainWindowToView(rig.app->context);
-    EXPECT_EQ(layouts, 1);
-}
-
 }  // namespace
 }  // namespace kestrix

@@ -75,14 +75,6 @@ TEST(FunctionMenu, ChoosingTheClockViewShowsAnEmptyClockAtOnceAndPollsIt) {
     EXPECT_EQ(rig.port.takeWritten(), ":ptim:str?\r\n");
 }
 
-TEST(FunctionMenu, DisableUpdatesTogglesItsCheckMark) {
-    Rig rig;
-    rig.form1.disableUpdates.onClick();
-    EXPECT_TRUE(rig.form1.disableUpdates.checked);
-    rig.form1.disableUpdates.onClick();
-    EXPECT_FALSE(rig.form1.disableUpdates.checked);
-}
-
 TEST(DemoMode, OnAppendsToTheCaptionSlowsTheTimerAndEnablesTheCommandMenus) {
     Rig rig;
     FrmShowLog& log = rig.forms.frmShowLog;

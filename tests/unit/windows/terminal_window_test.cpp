@@ -184,12 +184,5 @@ TEST(TerminalWindow, TheTextKeepsTheNewestTrafficWithinItsLimit) {
     EXPECT_EQ(rig.state.termLineBuffer.size(), 40000u);
 }
 
-TEST(TerminalWindow, PrintCallsTheSharedPrintingWithoutFailing) {
-    TerminalRig rig;
-    rig.box.setText("session");
-    rig.terminal.mnuFilePrint.onClick();
-    EXPECT_EQ(rig.box.text(), "session");
-}
-
 }  // namespace
 }  // namespace kestrix
