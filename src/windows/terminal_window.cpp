@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
+#include <string>
+#include <utility>
 
 #include "console/printing.h"
 #include "link/function_menu.h"
