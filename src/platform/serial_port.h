@@ -18,6 +18,9 @@ namespace comm {
 inline constexpr int evSend = 1, evReceive = 2, evCTS = 3, evDSR = 4, evCD = 5, evRing = 6, evEOF = 7;
 inline constexpr int erBreak = 1001, erCTSTO = 1002, erDSRTO = 1003, erFrame = 1004, erOverrun = 1006,
                      erCDTO = 1007, erRxOver = 1008, erRxParity = 1009, erTxFull = 1010;
+// The device went away while open (a USB adapter pulled out, the other end of a pseudo-terminal
+// closed); the port has been closed.
+inline constexpr int erPortLost = 1011;
 }  // namespace comm
 
 // The serial-port component the main window owns. Data is bytes, kept in std::string.

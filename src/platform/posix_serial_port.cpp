@@ -1,0 +1,267 @@
+#include "platform/posix_serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "platform/posix_custom_speed.h"
+#include "platform/posix_line_settings.h"
+#include "platform/posix_open_errors.h"
+
+namespace kestrix::platform {
+
+namespace {
+
+// Counts are 16-bit properties; larger amounts are reported as this and kept in full.
+constexpr std::size_t kLargestCount = 32767;
+// Input beyond this stays in the driver (whose flow control then holds the sender back).
+constexpr std::size_t kInputLimit = std::size_t{1} << 20;
+// Written bytes are dropped from the front of the queue once this many have gone.
+constexpr std::size_t kCompactAfter = std::size_t{1} << 16;
+
+int clampedCount(std::size_t count) {
+    return static_cast<int>(count > kLargestCount ? kLargestCount : count);
+}
+
+bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+// Closes a descriptor on leaving scope unless released.
+class DescriptorGuard {
+public:
+    explicit DescriptorGuard(int fd) : fd_(fd) {}
+    ~DescriptorGuard() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DescriptorGuard(const DescriptorGuard&) = delete;
+    DescriptorGuard& operator=(const DescriptorGuard&) = delete;
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+PosixSerialPort::PosixSerialPort(std::function<std::string(int port)> devicePathOf)
+    : devicePathOf_(std::move(devicePathOf)) {}
+
+PosixSerialPort::~PosixSerialPort() { close(); }
+
+std::string PosixSerialPort::portName() const { return "COM" + std::to_string(port_); }
+
+void PosixSerialPort::setCommPort(int port) {
+    if (portOpen()) throw SerialError("Port already open");
+    if (port < 1 || port > 16) throw SerialError("Invalid port number");
+    port_ = port;
+}
+
+void PosixSerialPort::setSettings(const std::string& text) {
+    const SerialSettings parsed = parseSerialSettings(text);
+    if (portOpen()) applyLine(parsed, handshaking_);
+    settings_ = parsed;
+}
+
+void PosixSerialPort::setHandshaking(int handshaking) {
+    if (handshaking < handshake::none || handshaking > handshake::both) throw SerialError("Invalid handshaking value");
+    if (portOpen()) applyLine(settings_, handshaking);
+    handshaking_ = handshaking;
+}
+
+void PosixSerialPort::setPortOpen(bool open) {
+    if (open) {
+        this->open();
+    } else {
+        close();
+        inBuffer_.clear();
+    }
+}
+
+void PosixSerialPort::setInputLen(int length) {
+    if (length < 0) throw SerialError("Invalid property value");
+    inputLen_ = length;
+}
+
+// Opened without becoming the controlling terminal, so a hang-up never sends this program SIGHUP.
+void PosixSerialPort::open() {
+    if (portOpen()) return;
+    const std::string path = devicePathOf_ ? devicePathOf_(port_) : std::string();
+    if (path.empty()) throw SerialError("No serial device is set for " + portName());
+
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw SerialError(openFailureText(portName(), path, errno));
+    DescriptorGuard guard(fd);
+    // TIOCEXCL keeps other programs from opening the device, except those running as root; the
+    // advisory lock stops those that lock it too.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && wouldBlock(errno)) throw SerialError(portBusyText(portName(), path));
+    termios line{};
+    if (tcgetattr(fd, &line) != 0) throw SerialError(notSerialText(portName(), path, errno));
+    ioctl(fd, TIOCEXCL);
+
+    fd_ = guard.release();
+    path_ = path;
+    try {
+        applyLine(settings_, handshaking_);
+    } catch (...) {
+        close();
+        throw;
+    }
+    tcflush(fd_, TCIOFLUSH);
+    inBuffer_.clear();
+    failure_.clear();
+    lostReason_.clear();
+    lineEvents_.start(fd_);
+}
+
+void PosixSerialPort::close() {
+    if (!portOpen()) return;
+    // Unsent output is dropped so that closing never waits on a line that does not take it.
+    tcflush(fd_, TCIOFLUSH);
+    ioctl(fd_, TIOCNXCL);   // the flag would outlive us while anyone else has the device open
+    ::close(fd_);           // releases the lock
+    fd_ = -1;
+    outQueue_.clear();
+    outHead_ = 0;
+    failure_.clear();
+}
+
+void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking) {
+    const auto refused = [&](int error) {
+        return SerialError("Cannot set " + portName() + " (" + path_ + ") to " + settings.text() + ": " +
+                           std::strerror(error));
+    };
+    termios line{};
+    if (tcgetattr(fd_, &line) != 0) throw refused(errno);
+    applyLineSettings(line, settings, handshaking);
+    const speed_t speed = standardSpeed(settings.baud);
+    if (speed != B0) {
+        line.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);   // no separate input rate left from a custom one
+        cfsetispeed(&line, speed);
+        cfsetospeed(&line, speed);
+    }
+    if (tcsetattr(fd_, TCSANOW, &line) != 0) throw refused(errno);
+    if (speed == B0 && !setCustomLineSpeed(fd_, settings.baud)) throw refused(errno);
+}
+
+int PosixSerialPort::inBufferCount() {
+    readWaiting();
+    return clampedCount(inBuffer_.size());
+}
+
+void PosixSerialPort::setInBufferCount(int count) {
+    if (count != 0) return;
+    inBuffer_.clear();
+    if (portOpen()) tcflush(fd_, TCIFLUSH);
+}
+
+int PosixSerialPort::outBufferCount() {
+    writeQueued();
+    std::size_t inDriver = 0;
+    int held = 0;
+    if (portOpen() && failure_.empty()) {
+        if (ioctl(fd_, TIOCOUTQ, &held) == 0) inDriver = held > 0 ? static_cast<std::size_t>(held) : 0;
+        else noteFailure(errno);
+    }
+    return clampedCount(queuedOutput() + inDriver);
+}
+
+std::string PosixSerialPort::input() {
+    readWaiting();
+    std::string taken;
+    if (inputLen_ == 0 || static_cast<std::size_t>(inputLen_) >= inBuffer_.size()) {
+        taken.swap(inBuffer_);
+    } else {
+        taken = inBuffer_.substr(0, static_cast<std::size_t>(inputLen_));
+        inBuffer_.erase(0, static_cast<std::size_t>(inputLen_));
+    }
+    return taken;
+}
+
+void PosixSerialPort::output(const std::string& bytes) {
+    if (!portOpen()) throw SerialError("Port is not open");
+    outQueue_ += bytes;
+    writeQueued();
+}
+
+void PosixSerialPort::writeQueued() {
+    while (portOpen() && failure_.empty() && queuedOutput() > 0) {
+        const ssize_t written = ::write(fd_, outQueue_.data() + outHead_, queuedOutput());
+        if (written > 0) {
+            outHead_ += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0 && !wouldBlock(errno)) noteFailure(errno);
+        break;
+    }
+    if (outHead_ == outQueue_.size()) {
+        outQueue_.clear();
+        outHead_ = 0;
+    } else if (outHead_ >= kCompactAfter && outHead_ * 2 >= outQueue_.size()) {
+        outQueue_.erase(0, outHead_);
+        outHead_ = 0;
+    }
+}
+
+// With VMIN and VTIME 0 a read returns 0 when nothing is waiting, so an end of file is not a
+// hang-up; checkHangUp asks poll() about that.
+void PosixSerialPort::readWaiting() {
+    char chunk[16384];
+    while (portOpen() && failure_.empty() && inBuffer_.size() < kInputLimit) {
+        const ssize_t got = ::read(fd_, chunk, sizeof chunk);
+        if (got > 0) {
+            inBuffer_.append(chunk, static_cast<std::size_t>(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && !wouldBlock(errno)) noteFailure(errno);
+        break;
+    }
+}
+
+void PosixSerialPort::checkHangUp() {
+    pollfd watch{fd_, POLLIN, 0};
+    if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL))) noteFailure(0);
+}
+
+void PosixSerialPort::noteFailure(int error) {
+    if (failure_.empty()) failure_ = error != 0 ? std::strerror(error) : "the device hung up";
+}
+
+void PosixSerialPort::service() {
+    if (!portOpen()) return;
+    writeQueued();
+    readWaiting();
+    if (failure_.empty()) checkHangUp();
+    std::vector<int> codes;
+    if (failure_.empty()) codes = lineEvents_.changes(fd_);
+    if (!failure_.empty()) {
+        lostReason_ = portName() + " (" + path_ + ") was disconnected: " + failure_;
+        close();
+        codes.push_back(comm::erPortLost);
+    }
+    raise(codes);
+}
+
+void PosixSerialPort::raise(const std::vector<int>& codes) {
+    pendingEvents_.insert(pendingEvents_.end(), codes.begin(), codes.end());
+    if (raising_) return;   // the handler called service() again; the outer loop raises them
+    raising_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{raising_};
+    while (!pendingEvents_.empty()) {
+        event_ = pendingEvents_.front();
+        pendingEvents_.erase(pendingEvents_.begin());
+        if (onComm) onComm();
+    }
+}
+
+}  // namespace kestrix::platform
