@@ -110,5 +110,18 @@ TEST(SimulatedStatusSystem, RefusesRegisterValuesOutOfRange) {
     EXPECT_EQ(value(model, ":stat:oper:enab?"), "32");
 }
 
+TEST(SimulatedStatusSystem, AnswersEveryStatusGroupQueryWithANumber) {
+    ReceiverModel model;
+    std::vector<std::string> queries{"*sre?", "*stb?", "*ese?", "*esr?"};
+    for (const char* set : {":stat:oper", ":stat:oper:hold", ":stat:oper:hard", ":stat:oper:pow", ":stat:ques",
+                            ":STAT:OPER", ":STAT:OPER:HOLD", ":STAT:OPER:HARD", ":STAT:OPER:POW", ":STAT:QUES"})
+        for (const char* kind : {":cond?", ":even?", ":enab?", ":ptr?", ":ntr?"}) queries.push_back(std::string(set) + kind);
+    for (const auto& query : queries) {
+        const std::string reply = value(model, query);
+        EXPECT_FALSE(reply.empty()) << query;
+        EXPECT_EQ(reply.find_first_not_of("0123456789"), std::string::npos) << query << " -> " << reply;
+    }
+}
+
 }  // namespace
 }  // namespace kestrix::sim
