@@ -7,9 +7,9 @@ namespace kestrix::sim {
 
 namespace {
 
-const std::vector<CommandSpec>& commandTable() {
-    static const std::vector<CommandSpec> table = [] {
-        std::vector<CommandSpec> all;
+const std::vector<CommandEntry>& commandTable() {
+    static const std::vector<CommandEntry> table = [] {
+        std::vector<CommandEntry> all;
         addSystemCommands(all);
         addStatusCommands(all);
         addPositioningCommands(all);
@@ -33,21 +33,21 @@ bool available(Scope scope, const ReceiverState& state) {
 
 }  // namespace
 
-CommandSpec queryCommand(std::string pattern, Scope scope, std::function<std::string(ReceiverState&)> answerOf) {
+CommandEntry queryCommand(std::string pattern, Scope scope, std::function<std::string(ReceiverState&)> answerOf) {
     return {std::move(pattern), scope, [answerOf](ReceiverState& state, const ScpiCommand& command) {
                 if (!command.parameters.empty()) return failure(error::kParameterNotAllowed);
                 return answer(answerOf(state));
             }};
 }
 
-CommandSpec actionCommand(std::string pattern, Scope scope, std::function<Outcome(ReceiverState&)> act) {
+CommandEntry actionCommand(std::string pattern, Scope scope, std::function<Outcome(ReceiverState&)> act) {
     return {std::move(pattern), scope, [act](ReceiverState& state, const ScpiCommand& command) {
                 if (!command.parameters.empty()) return failure(error::kParameterNotAllowed);
                 return act(state);
             }};
 }
 
-CommandSpec settingCommand(std::string pattern, Scope scope,
+CommandEntry settingCommand(std::string pattern, Scope scope,
                            std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set) {
     return {std::move(pattern), scope, [set](ReceiverState& state, const ScpiCommand& command) {
                 const auto parameters = splitParameters(command.parameters);
@@ -58,9 +58,9 @@ CommandSpec settingCommand(std::string pattern, Scope scope,
 
 Outcome executeCommand(ReceiverState& state, const std::string& line) {
     ScpiCommand command = splitCommand(line);
-    for (const auto& spec : commandTable()) {
-        if (!available(spec.scope, state) || !matchHeader(spec.pattern, command)) continue;
-        return spec.handler(state, command);
+    for (const auto& entry : commandTable()) {
+        if (!available(entry.scope, state) || !matchHeader(entry.pattern, command)) continue;
+        return entry.handler(state, command);
     }
     return failure(error::kUndefinedHeader);
 }

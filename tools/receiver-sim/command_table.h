@@ -29,26 +29,26 @@ enum class Scope { Primary, Install, Both, Model73408K };
 
 using CommandHandler = std::function<Outcome(ReceiverState&, const ScpiCommand&)>;
 
-struct CommandSpec {
+struct CommandEntry {
     std::string pattern;   // see matchHeader
     Scope scope;
     CommandHandler handler;
 };
 
 // A query that takes no parameters.
-CommandSpec queryCommand(std::string pattern, Scope scope, std::function<std::string(ReceiverState&)> answerOf);
+CommandEntry queryCommand(std::string pattern, Scope scope, std::function<std::string(ReceiverState&)> answerOf);
 // A command that takes no parameters.
-CommandSpec actionCommand(std::string pattern, Scope scope, std::function<Outcome(ReceiverState&)> act);
+CommandEntry actionCommand(std::string pattern, Scope scope, std::function<Outcome(ReceiverState&)> act);
 // A command that needs at least one parameter; the handler gets them split at commas.
-CommandSpec settingCommand(std::string pattern, Scope scope,
+CommandEntry settingCommand(std::string pattern, Scope scope,
                            std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set);
 
 // The command sets, one per kind of command.
-void addSystemCommands(std::vector<CommandSpec>& table);
-void addStatusCommands(std::vector<CommandSpec>& table);
-void addPositioningCommands(std::vector<CommandSpec>& table);
-void addTimeCommands(std::vector<CommandSpec>& table);
-void addTimestampCommands(std::vector<CommandSpec>& table);
+void addSystemCommands(std::vector<CommandEntry>& table);
+void addStatusCommands(std::vector<CommandEntry>& table);
+void addPositioningCommands(std::vector<CommandEntry>& table);
+void addTimeCommands(std::vector<CommandEntry>& table);
+void addTimestampCommands(std::vector<CommandEntry>& table);
 
 // Runs one command line (line end removed, not empty) against the receiver's state.
 Outcome executeCommand(ReceiverState& state, const std::string& line);

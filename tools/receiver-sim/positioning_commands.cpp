@@ -136,7 +136,7 @@ std::string timeIntervalText(const ReceiverState& state) {
 
 }  // namespace
 
-void addPositioningCommands(std::vector<CommandSpec>& table) {
+void addPositioningCommands(std::vector<CommandEntry>& table) {
     table.push_back(queryCommand("GPS:REFerence:ADELay?", Scope::Primary, [](ReceiverState& s) { return secondsText(s.antennaDelay); }));
     table.push_back(settingCommand("GPS:REFerence:ADELay", Scope::Primary, antennaDelaySetting));
     table.push_back(queryCommand("GPS:SATellite:TRACking:EMANgle?", Scope::Primary, [](ReceiverState& s) { return std::to_string(s.elevationMask); }));

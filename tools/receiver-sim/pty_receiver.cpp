@@ -297,10 +297,16 @@ void PtyReceiver::writeDue(SteadyTime now, const LineSettings& console, Step& re
     }
 }
 
+// A pseudo-terminal keeps the speed and stop bits the console sets but always reads as 8 data
+// bits without parity, so those two are taken to agree with the receiver's.
 LineSettings PtyReceiver::consoleLine() const {
+    const LineSettings receiver = model_.line();
     termios attributes{};
-    if (slaveFd_ < 0 || ::tcgetattr(slaveFd_, &attributes) != 0) return model_.line();
-    return lineSettingsOf(attributes);
+    if (slaveFd_ < 0 || ::tcgetattr(slaveFd_, &attributes) != 0) return receiver;
+    LineSettings console = lineSettingsOf(attributes);
+    console.dataBits = receiver.dataBits;
+    console.parity = receiver.parity;
+    return console;
 }
 
 void PtyReceiver::closeLine() {

@@ -22,8 +22,9 @@ namespace kestrix::sim {
 // slave side (or the link to it) as it would a serial port; the receiver sits on the master side.
 //
 // Both ends of a pseudo-terminal share one set of terminal attributes, and those are what the
-// console set: whenever data crosses, the receiver compares them with its own speed and framing
-// and, when they differ, each side receives garbage, as on a real line.
+// console set: whenever data crosses, the receiver compares them with its own speed and stop bits
+// and, when they differ, each side receives garbage, as on a real line. (A pseudo-terminal does
+// not keep data bits and parity; they always count as agreeing.)
 //
 //   PtyReceiver receiver(options);
 //   receiver.start();                       // or start("/tmp/x/ttyKESTRIX") for a link

@@ -45,7 +45,7 @@ Outcome setRegister(StatusSystem& status, StatusRegister r, RegisterSetter set, 
 
 }  // namespace
 
-void addStatusCommands(std::vector<CommandSpec>& table) {
+void addStatusCommands(std::vector<CommandEntry>& table) {
     for (const auto& [r, path] : kRegisterPaths) {
         const std::string prefix = path;
         const StatusRegister reg = r;

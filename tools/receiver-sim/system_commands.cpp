@@ -100,7 +100,7 @@ Outcome registerByteSetting(const std::vector<std::string>& parameters, const st
 
 }  // namespace
 
-void addSystemCommands(std::vector<CommandSpec>& table) {
+void addSystemCommands(std::vector<CommandEntry>& table) {
     table.push_back(queryCommand("*IDN?", Scope::Both, [](ReceiverState& s) {
         return s.identity.manufacturer + "," + s.identity.model + "," + s.identity.serialNumber + "," + s.identity.firmware;
     }));

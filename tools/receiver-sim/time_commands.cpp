@@ -65,7 +65,7 @@ std::string efcAnswer(const ReceiverState& state) {
 
 }  // namespace
 
-void addTimeCommands(std::vector<CommandSpec>& table) {
+void addTimeCommands(std::vector<CommandEntry>& table) {
     table.push_back(queryCommand("PTIMe:TZONe?", Scope::Primary, zoneText));
     table.push_back(settingCommand("PTIMe:TZONe", Scope::Primary, zoneSetting));
     table.push_back(queryCommand("PTIMe:TCODe?", Scope::Primary, timeCodeText));

@@ -67,7 +67,7 @@ Outcome timestampData(ReceiverState& state, const ScpiCommand& command) {
 }
 
 // A per-input count for "TST n", or the counts of all inputs without a parameter.
-CommandSpec perInputQuery(const std::string& pattern, long (*count)(const ReceiverState&, std::size_t)) {
+CommandEntry perInputQuery(const std::string& pattern, long (*count)(const ReceiverState&, std::size_t)) {
     return {pattern, Scope::Model73408K, [count](ReceiverState& state, const ScpiCommand& command) {
                 const auto parameters = splitParameters(command.parameters);
                 if (parameters.size() > 1) return failure(error::kParameterNotAllowed);
@@ -123,7 +123,7 @@ Outcome periodSetting(ReceiverState& state, const std::vector<std::string>& para
 
 }  // namespace
 
-void addTimestampCommands(std::vector<CommandSpec>& table) {
+void addTimestampCommands(std::vector<CommandEntry>& table) {
     table.push_back({"SENSe:DATA?", Scope::Model73408K, timestampData});
     table.push_back(perInputQuery("SENSe:DATA:POINts?", pointsHeld));
     table.push_back(perInputQuery("SENSe:DATA:MEMory:OVERflow:COUNt?", overflowCount));
