@@ -52,6 +52,7 @@ mkdir -p "$XDG_CONFIG_HOME/kestrix"
 printf '[Ports]\r\nCom1=%s\r\n' "$line_path" >"$XDG_CONFIG_HOME/kestrix/Receiver.INI"
 
 echo "Receiver simulator on $line_path (Com1); open it with CommPort, Port Open."
+echo "To silence the receiver and let it answer again: kill -USR1 $simulator_pid"
 status=0
 "$console" || status=$?
 exit "$status"

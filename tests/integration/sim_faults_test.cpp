@@ -27,6 +27,17 @@ TEST(SimulatedFaults, SilentLinesAreLostWithoutEchoOrEffect) {
     EXPECT_EQ(model.linesReceived(), 3u);
 }
 
+TEST(SimulatedFaults, StaysSilentWhileSilencedAndAnswersAgainAfterwards) {
+    ReceiverModel model;
+    SimOptions options = model.options();
+    options.silent = true;
+    model.setOptions(options);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(line(model, "*idn?"), "");
+    options.silent = false;
+    model.setOptions(options);
+    EXPECT_EQ(line(model, ""), "scpi > ");
+}
+
 TEST(SimulatedFaults, AnswersTheNthLineWithTheInjectedErrorInsteadOfActing) {
     SimOptions options;
     options.errorOnLine = 2;

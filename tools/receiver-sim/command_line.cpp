@@ -129,6 +129,7 @@ std::string usageText() {
     return "usage: receiver-sim --link PATH [options]\n"
            "Plays a Morvandelle GPS timing receiver on a pseudo-terminal whose slave PATH links to.\n"
            "Prints PATH once the receiver is listening and serves until SIGINT or SIGTERM.\n"
+           "SIGUSR1 silences the receiver; the next SIGUSR1 lets it answer again.\n"
            "\n"
            "The receiver:\n"
            "  --model NAME            model in the *idn? reply (73408K)\n"

@@ -44,12 +44,11 @@ int main(int argc, char** argv) {
     }
 
     // The signals are taken by sigwait below; the serving thread inherits the blocked mask.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // SIGUSR1 silences the receiver, and the next one lets it answer again.
+    sigset_t handledSignals;
+    sigemptyset(&handledSignals);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1}) sigaddset(&handledSignals, s);
+    pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
 
     PtyReceiver receiver(commandLine.options);
     if (commandLine.trace)
@@ -65,7 +64,12 @@ int main(int argc, char** argv) {
     std::cout << receiver.linkPath() << std::endl;
 
     int signal = 0;
-    sigwait(&stopSignals, &signal);
+    while (sigwait(&handledSignals, &signal) == 0 && signal == SIGUSR1) {
+        SimOptions options = receiver.options();
+        options.silent = !options.silent;
+        receiver.setOptions(options);
+        std::cerr << "receiver-sim: " << (options.silent ? "silent" : "answering") << std::endl;
+    }
     receiver.stop();
     return 0;
 }

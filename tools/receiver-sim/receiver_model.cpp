@@ -98,7 +98,7 @@ void ReceiverModel::setOptions(const SimOptions& options) {
 void ReceiverModel::takeByte(char c, Output& out) {
     if (atLineStart_) {
         atLineStart_ = false;
-        swallowing_ = options_.silentLines > 0;
+        swallowing_ = options_.silent || options_.silentLines > 0;
     }
     if (!swallowing_ && echoing()) out.send(std::string(1, c), line());
     if (c == '\r') {
@@ -121,7 +121,7 @@ void ReceiverModel::actOnLine(Output& out) {
     ++linesReceived_;
     if (swallowing_) {
         swallowing_ = false;
-        --options_.silentLines;
+        if (options_.silentLines > 0) --options_.silentLines;
         return;
     }
     if (options_.hangUpOnLine > 0 && --options_.hangUpOnLine == 0) {

@@ -31,6 +31,7 @@ struct SimOptions {
 
     // Faults. The counters are decremented as lines arrive; 0 is off.
     int silentLines = 0;          // the next N lines are lost: no echo, no effect, no reply
+    bool silent = false;          // every line is lost while this is set
     int errorOnLine = 0;          // the Nth line from now is answered with an error prompt
     double errorFraction = 0.0;   // this share of lines is answered with an error prompt (evenly spread)
     int injectedErrorCode = -310; // the error those lines put in the error queue
