@@ -1,12 +1,19 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "shared/context.h"
+#include "shared/startup_values.h"
 
 namespace kestrix {
 
 class LinkEngine;
+struct Form1;
+
+// Keeps the status display under the band and across the main window's inner width.
+void layoutMainWindow(Form1& form1);
+class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
 // parts that work on them, wired to the platform. The Qt layer renders `forms` and forwards the
@@ -20,19 +27,32 @@ public:
 
     // The main window's load: start-up, leaving the port closed.
     void start();
-    // The main window's close request; `cancel` keeps the program running.
+    // The main window's close request: saves the settings, lets queued output drain and closes
+    // the port; `cancel` keeps the program running (the user aborted the drain).
     void requestClose(bool& cancel);
+    // File, Exit: saves the settings and ends at once.
+    void exitNow();
     // Set when the program must end (File, Exit, or a completed close).
     bool quitRequested() const { return quitRequested_; }
 
     Forms forms;
     LinkState state;
+    StartupValues startup;
     Context context{forms, state, platform_};
+    // Lets pending user-interface events run while the program waits for queued output.
+    std::function<void()> processEvents;
+
     LinkEngine& link() { return *link_; }
+    CommSettingsDialog& commSettings() { return *commSettings_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
+    std::unique_ptr<CommSettingsDialog> commSettings_;
+    void saveSettingsAtExit();
+    bool drainOutput();
+
     bool quitRequested_ = false;
+    bool saveFailureReported_ = false;
 };
 
 }  // namespace kestrix

@@ -37,6 +37,8 @@ struct Form1 : Window {
     MenuItem CustomCommand{"CustomCommand", "Co&mmand to Update..."};
     MenuItem hyph4 = MenuItem::separator("hyph4");
     MenuItem demoMode{"demoMode", "Demo &Mode"};
+    MenuItem hyph21 = MenuItem::separator("hyph21");
+    MenuItem funcControlQuery{"funcControlQuery", "Control && &Query"};
 
     MenuItem MStyle{"MStyle", "&Style"};
     MenuItem MStyleFont{"MStyleFont", "&Status Font..."};

@@ -1,11 +1,127 @@
 #include "link/link_engine.h"
 
+#include "console/log.h"
+#include "link/query_groups.h"
+#include "shared/numbers.h"
+
 namespace kestrix {
 
 LinkEngine::LinkEngine(Context& context) : ctx_(context) {}
 
-void LinkEngine::wire() { ctx_.forms.form1.Timer1.onTick = [this] { tick(); }; }
+void LinkEngine::wire() {
+    Form1& f = ctx_.forms.form1;
+    f.Timer1.onTick = [this] { tick(); };
+    f.MOpen.onClick = [this] { portOpenClick(); };
+    f.mnuEditItem.onClick = [this] { copyToClipboardClick(); };
+    f.helpMenuItem.onClick = [this] { helpClick(); };
+    ctx_.platform.serial.onComm = [this] { onComm(); };
+}
 
-void LinkEngine::tick() {}
+long LinkEngine::now() const { return wholeSeconds(ctx_.platform.clock.secondsSinceMidnight()); }
+
+// Writes to the port; a port that fails here (pulled out between ticks) is reported, not fatal.
+bool LinkEngine::write(const std::string& bytes) {
+    try {
+        ctx_.platform.serial.output(bytes);
+        return true;
+    } catch (const platform::SerialError& error) {
+        ctx_.forms.form1.Label1.caption = error.what();
+        return false;
+    }
+}
+
+void LinkEngine::awaitReply() {
+    v_.waitingForReply = true;
+    v_.matcher.reset();
+}
+
+void LinkEngine::tick() {
+    Form1& f = ctx_.forms.form1;
+    LinkState& s = ctx_.state;
+    platform::SerialPort& port = ctx_.platform.serial;
+
+    if (f.demoMode.checked && !f.disableUpdates.checked) {
+        demoTick();
+        return;
+    }
+    if (!port.portOpen()) {
+        if (s.connectionStarted) f.Label1.caption = "Port not open";
+        return;
+    }
+    if (f.funcTermEmul.checked && !v_.waitingForReply && !v_.restartPending && !v_.connecting) {
+        terminalTick();
+        return;
+    }
+    if (f.funcTermEmul.checked) {
+        f.Label1.caption = "Switch to Terminal Emulation Pending...";
+        v_.receiveText.clear();
+    }
+    if (v_.restartPending) {
+        v_.restartPending = false;
+        s.connectionStarted = true;
+        v_.connecting = true;
+        v_.connectStep = 1;
+    }
+    if (s.replyReady) handOverReply();
+    if (v_.waitingForReply) {
+        receiveStep();
+        return;
+    }
+
+    v_.receiveText.clear();
+    port.setInBufferCount(0);
+    if (s.tryingToEstablish) probe();
+    else if (v_.readErrorPending) readError();
+    else if (v_.connecting) connectionSend();
+    else if (s.downloadPrep) prepSend();
+    else if (s.sendRequest) sendControlQueryCommand();
+    else pollCurrentView();
+}
+
+void LinkEngine::sendControlQueryCommand() {
+    LinkState& s = ctx_.state;
+    if (s.queryGroup != 0) {
+        s.currentCommand = queryCommand(s.queryGroup, s.queryIndex);
+        if (s.queryGroup == kAlarmCauseGroup) {
+            if (s.queryIndex == 1) appendToLog(ctx_, "\r\nAlarm Cause(s): ");
+        } else {
+            appendToLog(ctx_, "\r\nSent: " + s.currentCommand);
+        }
+    }
+    s.sendRequest = false;
+    writeLine(s.currentCommand);
+    setEchoSkip(s.currentCommand);
+    s.timeoutSeconds = 13;
+    v_.exchangeStart = now();
+    ctx_.forms.form1.Label1.caption = "sending: " + s.currentCommand;
+    v_.commandOutstanding = true;
+    awaitReply();
+}
+
+void LinkEngine::pollCurrentView() {
+    Form1& f = ctx_.forms.form1;
+    if (f.disableUpdates.checked) f.Label1.caption = "Idle";
+    else if (f.funcStatus.checked) pollWith(":syst:prin?", true, "requesting status", 6);
+    else if (f.FuncCustUpdate.checked) pollWith(ctx_.state.customUpdateCommand, true, "requesting status", 13);
+    else pollWith(":ptim:str?", false, "requesting clock", 3);
+}
+
+void LinkEngine::pollWith(const std::string& command, bool status, const char* label, int timeout) {
+    LinkState& s = ctx_.state;
+    v_.statusRequested = status;
+    s.currentCommand = command;
+    writeLine(command);
+    setEchoSkip(command);
+    ctx_.forms.form1.Label1.caption = label;
+    s.timeoutSeconds = timeout;
+    v_.exchangeStart = now();
+    v_.pollOutstanding = true;
+    awaitReply();
+}
+
+void LinkEngine::setEchoSkip(const std::string& command) {
+    v_.echoSkipCount = v_.echoState == 1 ? static_cast<int>(command.size()) + 2 : 0;
+    v_.echoSkipped = 0;
+}
 
 }  // namespace kestrix

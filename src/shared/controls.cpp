@@ -15,24 +15,32 @@ void TextBox::setText(std::string text) {
     ++revision_;
     replaceRevision_ = revision_;
     clampSelection();
+    dropOldestBeyondLimit();
 }
 
 void TextBox::append(std::string_view more) {
     if (more.empty()) return;
     text_.append(more);
     ++revision_;
+    dropOldestBeyondLimit();
 }
 
 void TextBox::replaceSelection(std::string_view replacement) {
     clampSelection();
+    const std::size_t caret = selStart_ + replacement.size();
     if (selLength_ == 0 && selStart_ == text_.size()) {
-        append(replacement);
+        text_.append(replacement);
+        ++revision_;
     } else {
         text_.replace(selStart_, selLength_, replacement);
         ++revision_;
         replaceRevision_ = revision_;
     }
-    setSelection(selStart_ + replacement.size(), 0);
+    // The caret goes after the replacement; dropping old text moves it with the text.
+    selStart_ = caret;
+    selLength_ = 0;
+    dropOldestBeyondLimit();
+    setSelection(selStart_, 0);
 }
 
 void TextBox::setSelection(std::size_t start, std::size_t length) {
@@ -47,12 +55,30 @@ void TextBox::userEdited(std::string text, std::size_t selStart, std::size_t sel
     selStart_ = selStart;
     selLength_ = selLength;
     clampSelection();
+    dropOldestBeyondLimit();   // when it cuts, the revision moves so the widget shows the cut text
 }
 
 void TextBox::userSelected(std::size_t selStart, std::size_t selLength) {
     selStart_ = selStart;
     selLength_ = selLength;
     clampSelection();
+}
+
+void TextBox::dropOldestBeyondLimit() {
+    if (!dropsOldestText || maxLength == 0 || text_.size() <= maxLength) return;
+    const std::size_t least = text_.size() - maxLength;   // must go
+    const std::size_t most = least + maxLength / 4;        // may go
+    std::size_t cut = most;
+    const std::size_t lineEnd = text_.find_last_of('\n', most - 1);
+    if (lineEnd != std::string::npos && lineEnd + 1 >= least) cut = lineEnd + 1;
+    text_.erase(0, cut);
+    const auto shifted = [cut](std::size_t at) { return at > cut ? at - cut : 0; };
+    const std::size_t end = shifted(selStart_ + selLength_);
+    selStart_ = shifted(selStart_);
+    selLength_ = end - selStart_;
+    ++revision_;
+    replaceRevision_ = revision_;
+    ++selectionRevision_;
 }
 
 void TextBox::clampSelection() {

@@ -113,11 +113,17 @@ public:
     bool verticalScrollBar = false;
     bool readOnly = false;
     std::size_t maxLength = 0;   // 0: no limit
+    // With a limit, new text is never refused: the oldest text is dropped from the front, at a
+    // line start where one lies near enough, so that the newest text is always kept. The box is
+    // then cut back a quarter of the limit below it, so that cutting (which redraws the whole
+    // box) happens seldom however fast text arrives.
+    bool dropsOldestText = false;
     // Called for each character key before the box inserts it; the key is never suppressed.
     std::function<void(char key)> onKeyPress;
 
 private:
     void clampSelection();
+    void dropOldestBeyondLimit();
     std::string text_;
     std::size_t selStart_ = 0;
     std::size_t selLength_ = 0;
@@ -211,6 +217,8 @@ struct Window {
     bool dialog = false;            // a fixed-size dialog window
     bool greyBackground = false;
     MousePointer mousePointer = MousePointer::Default;
+    // Set by the core to bring a shown window to the front; the renderer clears it.
+    bool raiseRequested = false;
     std::vector<Control*> controls;
     std::vector<MenuItem*> menuBar;
     std::vector<Timer*> timers;

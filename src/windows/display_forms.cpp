@@ -25,6 +25,7 @@ FrmTerminal::FrmTerminal() : Window("frmTerminal", "Kestrix Terminal") {
     txtTerminal.multiLine = true;
     txtTerminal.verticalScrollBar = true;
     txtTerminal.maxLength = 30000;
+    txtTerminal.dropsOldestText = true;
     txtTerminal.geometry = {0, 0, 9840, 6000};
     controls = {&txtTerminal};
     mnuFile.items = {&mnuFilePrint};

@@ -1,0 +1,54 @@
+#include "config/font_notices.h"
+
+#include <initializer_list>
+
+namespace kestrix {
+
+namespace {
+
+constexpr const char* kNoticeLineBreak = "\n\r";
+
+std::string joinedLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        if (!text.empty()) text += kNoticeLineBreak;
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace
+
+const std::string statusFontNotice = joinedLines({
+    "NOTE: All available fonts will be shown if you select 'Font Select >>'. However, only",
+    "non-proportionally spaced fonts will align the status information properly. ",
+    "Example fonts include: Courier, Courier New, fixedSys.  Also, you may have to re-size the form to "
+    "accommodate your changes.",
+});
+
+const std::string clockFontNotice = joinedLines({
+    "NOTE: All available fonts will be shown if you select 'Font Select >>'. The size of",
+    "the font used to display clock updates will not be controlled by your selection on",
+    "the form that appears when you select 'Font Select >>'.  Control the font size with",
+    "'Reduce Font' and 'Enlarge Font' choices.",
+});
+
+void openStatusFontChooser(Context& ctx) {
+    FrmFontSelect& chooser = ctx.forms.frmFontSelect;
+    chooser.lblFontInfo.caption = statusFontNotice;
+    chooser.show();
+}
+
+void openClockFontChooser(Context& ctx) {
+    FrmClkFontSelect& chooser = ctx.forms.frmClkFontSelect;
+    chooser.lblClkFontInfo.caption = clockFontNotice;
+    chooser.show();
+}
+
+void wireFontNotices(Context& ctx) {
+    Form1& form1 = ctx.forms.form1;
+    form1.MStyleFont.onClick = [&ctx] { openStatusFontChooser(ctx); };
+    form1.MClockFont.onClick = [&ctx] { openClockFontChooser(ctx); };
+}
+
+}  // namespace kestrix

@@ -1,0 +1,11 @@
+#include "console/log.h"
+
+namespace kestrix {
+
+void appendToLog(Context& ctx, std::string_view text) {
+    TextBox& log = ctx.forms.frmShowLog.txtShowLog;
+    log.append(text);
+    log.moveCaretToEnd();
+}
+
+}  // namespace kestrix

@@ -1,0 +1,101 @@
+#include "link/function_menu.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+
+#include "console/fitting.h"
+
+namespace kestrix {
+
+namespace {
+
+// A view whose replies the scheduler polls for.
+struct PolledView {
+    MenuItem Form1::*item;
+    bool clockShown;
+    bool customCommandEnabled;
+};
+
+constexpr PolledView kStatusView{&Form1::funcStatus, false, false};
+constexpr PolledView kClockView{&Form1::funcClock, true, false};
+constexpr PolledView kCustomUpdateView{&Form1::FuncCustUpdate, false, true};
+
+void choosePolledView(Context& ctx, const PolledView& view) {
+    Forms& forms = ctx.forms;
+    Form1& form1 = forms.form1;
+    if (view.clockShown) forms.frmClock.show();
+    else forms.frmClock.hide();
+    checkOnlyView(form1, form1.*view.item);
+    form1.CustomCommand.enabled = view.customCommandEnabled;
+    form1.disableUpdates.enabled = true;
+    ctx.state.termReady = false;
+    forms.frmClock.lblClock.caption.clear();
+    fitMainWindowToView(ctx);
+}
+
+}  // namespace
+
+void checkOnlyView(Form1& form1, MenuItem& view) {
+    for (MenuItem* item : {&form1.funcStatus, &form1.funcClock, &form1.funcTermEmul, &form1.FuncCustUpdate})
+        item->checked = item == &view;
+}
+
+void chooseStatusView(Context& ctx) { choosePolledView(ctx, kStatusView); }
+void chooseClockView(Context& ctx) { choosePolledView(ctx, kClockView); }
+void chooseCustomUpdateView(Context& ctx) { choosePolledView(ctx, kCustomUpdateView); }
+
+// The terminal view keeps the main window's size: the terminal window is where it shows.
+void chooseTerminalView(Context& ctx) {
+    Forms& forms = ctx.forms;
+    Form1& form1 = forms.form1;
+    forms.frmTerminal.show();
+    forms.frmClock.hide();
+    checkOnlyView(form1, form1.funcTermEmul);
+    form1.CustomCommand.enabled = false;
+    form1.disableUpdates.enabled = false;
+    ctx.state.termReady = false;
+    form1.Term.setText("");
+    forms.frmClock.lblClock.caption.clear();
+    ctx.state.termLineBuffer.clear();
+}
+
+void toggleDisableUpdates(Context& ctx) {
+    MenuItem& item = ctx.forms.form1.disableUpdates;
+    item.checked = !item.checked;
+}
+
+// Leaving demo mode takes the last characters off the caption whatever it reads by then.
+void toggleDemoMode(Context& ctx) {
+    Forms& forms = ctx.forms;
+    Form1& form1 = forms.form1;
+    if (form1.demoMode.checked) {
+        form1.demoMode.checked = false;
+        form1.Timer1.intervalMs = kLinkTickMs;
+        const std::size_t suffixLength = std::string(kDemoCaptionSuffix).size();
+        form1.caption.erase(form1.caption.size() - std::min(suffixLength, form1.caption.size()));
+    } else {
+        form1.demoMode.checked = true;
+        form1.Timer1.intervalMs = kDemoTickMs;
+        forms.frmShowLog.mnuQuery.enabled = true;
+        forms.frmShowLog.mnuControl.enabled = true;
+        forms.frmShowLog.mnuService.enabled = true;
+        form1.caption += kDemoCaptionSuffix;
+    }
+}
+
+void wireFunctionMenu(Context& ctx) {
+    Form1& form1 = ctx.forms.form1;
+    const std::array<std::pair<MenuItem*, void (*)(Context&)>, 6> handlers{{
+        {&form1.funcStatus, chooseStatusView},
+        {&form1.funcClock, chooseClockView},
+        {&form1.FuncCustUpdate, chooseCustomUpdateView},
+        {&form1.funcTermEmul, chooseTerminalView},
+        {&form1.disableUpdates, toggleDisableUpdates},
+        {&form1.demoMode, toggleDemoMode},
+    }};
+    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler] { handler(ctx); };
+}
+
+}  // namespace kestrix

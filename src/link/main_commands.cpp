@@ -1,0 +1,38 @@
+// The main window's own commands: opening and closing the port, copying the status text, help.
+
+#include "link/link_engine.h"
+
+namespace kestrix {
+
+inline constexpr const char* kHelpFile = "kestrix.html";
+inline constexpr const char* kHelpKeyword = "Kestrix Help";
+
+void LinkEngine::portOpenClick() {
+    platform::SerialPort& port = ctx_.platform.serial;
+    std::string failure;
+    try {
+        port.setPortOpen(!port.portOpen());
+    } catch (const platform::SerialError& error) {
+        failure = error.what();
+    }
+    portStateChanged();
+    if (!failure.empty())
+        ctx_.platform.dialogs.msgBox(failure, ctx_.forms.form1.caption, platform::MsgIcon::Exclamation,
+                                     platform::MsgButtons::Ok);
+}
+
+void LinkEngine::portStateChanged() {
+    const bool open = ctx_.platform.serial.portOpen();
+    ctx_.state.portIsOpen = open;
+    ctx_.forms.form1.MOpen.checked = open;
+    if (!open) {
+        resetCaptions();
+        v_.restartPending = true;
+    }
+}
+
+void LinkEngine::copyToClipboardClick() { ctx_.platform.clipboard.setText(ctx_.forms.form1.Term.text()); }
+
+void LinkEngine::helpClick() { ctx_.platform.help.showKeyword(kHelpFile, kHelpKeyword); }
+
+}  // namespace kestrix

@@ -1,0 +1,145 @@
+// The connection sequence (echo check, identification) that runs each time the link comes up,
+// and the preparation that readies the receiver for a firmware download.
+
+#include "link/link_engine.h"
+#include "shared/numbers.h"
+
+namespace kestrix {
+
+namespace {
+
+// The second comma-separated field of an identity reply (manufacturer, model, serial, firmware);
+// empty when the reply has fewer than two commas.
+std::string modelField(const std::string& identity) {
+    const auto first = identity.find(',');
+    if (first == std::string::npos) return {};
+    const auto second = identity.find(',', first + 1);
+    if (second == std::string::npos) return {};
+    return identity.substr(first + 1, second - first - 1);
+}
+
+bool contains(const std::string& text, char c) { return text.find(c) != std::string::npos; }
+
+}  // namespace
+
+void LinkEngine::connectionSend() {
+    ctx_.state.timeoutSeconds = 3;
+    if (v_.connectStep == 1) v_.connectStep = 2;
+    Label& label = ctx_.forms.form1.Label1;
+    if (v_.connectStep == 2) {
+        writeLine(":syst:comm:ser:fdup?");
+        label.caption = "Checking echo...";
+    } else if (v_.connectStep == 3) {
+        writeLine("*idn?");
+        label.caption = "Identifying Product";
+    }
+    v_.exchangeStart = now();
+    awaitReply();
+}
+
+void LinkEngine::connectionReply() {
+    LinkState& s = ctx_.state;
+    Forms& forms = ctx_.forms;
+    if (v_.connectStep == 2) {
+        v_.fdupReply = v_.replyBuffer;
+        v_.echoState = contains(v_.fdupReply, '1') ? 1 : 0;
+        forms.form1.Label1.caption = v_.echoState == 1 ? "fdup is on" : "fdup is off";
+        v_.connectStep = 3;
+        return;
+    }
+    if (v_.connectStep != 3) return;
+    v_.connecting = false;
+    forms.form1.Label1.caption = "Identity determined";
+    s.modelName = modelField(v_.replyBuffer);
+    s.modelIs73408K = s.modelName == "73408K";
+    const std::string shownModel = s.modelName.empty() ? "unknown model" : s.modelName;
+    const std::string connection =
+        " (connected to " + shownModel + " @Com" + std::to_string(ctx_.platform.serial.commPort()) + ")";
+    forms.form1.caption = "Morvandelle Kestrix" + connection;
+    forms.frmShowLog.caption = "Control & Query" + connection;
+    for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = s.modelIs73408K;
+    forms.frmShowLog.mnuQuery.enabled = true;
+    forms.frmShowLog.mnuControl.enabled = true;
+    forms.frmShowLog.mnuService.enabled = true;
+}
+
+std::string LinkEngine::serialPrefix() const { return v_.useSerial2 ? "syst:comm:ser2:" : "syst:comm:ser:"; }
+
+void LinkEngine::prepSend() {
+    LinkState& s = ctx_.state;
+    Forms& forms = ctx_.forms;
+    Label& label = forms.form1.Label1;
+    s.timeoutSeconds = 7;
+    switch (s.prepStep) {
+        case -4: writeLine("syst:comm?"); label.caption = "checking which serial port"; break;
+        case -3: writeLine(serialPrefix() + "fdup?"); label.caption = "checking echo state"; break;
+        case -2: writeLine(serialPrefix() + "fdup 0"); label.caption = "turning off echo"; break;
+        case -1: writeLine(serialPrefix() + "baud?"); label.caption = "checking baud rate"; break;
+        case 0:
+            writeLine(serialPrefix() + "baud 19200");
+            label.caption = "changing baud rate to 19200";
+            if (showCommSettingsModal) showCommSettingsModal();
+            s.prepStep = -1;
+            break;
+        case 1: writeLine("syst:lang \"install\""); label.caption = "switching to boot language"; break;
+        case 2: writeLine("diag:eras"); label.caption = "erasing flash memory"; break;
+        default: break;
+    }
+    v_.exchangeStart = now();
+    awaitReply();
+}
+
+void LinkEngine::prepReply() {
+    LinkState& s = ctx_.state;
+    Forms& forms = ctx_.forms;
+    Label& label = forms.form1.Label1;
+    v_.consecutiveErrors = 0;
+    switch (s.prepStep) {
+        case -4:
+            v_.portReply = v_.replyBuffer;
+            v_.useSerial2 = contains(v_.portReply, '2');
+            label.caption = v_.useSerial2 ? "port is serial 2" : "port is serial 1";
+            s.prepStep += 1;
+            break;
+        case -3:
+            v_.fdupReply = v_.replyBuffer;
+            if (contains(v_.fdupReply, '1')) {
+                label.caption = "fdup is on";
+                v_.echoState = 1;
+                ctx_.platform.dialogs.showModal(forms.frmEchoKill2);   // its OK moves to the next step
+            } else {
+                label.caption = "fdup is off";
+                v_.echoState = 0;
+                s.prepStep += 2;
+            }
+            break;
+        case -2:
+            label.caption = "echo is off";
+            s.prepStep += 1;
+            break;
+        case -1:
+            label.caption = "have baud rate info" + v_.replyBuffer;
+            if (leadingNumber(v_.replyBuffer) != 19200) {
+                label.caption = "isnt 19200";
+                ctx_.platform.dialogs.showModal(forms.frmChangeBaud);   // its buttons choose the next step
+            } else {
+                label.caption = "is 19200";
+                s.prepStep += 2;
+            }
+            break;
+        case 1:
+            label.caption = "in boot language";
+            s.prepStep += 1;
+            break;
+        case 2:
+            label.caption = "flash erased";
+            s.prepStep += 1;
+            s.readyToDownload = true;
+            forms.form1.Timer1.enabled = false;
+            s.downloadBurst = leadingNumber(ctx_.platform.serial.settings()) >= 9600 ? 10 : 1;
+            break;
+        default: break;
+    }
+}
+
+}  // namespace kestrix

@@ -1,0 +1,153 @@
+// The link engine over a pseudo-terminal against the receiver simulator: the link comes up,
+// views refresh, silence and errors are handled, and the download preparation runs to the end.
+
+#include <gtest/gtest.h>
+
+#include "link/link_engine.h"
+#include "support/sim_program.h"
+
+namespace kestrix {
+namespace {
+
+using testing::SimProgram;
+
+void setEcho(SimProgram& program, bool on) {
+    program.receiver.withModel([on](sim::ReceiverModel& model) { model.state().portInUse().echo = on; });
+}
+
+void setModel(SimProgram& program, const std::string& model) {
+    sim::SimOptions options = program.receiver.options();
+    options.identity.model = model;
+    program.receiver.setOptions(options);
+}
+
+// Runs until the status screen has arrived `count` more times.
+bool statusScreens(SimProgram& program, int count) {
+    int seen = 0;
+    bool wasReceived = false;
+    return program.runUntil([&] {
+        const bool received = program.label() == "received status";
+        if (received && !wasReceived) ++seen;
+        wasReceived = received;
+        return seen >= count;
+    });
+}
+
+TEST(LinkOnTheLine, StatusScreensArriveAgainAndAgain) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
+    EXPECT_EQ(program.app.forms.frmShowLog.caption, "Control & Query (connected to 73408K @Com1)");
+    EXPECT_TRUE(program.app.forms.frmShowLog.mnuTst.visible);
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 3));
+    const std::string& screen = program.form1.Term.text();
+    EXPECT_NE(screen.find("Receiver Status"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("scpi > "), std::string::npos);
+}
+
+TEST(LinkOnTheLine, WithEchoOnTheScreenIsTheSame) {
+    SimProgram program;
+    setEcho(program, true);
+    ASSERT_TRUE(program.connect()) << program.label();
+    EXPECT_EQ(program.app.link().vars().echoState, 1);
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 2));
+    const std::string& screen = program.form1.Term.text();
+    EXPECT_EQ(screen.find(":syst:prin?"), std::string::npos) << screen;
+    EXPECT_EQ(screen.rfind("-------------------------------- Receiver Status", 0), 0u) << screen;
+}
+
+TEST(LinkOnTheLine, AnotherModelHidesTheModelSpecificEntries) {
+    SimProgram program;
+    setModel(program, "58503B");
+    ASSERT_TRUE(program.connect()) << program.label();
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 58503B @Com1)");
+    for (MenuItem* entry : program.app.forms.frmShowLog.modelSpecificEntries()) EXPECT_FALSE(entry->visible);
+}
+
+TEST(LinkOnTheLine, SilenceFallsBackToProbingAndTheLinkComesBack) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 1));
+    sim::SimOptions options = program.receiver.options();
+    options.silentLines = 4;
+    program.receiver.setOptions(options);
+    ASSERT_TRUE(program.runUntil([&] { return program.app.link().vars().waitingForReply; }));
+    program.clock.advance(7);
+    ASSERT_TRUE(program.runUntil([&] { return program.label() == "No response from unit"; }));
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix");
+    ASSERT_TRUE(program.bringLinkUp()) << program.label();
+    ASSERT_TRUE(statusScreens(program, 1));
+}
+
+TEST(LinkOnTheLine, AnErrorPromptLeadsToReadingTheError) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    sim::SimOptions options = program.receiver.options();
+    options.errorOnLine = 1;
+    program.receiver.setOptions(options);
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(program.runUntil([&] { return program.label() == "Received error reply"; }));
+    ASSERT_TRUE(statusScreens(program, 1));
+}
+
+TEST(LinkOnTheLine, PromptsSplitIntoSmallChunksStillMatch) {
+    SimProgram program;
+    sim::SimOptions options = program.receiver.options();
+    options.chunkSize = 3;
+    options.chunkPause = std::chrono::milliseconds(1);
+    program.receiver.setOptions(options);
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 1));
+    EXPECT_NE(program.form1.Term.text().find("Receiver Status"), std::string::npos);
+}
+
+TEST(LinkOnTheLine, TheClockViewShowsTheReceiversTime) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.funcClock.onClick();
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(program.runUntil([&] { return program.label() == "received clock"; }));
+    const std::string& clock = program.app.forms.frmClock.lblClock.caption;
+    ASSERT_EQ(clock.size(), 8u) << clock;
+    EXPECT_EQ(clock[2], ':');
+    EXPECT_EQ(clock[5], ':');
+}
+
+TEST(LinkOnTheLine, TheTerminalViewPassesTypedLinesAndShowsTheAnswer) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    TextBox& terminal = program.app.forms.frmTerminal.txtTerminal;
+    terminal.setText({});
+    for (char key : std::string("*idn?\r")) terminal.onKeyPress(key);
+    EXPECT_TRUE(program.form1.funcTermEmul.checked);
+    ASSERT_TRUE(program.runUntil([&] { return terminal.text().find("73408K") != std::string::npos; }))
+        << terminal.text();
+    EXPECT_NE(terminal.text().find("Morvandelle,73408K,3446A01234,3.20"), std::string::npos);
+}
+
+TEST(LinkOnTheLine, ThePreparationSequenceEndsWithTheFlashErased) {
+    SimProgram program;
+    sim::SimOptions options = program.receiver.options();
+    options.eraseTime = std::chrono::milliseconds(50);
+    options.line.baud = 19200;
+    program.receiver.setOptions(options);
+    program.port.setSettings("19200,n,8,1");
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.state().downloadPrep = true;
+    program.state().prepStep = -4;
+    ASSERT_TRUE(program.runUntil([&] { return program.state().readyToDownload; })) << program.label();
+    EXPECT_EQ(program.label(), "flash erased");
+    EXPECT_FALSE(program.form1.Timer1.enabled);
+    EXPECT_EQ(program.state().downloadBurst, 10);
+    EXPECT_TRUE(program.dialogs.modalShown.empty());
+    EXPECT_TRUE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.flash().erased(); }));
+}
+
+}  // namespace
+}  // namespace kestrix

@@ -1,0 +1,101 @@
+#pragma once
+
+// The whole program on the real POSIX serial port, wired to the receiver simulator on a
+// pseudo-terminal. The link engine's clock is a test clock: exchanges never time out on their
+// own, and a test lets seconds pass when it wants a time-out, so no test waits for real ones.
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "config/kestrix.h"
+#include "platform/fake_services.h"
+#include "platform/posix_serial_port.h"
+#include "receiver-sim/pty_receiver.h"
+
+namespace kestrix::testing {
+
+class NullProfile final : public platform::Profile {
+public:
+    int GetPrivateProfileIntA(const std::string&, const std::string&, int d) override { return d; }
+    std::string GetPrivateProfileStringA(const std::string&, const std::string&, const std::string& d, int) override {
+        return d;
+    }
+    bool WritePrivateProfileStringA(const std::string&, const std::string&, const std::string&) override { return true; }
+    std::string lastError() const override { return {}; }
+};
+
+struct SimProgram {
+    sim::PtyReceiver receiver;
+    platform::PosixSerialPort port{[this](int) { return receiver.devicePath(); }};
+    platform::FakeClock clock;
+    NullProfile profile;
+    platform::FakeDialogs dialogs;
+    platform::FakeMeasurer measurer;
+    platform::FakeClipboard clipboard;
+    platform::FakeHelpViewer help;
+    platform::FakeBeeper beeper;
+    platform::FakePrinter printer;
+    platform::FakeProgramFile programFile;
+    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    Kestrix app{platform};
+    Form1& form1 = app.forms.form1;
+    LinkState& state() { return app.state; }
+
+    SimProgram() {
+        clock.seconds = 12 * 3600;
+        receiver.start();
+    }
+    ~SimProgram() {
+        if (port.portOpen()) port.setPortOpen(false);
+    }
+
+    std::string label() const { return form1.Label1.caption; }
+
+    // One turn of the event loop: the port moves its bytes, then the main timer ticks.
+    void step() {
+        port.service();
+        form1.Timer1.fire();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    template <typename Condition>
+    bool runUntil(Condition done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            step();
+        }
+        return true;
+    }
+
+    bool connected() const { return app.forms.frmShowLog.caption.starts_with("Control & Query (connected to "); }
+
+    // Runs until the receiver has been identified. While the link probes or waits for quiet,
+    // seconds pass on the link's clock a little faster than real ones, as they would for a user.
+    bool bringLinkUp() {
+        auto lastSecond = std::chrono::steady_clock::now();
+        return runUntil(
+            [&] {
+                const std::string status = label();
+                const bool probing = status == "Trying to establish communication..." ||
+                                     status == "Communication established, please wait...";
+                const auto now = std::chrono::steady_clock::now();
+                if (probing && now - lastSecond > std::chrono::milliseconds(25)) {
+                    clock.advance(1);
+                    lastSecond = now;
+                }
+                return connected();
+            },
+            std::chrono::seconds(10));
+    }
+
+    // Opens the port with the view polls stopped, so that every exchange is Control & Query's.
+    bool connect() {
+        form1.disableUpdates.checked = true;
+        form1.MOpen.onClick();
+        return port.portOpen() && bringLinkUp();
+    }
+};
+
+}  // namespace kestrix::testing

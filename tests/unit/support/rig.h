@@ -1,0 +1,65 @@
+#pragma once
+
+// A whole program on test doubles: the windows as state, the link state, the fake serial port,
+// the fake clock, scripted dialogs and the small services.
+
+#include <memory>
+
+#include "config/kestrix.h"
+#include "link/link_engine.h"
+#include "platform/fake_serial_port.h"
+#include "platform/fake_services.h"
+#include "platform/memory_profile.h"
+
+namespace kestrix::testing {
+
+struct Rig {
+    platform::FakeSerialPort port;
+    platform::FakeClock clock;
+    platform::MemoryProfile profile;
+    platform::FakeDialogs dialogs;
+    platform::FakeMeasurer measurer;
+    platform::FakeClipboard clipboard;
+    platform::FakeHelpViewer help;
+    platform::FakeBeeper beeper;
+    platform::FakePrinter printer;
+    platform::FakeProgramFile programFile;
+    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    std::unique_ptr<Kestrix> app = std::make_unique<Kestrix>(platform);
+
+    Forms& forms = app->forms;
+    LinkState& state = app->state;
+    LinkEngine& link = app->link();
+    LinkVariables& vars = link.vars();
+    Form1& form1 = forms.form1;
+
+    Rig() { clock.seconds = 12 * 3600; }
+
+    void tick() { form1.Timer1.fire(); }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) tick();
+    }
+    std::string label() const { return form1.Label1.caption; }
+    void openPort() { form1.MOpen.onClick(); }
+
+    // Opens the port and brings the link up as a receiver without echo identified as `model`:
+    // probe answered, quiet wait over, echo check and identification done.
+    void connect(const std::string& model = "73408K") {
+        openPort();
+        tick();                                  // first probe
+        port.receive("scpi > ");
+        tick();                                  // probe answered
+        tick();                                  // quiet wait begins
+        clock.advance(5);
+        tick();                                  // quiet wait over: the connection sequence is due
+        tick();                                  // echo check sent
+        port.receive("0\r\nscpi > ");
+        tick();
+        tick();                                  // identification sent
+        port.receive("Morvandelle," + model + ",3446A01234,3.20\r\nscpi > ");
+        tick();
+        port.takeWritten();
+    }
+};
+
+}  // namespace kestrix::testing

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "receiver-sim/sim_options.h"
+
+namespace kestrix::sim {
+
+// What the receiver-sim program was asked to do.
+struct CommandLine {
+    SimOptions options;
+    std::string linkPath;
+    bool trace = false;
+    bool help = false;
+    std::string error;   // why the arguments were refused; empty when they were taken
+};
+
+// Reads the program's arguments (without the program name).
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The program's usage text.
+std::string usageText();
+
+}  // namespace kestrix::sim

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "receiver-sim/line_settings.h"
+
+namespace kestrix::sim {
+
+// Who the receiver says it is ("*idn?").
+struct Identity {
+    std::string manufacturer = "Morvandelle";
+    std::string model = "73408K";
+    std::string serialNumber = "3446A01234";
+    std::string firmware = "3.20";
+};
+
+// Everything a test or the command line can choose about the simulated receiver. The fault
+// counters count lines from the moment the options are set; a line is anything ended by a line
+// end, a bare line end included.
+struct SimOptions {
+    Identity identity;
+    // The receiver's own speed and framing on the port it talks on.
+    LineSettings line;
+    // The receiver's serial port in use, 1 or 2 ("syst:comm?").
+    int serialPort = 1;
+    // The receiver echoes what it receives from the start.
+    bool echoAtStart = false;
+    // How long "diag:eras" takes before its prompt.
+    std::chrono::milliseconds eraseTime{2000};
+
+    // Faults. The counters are decremented as lines arrive; 0 is off.
+    int silentLines = 0;          // the next N lines are lost: no echo, no effect, no reply
+    bool silent = false;          // every line is lost while this is set
+    int errorOnLine = 0;          // the Nth line from now is answered with an error prompt
+    double errorFraction = 0.0;   // this share of lines is answered with an error prompt (evenly spread)
+    int injectedErrorCode = -310; // the error those lines put in the error queue
+    int garbageBeforeReply = 0;   // noise bytes sent before every reply
+    int hangUpOnLine = 0;         // the Nth line from now closes the line instead of being answered
+
+    // Timing of the output, applied by the pseudo-terminal server.
+    int chunkSize = 0;                           // bytes per write; 0 writes everything at once
+    std::chrono::milliseconds chunkPause{0};     // pause between chunks
+    bool emulateLineSpeed = false;               // characters flow at the line's rate in both directions
+};
+
+}  // namespace kestrix::sim
