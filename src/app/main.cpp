@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
                                 programFile};
 
     Kestrix program(platform);
-    if (!program.forms.form1.onCloseRequest)
-        program.forms.form1.onCloseRequest = [&program](bool& cancel) { program.requestClose(cancel); };
+    // While the program waits (for queued output to leave), the line service and the windows go on.
+    program.processEvents = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
 
     app::Renderer renderer(program.forms.all());
     dialogs.setModalHost(&renderer);

@@ -118,7 +118,7 @@ void MultiLineTextView::userSelected() {
 }
 
 bool MultiLineTextView::mayInsert(char key) const {
-    if (box_.maxLength == 0 || key == kBackspace) return true;
+    if (box_.maxLength == 0 || box_.dropsOldestText || key == kBackspace) return true;
     if (box_.text().size() - box_.selLength() < box_.maxLength) return true;
     QApplication::beep();
     return false;
