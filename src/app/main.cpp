@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
         if (program.quitRequested()) QCoreApplication::quit();
     };
 
+    renderer.render();   // start-up sizes the windows by their frames, which the first render reports
     renderer.forward([&program] { program.start(); });
     if (program.quitRequested()) return 0;
 
