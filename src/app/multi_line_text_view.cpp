@@ -1,8 +1,6 @@
 #include "app/multi_line_text_view.h"
 
 #include <QApplication>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 

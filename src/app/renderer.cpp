@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 
+#include <algorithm>
 #include <exception>
 
 namespace kestrix::app {
