@@ -22,6 +22,8 @@ MultiLineTextView::MultiLineTextView(TextBox& box, QWidget& canvas, const platfo
     widget_.setTabChangesFocus(true);
     widget_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     widget_.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Screens are sized to their font's lines: no margin beyond the box's own border.
+    widget_.document()->setDocumentMargin(1);
     new KeyPressFilter(widget_, sink, shortcuts, box_.onKeyPress, [this](char key) { return mayInsert(key); });
     connect(widget_.document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int charsAdded) { userChanged(position, charsAdded); });

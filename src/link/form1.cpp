@@ -7,12 +7,15 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     font = {"Courier New", 9.0f, false, false};
 
     Label1.font = {"MS Sans Serif", 8.25f, false, true};
-    Label1.geometry = {120, 60, 9600, 255};
-    Line1.geometry = {0, 360, 9840, 0};
-    Line1.x1 = 0; Line1.y1 = 360; Line1.x2 = 9840; Line1.y2 = 360;
+    Label1.geometry = {120, 45, 9600, 225};
+    Line1.geometry = {0, 300, 9840, 0};
+    Line1.x1 = 0;
+    Line1.y1 = 300;
+    Line1.x2 = 9840;
+    Line1.y2 = 300;
     Term.font = {"Courier New", 9.0f, false, false};
     Term.multiLine = true;
-    Term.geometry = {0, 360, 9840, 5600};
+    Term.geometry = {0, 300, 9840, 5600};
     TextInvisible.visible = false;
     TextInvisible.geometry = {0, 0, 100, 100};
     controls = {&Label1, &Line1, &Term, &TextInvisible};
