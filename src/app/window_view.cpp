@@ -55,7 +55,7 @@ void WindowView::render() {
     for (auto& control : controls_) control->render();
     menus_->render();
     renderVisibility();
-    reportFrame();
+    reportFrame(true);
     for (auto& timer : timers_) timer->render();
 }
 
@@ -116,11 +116,19 @@ void WindowView::renderVisibility() {
 }
 
 // The frame is what the window system draws around the window (known once it is shown) plus
-// the menu bar.
-void WindowView::reportFrame() {
+// the menu bar. When it turns out other than first reported, the outer size takes the change, so
+// the inner area keeps the size the program gave it.
+void WindowView::reportFrame(bool keepInnerArea) {
     const QSize decoration = widget_->frameGeometry().size() - widget_->geometry().size();
-    window_.frameWidth = twips_.xFromPixels(decoration.width());
-    window_.frameHeight = twips_.yFromPixels(decoration.height() + menuBarHeight());
+    const int frameWidth = twips_.xFromPixels(decoration.width());
+    const int frameHeight = twips_.yFromPixels(decoration.height() + menuBarHeight());
+    if (frameReported_ && keepInnerArea) {
+        window_.geometry.width += frameWidth - window_.frameWidth;
+        window_.geometry.height += frameHeight - window_.frameHeight;
+    }
+    window_.frameWidth = frameWidth;
+    window_.frameHeight = frameHeight;
+    frameReported_ = true;
 }
 
 int WindowView::menuBarHeight() {
@@ -152,7 +160,7 @@ void WindowView::endModal() {
 void WindowView::takeGeometry() {
     window_.geometry = twips_.fromPixels(widget_->frameGeometry());
     geometry_ = window_.geometry;
-    reportFrame();
+    reportFrame(false);
 }
 
 void WindowView::userResized() {

@@ -39,7 +39,7 @@ private:
     void renderLook();
     void renderGeometry();
     void renderVisibility();
-    void reportFrame();
+    void reportFrame(bool keepInnerArea);
     int menuBarHeight();
     void takeGeometry();
     void userResized();
@@ -63,6 +63,7 @@ private:
     std::optional<MousePointer> pointer_;
     std::optional<std::pair<int, int>> hiddenMenuBar_;   // width, height
     bool resizePending_ = false;
+    bool frameReported_ = false;
 };
 
 }  // namespace kestrix::app
