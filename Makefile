@@ -27,7 +27,7 @@ test: build build-asan
 	    ctest --output-on-failure -j $(JOBS) -R '^unit\.'
 
 run: build
-	@bash scripts/run-with-simulator.sh $(BUILD)
+	@bash scripts/run-with-simulator.sh $(BUILD) --line-speed
 
 bench: build
 	@for b in $(BUILD)/bench_*; do "$$b"; done

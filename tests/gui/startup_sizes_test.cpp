@@ -1,6 +1,7 @@
 // Start-up sizes the windows with the real font metrics: the status view holds 82 by 25 "M" of the
 // status font, and the clock view shows only the band above the status display.
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -57,8 +58,9 @@ TEST(StartupSizes, WithoutASettingsFileTheStatusViewHolds82By25OfTheStatusFont) 
     QWidget& window = started.renderer.viewOf(form1)->widget();
     const QFontMetricsF metrics(platform::qt::toQFont(statusFont));
     EXPECT_NEAR(window.width(), 82 * metrics.horizontalAdvance('M'), 2.0);
+    const QFontMetrics lines(platform::qt::toQFont(statusFont));
     const int menuBar = static_cast<QMainWindow&>(window).menuBar()->height();
-    EXPECT_NEAR(window.height() - menuBar, 25 * metrics.lineSpacing(), 2.0);
+    EXPECT_NEAR(window.height() - menuBar, 25 * lines.lineSpacing(), 2.0);
 }
 
 TEST(StartupSizes, TheClockViewOpensTheClockWindowAndShowsOnlyTheBand) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_text_measurer.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -17,8 +18,9 @@ int QtTextMeasurer::textWidth(const std::string& text, const FontSpec& font) {
     return twips_.xFromPixels(widest);
 }
 
+// Text boxes lay their lines out on whole pixels, so a line is as high as the rounded-up spacing.
 int QtTextMeasurer::textHeight(const std::string& text, const FontSpec& font) {
-    const QFontMetricsF metrics(toQFont(font));
+    const QFontMetrics metrics(toQFont(font));
     return twips_.yFromPixels(metrics.lineSpacing() * static_cast<double>(splitLines(text).size()));
 }
 
