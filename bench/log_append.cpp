@@ -9,34 +9,16 @@
 #include "console/control_query.h"
 #include "console/log.h"
 #include "platform/fake_serial_port.h"
-#include "platform/fake_services.h"
+#include "platform/fake_platform.h"
 
 namespace kestrix {
 namespace {
 
-class NullProfile final : public platform::Profile {
-public:
-    int GetPrivateProfileIntA(const std::string&, const std::string&, int d) override { return d; }
-    std::string GetPrivateProfileStringA(const std::string&, const std::string&, const std::string& d, int) override {
-        return d;
-    }
-    bool WritePrivateProfileStringA(const std::string&, const std::string&, const std::string&) override { return true; }
-    std::string lastError() const override { return {}; }
-};
-
 // The program on test doubles, its link up with the view polls stopped and its log prefilled.
 struct Program {
     platform::FakeSerialPort port;
-    platform::FakeClock clock;
-    NullProfile profile;
-    platform::FakeDialogs dialogs;
-    platform::FakeMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    platform::FakeServices fakes;
+    platform::Platform platform = fakes.platformWith(port);
     Kestrix app{platform};
 
     explicit Program(std::size_t logBytes) {
@@ -57,12 +39,12 @@ struct Program {
     // Opens the port and answers the probe, then lets the quiet wait and the connection pass.
     void connect() {
         app.forms.form1.MOpen.onClick();
-        clock.seconds = 12 * 3600;
+        fakes.clock.seconds = 12 * 3600;
         tick();
         port.receive("scpi > ");
         tick();
         tick();
-        clock.advance(5);
+        fakes.clock.advance(5);
         tick();
         tick();
         port.receive("0\r\nscpi > ");

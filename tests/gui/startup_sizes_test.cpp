@@ -13,8 +13,7 @@
 #include "config/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_serial_port.h"
-#include "platform/fake_services.h"
-#include "platform/memory_profile.h"
+#include "platform/fake_platform.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_text_measurer.h"
 
@@ -22,22 +21,16 @@ namespace kestrix::gui_test {
 namespace {
 
 struct StartedProgram : WithApplication {
-    explicit StartedProgram(const std::string& settings) : profile(settings) {
+    explicit StartedProgram(const std::string& settings) {
+        fakes.profile.text = settings;
         renderer.render();
         renderer.forward([this] { program.start(); });
         renderer.render();   // as the next event would: the frames are known once the windows show
     }
     platform::FakeSerialPort port;
-    platform::FakeClock clock;
-    platform::MemoryProfile profile;
-    platform::FakeDialogs dialogs;
+    platform::FakeServices fakes;
     platform::qt::QtTextMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    platform::Platform platform = fakes.platformWith(port, &measurer);
     Kestrix program{platform};
     app::Renderer renderer{program.forms.all()};
 };

@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "config/kestrix.h"
-#include "platform/fake_services.h"
-#include "platform/memory_profile.h"
+#include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
 
 namespace kestrix {
@@ -19,16 +18,10 @@ struct StalledLine : ::testing::Test {
     int master = -1, slave = -1;
     std::string slavePath;
     platform::PosixSerialPort port{[this](int) { return slavePath; }};
-    platform::FakeClock clock;
-    platform::MemoryProfile profile;
-    platform::FakeDialogs dialogs;
-    platform::FakeMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    platform::FakeServices fakes;
+    platform::FakeClock& clock = fakes.clock;
+    platform::FakeDialogs& dialogs = fakes.dialogs;
+    platform::Platform platform = fakes.platformWith(port);
     Kestrix app{platform};
 
     void SetUp() override {

@@ -9,35 +9,19 @@
 #include <thread>
 
 #include "config/kestrix.h"
-#include "platform/fake_services.h"
+#include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
 #include "receiver-sim/pty_receiver.h"
 
 namespace kestrix::testing {
 
-class NullProfile final : public platform::Profile {
-public:
-    int GetPrivateProfileIntA(const std::string&, const std::string&, int d) override { return d; }
-    std::string GetPrivateProfileStringA(const std::string&, const std::string&, const std::string& d, int) override {
-        return d;
-    }
-    bool WritePrivateProfileStringA(const std::string&, const std::string&, const std::string&) override { return true; }
-    std::string lastError() const override { return {}; }
-};
-
 struct SimProgram {
     sim::PtyReceiver receiver;
     platform::PosixSerialPort port{[this](int) { return receiver.devicePath(); }};
-    platform::FakeClock clock;
-    NullProfile profile;
-    platform::FakeDialogs dialogs;
-    platform::FakeMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    platform::FakeServices fakes;
+    platform::FakeClock& clock = fakes.clock;
+    platform::FakeDialogs& dialogs = fakes.dialogs;
+    platform::Platform platform = fakes.platformWith(port);
     Kestrix app{platform};
     Form1& form1 = app.forms.form1;
     LinkState& state() { return app.state; }

@@ -7,6 +7,7 @@
 #include "config/ports.h"
 #include "platform/fake_serial_port.h"
 #include "platform/fake_services.h"
+#include "platform/fake_platform.h"
 #include "platform/memory_profile.h"
 
 namespace kestrix::config {
@@ -14,20 +15,12 @@ namespace {
 
 // One run of the program on fakes, over a settings file held in memory.
 struct ProgramRun {
-    explicit ProgramRun(std::string file = {}) : profile(std::move(file)) {}
+    explicit ProgramRun(std::string file = {}) { profile.text = std::move(file); }
 
     platform::FakeSerialPort serial;
-    platform::FakeClock clock;
-    platform::MemoryProfile profile;
-    platform::FakeDialogs dialogs;
-    platform::FakeMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{serial, clock, profile, dialogs, measurer, clipboard, help, beeper, printer,
-                                programFile};
+    platform::FakeServices fakes;
+    platform::MemoryProfile& profile = fakes.profile;
+    platform::Platform platform = fakes.platformWith(serial);
     std::unique_ptr<Forms> forms = std::make_unique<Forms>();
     LinkState state;
     Context context{*forms, state, platform};

@@ -7,24 +7,22 @@
 
 #include "config/kestrix.h"
 #include "link/link_engine.h"
+#include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
-#include "platform/fake_services.h"
-#include "platform/memory_profile.h"
 
 namespace kestrix::testing {
 
 struct Rig {
     platform::FakeSerialPort port;
-    platform::FakeClock clock;
-    platform::MemoryProfile profile;
-    platform::FakeDialogs dialogs;
-    platform::FakeMeasurer measurer;
-    platform::FakeClipboard clipboard;
-    platform::FakeHelpViewer help;
-    platform::FakeBeeper beeper;
-    platform::FakePrinter printer;
-    platform::FakeProgramFile programFile;
-    platform::Platform platform{port, clock, profile, dialogs, measurer, clipboard, help, beeper, printer, programFile};
+    platform::FakeServices fakes;
+    platform::Platform platform = fakes.platformWith(port);
+    platform::FakeClock& clock = fakes.clock;
+    platform::MemoryProfile& profile = fakes.profile;
+    platform::FakeDialogs& dialogs = fakes.dialogs;
+    platform::FakeMeasurer& measurer = fakes.measurer;
+    platform::FakeClipboard& clipboard = fakes.clipboard;
+    platform::FakeHelpViewer& help = fakes.help;
+    platform::FakeBeeper& beeper = fakes.beeper;
     std::unique_ptr<Kestrix> app = std::make_unique<Kestrix>(platform);
 
     Forms& forms = app->forms;
