@@ -65,25 +65,41 @@ void LinkEngine::connectionReply() {
 
 std::string LinkEngine::serialPrefix() const { return v_.useSerial2 ? "syst:comm:ser2:" : "syst:comm:ser:"; }
 
+namespace {
+
+// What each step of the download preparation sends; the echo and speed commands go to the
+// receiver's serial port in use.
+struct PrepCommand {
+    int step;
+    bool onSerialPort;
+    const char* command;
+    const char* label;
+};
+constexpr PrepCommand kPrepCommands[] = {
+    {-4, false, "syst:comm?", "checking which serial port"},
+    {-3, true, "fdup?", "checking echo state"},
+    {-2, true, "fdup 0", "turning off echo"},
+    {-1, true, "baud?", "checking baud rate"},
+    {0, true, "baud 19200", "changing baud rate to 19200"},
+    {1, false, "syst:lang \"install\"", "switching to boot language"},
+    {2, false, "diag:eras", "erasing flash memory"},
+};
+constexpr int kSetSpeedStep = 0;
+
+}  // namespace
+
 void LinkEngine::prepSend() {
     LinkState& s = ctx_.state;
-    Forms& forms = ctx_.forms;
-    Label& label = forms.form1.Label1;
     s.timeoutSeconds = 7;
-    switch (s.prepStep) {
-        case -4: writeLine("syst:comm?"); label.caption = "checking which serial port"; break;
-        case -3: writeLine(serialPrefix() + "fdup?"); label.caption = "checking echo state"; break;
-        case -2: writeLine(serialPrefix() + "fdup 0"); label.caption = "turning off echo"; break;
-        case -1: writeLine(serialPrefix() + "baud?"); label.caption = "checking baud rate"; break;
-        case 0:
-            writeLine(serialPrefix() + "baud 19200");
-            label.caption = "changing baud rate to 19200";
-            if (showCommSettingsModal) showCommSettingsModal();
-            s.prepStep = -1;
-            break;
-        case 1: writeLine("syst:lang \"install\""); label.caption = "switching to boot language"; break;
-        case 2: writeLine("diag:eras"); label.caption = "erasing flash memory"; break;
-        default: break;
+    for (const PrepCommand& c : kPrepCommands) {
+        if (c.step != s.prepStep) continue;
+        writeLine(c.onSerialPort ? serialPrefix() + c.command : c.command);
+        ctx_.forms.form1.Label1.caption = c.label;
+    }
+    if (s.prepStep == kSetSpeedStep) {
+        // The user sets the computer's side to the new speed; the speed is then asked again.
+        if (showCommSettingsModal) showCommSettingsModal();
+        s.prepStep = -1;
     }
     v_.exchangeStart = now();
     awaitReply();
