@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/renderer.h"
+#include "app/termination_signals.h"
 #include "config/kestrix.h"
 #include "config/ports.h"
 #include "platform/clock.h"
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
         servicing = false;
     });
     lineService.start(kLineServiceMs);
+
+    // Ended from outside (a logout, Ctrl+C): the settings are saved as File, Exit saves them.
+    app::TerminationSignals termination([&] { renderer.forward([&program] { program.exitNow(); }); });
 
     const int status = QApplication::exec();
     lineService.stop();
