@@ -4,6 +4,7 @@
 
 #include "gui_test_support.h"
 #include "platform/qt/file_filter.h"
+#include "platform/qt/latin1.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_help_viewer.h"
 #include "platform/qt/qt_text_measurer.h"
@@ -33,6 +34,11 @@ TEST(TextMeasurer, MeasuresTheWidestLineAndEveryLine) {
     EXPECT_EQ(measurer.textHeight("M\r\nM\rM", courier), 3 * line);
     EXPECT_NEAR(measurer.textWidth("MMMMMMMM", courier), 2 * one, 2);
     EXPECT_EQ(measurer.usableSize({"Arial", 5000.0f, false, false}), kLargestPointSize);
+}
+
+TEST(Lines, EachKindOfLineBreakIsOneBreak) {
+    EXPECT_EQ(linesFromBytes("a\r\nb\rc\nd\n\re"), "a\nb\nc\nd\ne");
+    EXPECT_EQ(linesFromBytes("a\r\n\r\nb\n\nc"), "a\n\nb\n\nc");
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r' && text[i] != '\n') continue;
         lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        // CR LF, and the LF CR the program's notices use, are each one line break.
+        if (i + 1 < text.size() && text[i + 1] != text[i] && (text[i + 1] == '\r' || text[i + 1] == '\n')) ++i;
         start = i + 1;
     }
     lines.push_back(text.substr(start));

@@ -15,9 +15,9 @@ QString fromBytes(std::string_view bytes);
 char toByte(QChar c);
 // Characters outside Latin-1 become '?', except blanks, which become ' '.
 std::string toBytes(const QString& text);
-// The bytes with every line break (CR LF, a lone CR or a lone LF) shown as '\n'.
+// The bytes with every line break (CR LF, LF CR, a lone CR or a lone LF) shown as '\n'.
 QString linesFromBytes(std::string_view bytes);
-// The lines of a text, split at CR LF, a lone CR or a lone LF.
+// The lines of a text, split at CR LF, LF CR, a lone CR or a lone LF.
 std::vector<std::string_view> splitLines(std::string_view text);
 
 }  // namespace kestrix::platform::qt
