@@ -12,7 +12,7 @@
 
 #include "platform/profile.h"
 #include "shared/context.h"
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix::config {
 

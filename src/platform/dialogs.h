@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix {
 struct Window;

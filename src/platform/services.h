@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix::platform {
 

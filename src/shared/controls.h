@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix {
 

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "shared/font_spec.h"
+#include "shared/font.h"
 
 namespace kestrix::platform::qt {
 
