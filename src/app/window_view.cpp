@@ -105,6 +105,13 @@ void WindowView::renderGeometry() {
 }
 
 void WindowView::renderVisibility() {
+    if (window_.raiseRequested) {
+        window_.raiseRequested = false;
+        if (window_.visible && widget_->isVisible()) {
+            widget_->raise();
+            widget_->activateWindow();
+        }
+    }
     if (widget_->isVisible() == window_.visible) return;
     if (window_.visible) {
         widget_->show();

@@ -171,6 +171,19 @@ TEST_F(WindowRender, AFocusRequestGivesTheFocusAndPlacesTheComboCaret) {
     EXPECT_TRUE(serveEventsUntil([&] { return widget->hasFocus(); }));
 }
 
+TEST_F(WindowRender, ARaiseRequestIsTakenByTheRenderer) {
+    Window back{"back", "Back"};
+    Window front{"front", "Front"};
+    back.show();
+    front.show();
+    app::Renderer renderer({&back, &front});
+    renderer.render();
+    back.raiseRequested = true;
+    renderer.render();
+    EXPECT_FALSE(back.raiseRequested);
+    EXPECT_TRUE(renderer.viewOf(back)->widget().isVisible());
+}
+
 TEST_F(WindowRender, ClickingAnOptionSelectsItInTheStateAndClearsItsGroup) {
     Window window{"window", "Options"};
     OptionButton a{"a"}, b{"b"}, other{"other"};
