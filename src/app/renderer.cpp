@@ -10,6 +10,8 @@ namespace kestrix::app {
 namespace {
 // Resize handlers may size other windows; a few rounds settle any sensible layout.
 constexpr int kMaxRenderRounds = 4;
+// The shortest time between two renders that timer ticks ask for.
+constexpr qint64 kTickRenderMs = 15;
 
 struct RenderingScope {
     bool& flag;
@@ -20,6 +22,8 @@ struct RenderingScope {
 
 Renderer::Renderer(const std::vector<Window*>& windows, platform::qt::Twips twips) : twips_(twips) {
     for (Window* window : windows) views_.push_back(std::make_unique<WindowView>(*window, twips_, *this));
+    pendingRender_.setSingleShot(true);
+    connect(&pendingRender_, &QTimer::timeout, this, [this] { render(); });
 }
 
 Renderer::~Renderer() = default;
@@ -53,6 +57,8 @@ void Renderer::render() {
     }
     for (const ModalLoop& modal : modalLoops_)
         if (!modal.window->visible) modal.loop->quit();
+    pendingRender_.stop();
+    sinceRender_.restart();
 }
 
 void Renderer::forward(const std::function<void()>& handler) {
@@ -63,7 +69,14 @@ void Renderer::forward(const std::function<void()>& handler) {
 
 void Renderer::tick(Timer& timer) {
     if (rendering_) return;
-    if (guarded([&] { return timer.fire(); })) handled();
+    if (!guarded([&] { return timer.fire(); })) return;
+    const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
+    if (elapsed >= kTickRenderMs) {
+        handled();
+        return;
+    }
+    if (!pendingRender_.isActive()) pendingRender_.start(static_cast<int>(kTickRenderMs - elapsed));
+    if (afterEvent) afterEvent();
 }
 
 void Renderer::handled() {

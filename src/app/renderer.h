@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -15,8 +17,9 @@ class QEventLoop;
 
 namespace kestrix::app {
 
-// Shows the windows of the program. After every action it forwards to a handler and after every
-// timer tick it walks the state and writes into the widgets what changed since the last time.
+// Shows the windows of the program. After every action it forwards to a handler it walks the
+// state and writes into the widgets what changed since the last time; after timer ticks, which
+// come every millisecond, it does so at most about as often as a screen refreshes.
 // Nothing here decides anything about the system: the handlers do.
 class Renderer final : public QObject, public EventSink, public platform::qt::ModalHost {
 public:
@@ -55,6 +58,8 @@ private:
     std::vector<std::unique_ptr<WindowView>> views_;
     std::vector<ModalLoop> modalLoops_;
     bool rendering_ = false;
+    QElapsedTimer sinceRender_;
+    QTimer pendingRender_;   // the render that ticks since the last one are owed
 };
 
 }  // namespace kestrix::app
