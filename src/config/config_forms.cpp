@@ -31,7 +31,7 @@ struct Column {
 
 ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     dialog = true;
-    geometry = {4000, 2000, 6900, 5400};
+    geometry = {4000, 2000, 6900, 4900};
 
     Column first{*this, 120, 120, 2160, 0};
     first.frame(fraComPort, "&Com Port", 4);
@@ -39,7 +39,7 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
         const int row = first.next;
         first.option(ComPort[i], ("Com" + std::to_string(i)).c_str(), "port");
         ComPort[i].geometry.width = 800;
-        lblComPath[i].geometry = {first.left + 960, row + 30, first.width - 1020, 240};
+        lblComPath[i].geometry = {first.left + 960, row + 45, first.width - 1020, 240};
         lblComPath[i].font = {"Arial", 7.0f, false, false};
         controls.push_back(&lblComPath[i]);
     }
@@ -77,9 +77,9 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     third.option(BothFlow, "Xon/RTS", "flow");
 
     OKButton.caption = "OK";
-    OKButton.geometry = {3600, 4500, 1300, 420};
+    OKButton.geometry = {3600, 3950, 1300, 420};
     CancelButton.caption = "Cancel";
-    CancelButton.geometry = {5100, 4500, 1300, 420};
+    CancelButton.geometry = {5100, 3950, 1300, 420};
     controls.push_back(&OKButton);
     controls.push_back(&CancelButton);
 }
