@@ -94,12 +94,10 @@ int readViewCode(platform::Profile& profile) {
 
 FontSpec readFont(platform::Profile& profile, const FontSection& section, const FontSpec& builtIn) {
     FontSpec font;
-    font.name = sanitiseFaceName(
-        profile.GetPrivateProfileStringA(section.name, "Name", builtIn.name, section.nameBuffer), builtIn.name);
+    font.name = sanitiseFaceName(platform::readWholeString(profile, section.name, "Name", builtIn.name), builtIn.name);
     font.bold = profile.GetPrivateProfileIntA(section.name, "Bold", 0) != 0;
     font.italic = profile.GetPrivateProfileIntA(section.name, "Italics", 0) != 0;
-    const std::string sizeText =
-        profile.GetPrivateProfileStringA(section.name, "Size", shortestText(builtIn.size), section.sizeBuffer);
+    const std::string sizeText = platform::readWholeString(profile, section.name, "Size", shortestText(builtIn.size));
     font.size = sanitiseFontSize(static_cast<float>(leadingNumber(sizeText)), builtIn.size);
     return font;
 }
@@ -166,10 +164,10 @@ int sanitiseStopBits(int stopBits) { return stopBits == 1 || stopBits == 2 ? sto
 // An unknown flow-control code starts without flow control.
 int sanitisePacing(int pacing) { return pacing >= 0 && pacing <= 3 ? pacing : 0; }
 
-// A size of 0 or below (text with no number reads as 0), or one no font can take, keeps the
+// A size below one point (text with no number reads as 0), or one no font can take, keeps the
 // element's built-in size so that every window can still measure its text.
 float sanitiseFontSize(float size, float builtIn) {
-    return std::isfinite(size) && size > 0.0f && size <= kLargestFontSize ? size : builtIn;
+    return std::isfinite(size) && size >= kSmallestFontSize && size <= kLargestFontSize ? size : builtIn;
 }
 
 // An empty face name (the key present with no value) keeps the built-in face.

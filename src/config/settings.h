@@ -28,20 +28,19 @@ int readViewCode(platform::Profile& profile);
 
 // ---- The three display fonts.
 
-// A font's section and the buffers its text keys are read into (one place is the terminator).
+// A font's section in the file.
 struct FontSection {
     const char* name;
-    int nameBuffer;
-    int sizeBuffer;
 };
-inline constexpr FontSection kStatusFontSection{"Status Font", 30, 20};
-inline constexpr FontSection kClockFontSection{"Clock", 20, 10};
-inline constexpr FontSection kTerminalFontSection{"Terminal", 20, 10};
+inline constexpr FontSection kStatusFontSection{"Status Font"};
+inline constexpr FontSection kClockFontSection{"Clock"};
+inline constexpr FontSection kTerminalFontSection{"Terminal"};
 
-// A display font as stored. "Name" and "Size" default to `builtIn`'s face and size; "Size" is
-// the number at the start of its text ("10.5pt" gives 10.5). "Italics" and "Bold" default to not
-// set whatever `builtIn` has, so a missing key clears the style. Unusable values are replaced
-// by sanitiseFaceName and sanitiseFontSize.
+// A display font as stored. "Name" and "Size" default to `builtIn`'s face and size and are read
+// whole, however long, so that a font comes back exactly as it was saved; "Size" is the number at
+// the start of its text ("10.5pt" gives 10.5). "Italics" and "Bold" default to not set whatever
+// `builtIn` has, so a missing key clears the style. Unusable values are replaced by
+// sanitiseFaceName and sanitiseFontSize.
 FontSpec readFont(platform::Profile& profile, const FontSection& section, const FontSpec& builtIn);
 
 // A display element whose font the file keeps, and its window, which takes the same font.
@@ -82,20 +81,22 @@ int sanitiseBaud(int baud);           // a rate the port does not support: 9600
 int sanitiseDataBits(int dataBits);   // not 7 or 8: 8
 int sanitiseStopBits(int stopBits);   // not 1 or 2: 1
 int sanitisePacing(int pacing);       // outside 0 to 3: 0 (none)
-// Not above 0 (including text with no number), not finite or above kLargestFontSize: the
-// built-in size.
+// Below kSmallestFontSize (including text with no number), not finite or above
+// kLargestFontSize: the built-in size.
 float sanitiseFontSize(float size, float builtIn);
 // An empty face name: the built-in face.
 std::string sanitiseFaceName(std::string name, const std::string& builtIn);
 
-// The largest point size a display font takes.
+// The point sizes a display font takes.
+inline constexpr float kSmallestFontSize = 1.0f;
 inline constexpr float kLargestFontSize = 1638.0f;
 
 // ---- Writing.
 
 // Writes all nineteen keys in the file's order from the live objects: the serial port's
 // CommPort, Settings and Handshaking, the three display fonts and the Function menu's check
-// marks. Lines the program does not know stay as they were. Every key is attempted; the result
+// marks; sizes in plain decimal ("0.5", never "5e-01"). Lines the program does not know stay as
+// they were. Every key is attempted; the result
 // is the first write's failure reason, or nothing when all were written.
 [[nodiscard]] std::optional<std::string> saveSettings(Context& context);
 

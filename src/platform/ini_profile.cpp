@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/ini_text.h"
@@ -63,12 +64,60 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-// The file a write replaces: the target of a symbolic link rather than the link itself.
+// The file a write replaces: the end of a chain of symbolic links rather than the link itself,
+// also when that end does not exist yet, so that the links stay and the file appears where they
+// point. A relative target is taken from the link's own folder.
 fs::path replacedFile(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) return path;
-    const fs::path target = fs::weakly_canonical(path, ec);
-    return ec ? fs::path(path) : target;
+    fs::path file = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        std::error_code ec;
+        if (!fs::is_symlink(file, ec)) return file;
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec) return file;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
+// The owner and group a new file or folder made by the superuser takes: those of the folder it
+// is made in, so that a run under sudo in a user's own folder leaves nothing the user's later
+// runs cannot replace. Nothing for other users, whose new files are their own.
+std::optional<struct stat> inheritedOwner(const fs::path& folder) {
+    struct stat info {};
+    if (::geteuid() != 0 || ::stat(folder.c_str(), &info) != 0) return std::nullopt;
+    return info;
+}
+
+// Gives an open file the owner and group of `wanted` when they differ from the process's own.
+// The superuser may give both; another user at most a group of its own; failing that the file
+// stays the process's.
+void takeOwner(int fd, const struct stat& wanted) {
+    if (wanted.st_uid == ::geteuid() && wanted.st_gid == ::getegid()) return;
+    if (::fchown(fd, wanted.st_uid, wanted.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), wanted.st_gid) != 0) {
+        // Neither is allowed: the file stays the process's own.
+    }
+}
+
+// Makes `folder` and its missing parents; each new one takes its parent's owner when the
+// superuser makes it (see inheritedOwner).
+bool makeFolders(const fs::path& folder, std::error_code& ec) {
+    if (folder.empty() || fs::is_directory(folder, ec)) return true;
+    if (!makeFolders(folder.parent_path(), ec)) return false;
+    if (::mkdir(folder.c_str(), 0777) != 0) {
+        const int error = errno;
+        if (error == EEXIST && fs::is_directory(folder, ec)) return true;   // made meanwhile
+        ec.assign(error == EEXIST ? ENOTDIR : error, std::generic_category());
+        return false;
+    }
+    if (const auto owner = inheritedOwner(folder.parent_path().empty() ? "." : folder.parent_path())) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            takeOwner(fd, *owner);
+            ::close(fd);
+        }
+    }
+    ec.clear();
+    return true;
 }
 
 std::atomic<unsigned> temporaryCount{0};
@@ -135,15 +184,17 @@ bool IniFileProfile::WritePrivateProfileStringA(const std::string& section, cons
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) return fail("cannot create folder " + folder.string() + ": " + ec.message());
+    if (!makeFolders(folder, ec)) return fail("cannot create folder " + folder.string() + ": " + ec.message());
 
+    // The new file keeps the old one's mode, owner and group (or, new, takes its folder's owner).
     struct stat existing {};
-    const bool keepMode = ::stat(target.c_str(), &existing) == 0;
+    const bool replacing = ::stat(target.c_str(), &existing) == 0;
+    const auto owner = replacing ? std::optional<struct stat>(existing) : inheritedOwner(folder);
     std::string temporary;
     const int fd = openTemporary(folder, target, temporary);
     if (fd < 0) return fail(systemReason(errno));
-    if (keepMode) ::fchmod(fd, existing.st_mode & 07777);
+    if (owner) takeOwner(fd, *owner);
+    if (replacing) ::fchmod(fd, existing.st_mode & 07777);
 
     if (!writeAll(fd, updated) || ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;

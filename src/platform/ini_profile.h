@@ -9,7 +9,9 @@ namespace kestrix::platform {
 // The profile calls on an INI file on disk. Every call reads the file afresh; a missing or
 // unreadable file reads as empty. A write replaces the file atomically (a temporary file in the
 // same folder, flushed to disk, then renamed over it), creating the folder and its parents when
-// they are missing, so the file is never left half written.
+// they are missing, so the file is never left half written. The new file keeps the old one's
+// mode, owner and group as far as the process may set them. A path that is a symbolic link
+// (also one to a file not yet made) is written through to the link's target; the link stays.
 class IniFileProfile final : public Profile {
 public:
     explicit IniFileProfile(std::string path);

@@ -7,6 +7,8 @@ namespace kestrix::platform::ini {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trimmed(std::string_view s) {
@@ -32,7 +34,8 @@ std::string_view withoutQuotes(std::string_view value) {
 
 enum class LineKind { Other, Section, Key };
 
-// One line of the text: where it starts, its content and its line end ("\r\n", "\n" or none).
+// One line of the text: where it starts, its content and its line end (see lineEndLength; none
+// on a last line that has none).
 struct Line {
     std::size_t begin = 0;
     std::string_view content;
@@ -62,18 +65,32 @@ Line classify(Line line) {
     return line;
 }
 
+// Where the lines start: after a UTF-8 byte-order mark, which some editors put at the head of
+// the file and which belongs to no line.
+std::size_t firstLineStart(std::string_view text) {
+    return text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// The line end at `position` (CR, LF, CR LF, or CR CR LF as a CR LF file gets when passed through
+// a text-mode copy), or its length 0 when none starts there.
+std::size_t lineEndLength(std::string_view text, std::size_t position) {
+    if (text[position] == '\n') return 1;
+    if (text[position] != '\r') return 0;
+    if (text.substr(position, 3) == "\r\r\n") return 3;
+    if (text.substr(position, 2) == "\r\n") return 2;
+    return 1;
+}
+
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
-    std::size_t begin = 0;
+    std::size_t begin = firstLineStart(text);
     while (begin < text.size()) {
         Line line;
         line.begin = begin;
-        const auto newline = text.find('\n', begin);
-        const std::size_t end = newline == std::string_view::npos ? text.size() : newline;
-        std::size_t contentEnd = end;
-        if (newline != std::string_view::npos && contentEnd > begin && text[contentEnd - 1] == '\r') --contentEnd;
+        const auto breakAt = text.find_first_of("\r\n", begin);
+        const std::size_t contentEnd = breakAt == std::string_view::npos ? text.size() : breakAt;
+        const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
         line.content = text.substr(begin, contentEnd - begin);
-        const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
         line.ending = text.substr(contentEnd, next - contentEnd);
         lines.push_back(classify(line));
         begin = next;
@@ -147,7 +164,7 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
         position = line.begin + line.content.size() + line.ending.size();
         insertion = (line.ending.empty() ? eol : "") + entry + eol;
     } else {
-        const bool endsOpen = !text.empty() && text.back() != '\n';
+        const bool endsOpen = !lines.empty() && lines.back().ending.empty();
         insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
     }
     std::string result;
@@ -174,7 +191,7 @@ std::string unwritableReason(std::string_view section, std::string_view key, std
 int integerValue(std::string_view value) {
     value = trimmed(value);
     const bool negative = !value.empty() && value.front() == '-';
-    if (negative) value.remove_prefix(1);
+    if (negative || (!value.empty() && value.front() == '+')) value.remove_prefix(1);
     long long magnitude = 0;
     for (char c : value) {
         if (c < '0' || c > '9') break;
@@ -197,7 +214,9 @@ int readInt(std::string_view text, std::string_view section, std::string_view ke
 std::string readString(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view defaultValue, int bufferLength) {
     const auto value = lookup(text, section, key);
-    return fitToBuffer(value ? std::string_view(*value) : defaultValue, bufferLength);
+    if (value) return fitToBuffer(*value, bufferLength);
+    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
+    return fitToBuffer(defaultValue, bufferLength);
 }
 
 }  // namespace kestrix::platform::ini

@@ -7,7 +7,9 @@
 // Text form: "[Section]" header lines, then "key=value" lines. Names match without regard to
 // case; blanks (spaces and tabs) around names and values are dropped on reading; a value wrapped
 // in a pair of matching quotes (single or double) is read without them. Lines starting with ';'
-// or '#' are comments. Lines before the first header belong to no section.
+// or '#' are comments. Lines before the first header belong to no section. A line ends at CR,
+// LF, CR LF or CR CR LF, whichever the editor used, so no CR is ever part of a name or value. A
+// UTF-8 byte-order mark at the head of the text is skipped on reading and kept on rewriting.
 
 #include <optional>
 #include <string>
@@ -31,13 +33,14 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
 std::string unwritableReason(std::string_view section, std::string_view key, std::string_view value);
 
 // The integer a stored value stands for: decimal digits after leading blanks, with an optional
-// minus sign, up to the first other character; no digits gives 0. Saturates at the int limits.
+// plus or minus sign, up to the first other character; no digits gives 0. Saturates at the int limits.
 int integerValue(std::string_view value);
 
 // What a buffer of `bufferLength` characters keeps of `text`: one place is the terminator.
 std::string fitToBuffer(std::string_view text, int bufferLength);
 
-// The profile calls' reading rules on a file's text (empty for a missing file).
+// The profile calls' reading rules on a file's text (empty for a missing file). A default text
+// is returned without its trailing blanks.
 int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue);
 std::string readString(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view defaultValue, int bufferLength);

@@ -37,8 +37,8 @@ double leadingNumber(std::string_view text) {
 std::string signedText(long value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string shortestText(float value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    char buffer[64];   // room for the longest plain form, about 50 characters
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 

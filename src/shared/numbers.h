@@ -26,7 +26,8 @@ double leadingNumber(std::string_view text);
 // a minus sign otherwise (5 gives " 5", -3 gives "-3").
 std::string signedText(long value);
 
-// The shortest decimal text of a single-precision number (9 gives "9", 9.75 gives "9.75").
+// The shortest plain decimal text that reads back as the same single-precision number (9 gives
+// "9", 9.75 gives "9.75", 0.0001 gives "0.0001", never an exponent form such as "1e-04").
 std::string shortestText(float value);
 
 }  // namespace kestrix

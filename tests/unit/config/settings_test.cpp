@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "config/ports.h"
@@ -33,6 +34,11 @@ struct ProgramRun {
         for (auto& display : displayFonts(*forms)) display.element = readFont(profile, display.section, display.element);
     }
 };
+
+// A value as the file holds it, however long.
+std::string storedText(platform::MemoryProfile& profile, const char* section, const char* key) {
+    return profile.GetPrivateProfileStringA(section, key, "(missing)", 1000);
+}
 
 constexpr const char* kFirstRunFile =
     "[Communications]\r\nPort=1\r\nBaud=9600\r\nParity= 0\r\nStop bits=1\r\nData bits=8\r\nPacing=0\r\n"
@@ -148,9 +154,9 @@ TEST(Settings, StoredValuesAreReadByTheTableRules) {
 
     const FontSpec builtIn{"Courier New", 9.0f, true, true};
     EXPECT_EQ(readFont(run.profile, kStatusFontSection, builtIn),
-              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012", 10.5f, false, true}));   // 29 characters
+              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678", 10.5f, false, true}));   // whole
     EXPECT_EQ(readFont(run.profile, kClockFontSection, builtIn),
-              (FontSpec{"ABCDEFGHIJKLMNOPQRS", 60.0f, false, false}));            // 19 characters
+              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678", 60.0f, false, false}));
     EXPECT_EQ(readFont(run.profile, kTerminalFontSection, builtIn),
               (FontSpec{"Courier New", 8.25f, false, false}));
 }
@@ -160,7 +166,7 @@ TEST(Settings, ValuesThePortOrFontsCannotTakeAreReplaced) {
         "[Communications]\nPort=7\nBaud=38400\nData bits=9\nStop bits=3\nPacing=5\n"
         "[Status Font]\nName=\nSize=0\n"
         "[Clock]\nSize=abc\n"
-        "[Terminal]\nSize=123456789012\n");   // cut to 9 characters, still far too big
+        "[Terminal]\nSize=123456789012\n");
     ASSERT_NO_THROW(run.applySettings());
     EXPECT_EQ(run.serial.commPort(), 1);
     EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
@@ -179,7 +185,105 @@ TEST(Settings, ValuesThePortOrFontsCannotTakeAreReplaced) {
     EXPECT_EQ(sanitisePort(0), 1);
     EXPECT_EQ(sanitisePort(4), 4);
     EXPECT_EQ(sanitiseFontSize(-3.0f, 9.0f), 9.0f);
+    EXPECT_EQ(sanitiseFontSize(0.5f, 9.0f), 9.0f);
+    EXPECT_EQ(sanitiseFontSize(1.0f, 9.0f), 1.0f);
     EXPECT_EQ(sanitiseFontSize(1638.0f, 9.0f), 1638.0f);
+}
+
+TEST(Settings, APlusSignBeforeANumberIsAccepted) {
+    ProgramRun run("[Communications]\nPort=+2\nBaud=+4800\nData bits=+7\nPacing= +1\n[Miscellaneous]\nFunction=+3\n");
+    run.applySettings();
+    EXPECT_EQ(run.serial.commPort(), 2);
+    EXPECT_EQ(run.serial.settings(), "4800,n,7,1");
+    EXPECT_EQ(run.serial.handshaking(), 1);
+    EXPECT_EQ(readViewCode(run.profile), kCustomUpdateView);
+}
+
+TEST(Settings, AFileWithAByteOrderMarkIsReadAndKeptWhole) {
+    const std::string bom = "\xEF\xBB\xBF";
+    ProgramRun run(bom + "[Communications]\r\nPort=3\r\nBaud=4800\r\n");
+    run.applySettings();
+    EXPECT_EQ(run.serial.commPort(), 3);
+    EXPECT_EQ(run.serial.settings(), "4800,n,8,1");
+    ASSERT_EQ(saveSettings(run.context), std::nullopt);
+    const std::string& file = run.profile.text;
+    EXPECT_EQ(file.rfind(bom + "[Communications]\r\nPort=3\r\nBaud=4800\r\nParity= 0\r\n", 0), 0u) << file;
+    EXPECT_EQ(file.find("[Communications]", 4), std::string::npos) << file;   // one copy of the section
+}
+
+TEST(Settings, AFileWithCrLineEndsIsReadAndSaved) {
+    for (const char* ending : {"\r", "\r\r\n"}) {
+        std::string file = kFirstRunFile;
+        for (std::size_t at = 0; (at = file.find("\r\n", at)) != std::string::npos; at += std::strlen(ending))
+            file.replace(at, 2, ending);
+        file.replace(file.find("Name=Courier New"), 16, "Name=Lucida Console");
+        file.replace(file.find("Port=1"), 6, "Port=2");
+        ProgramRun run(file);
+        run.applySettings();
+        EXPECT_EQ(run.forms->form1.Term.font.name, "Lucida Console");
+        EXPECT_EQ(run.forms->frmClock.lblClock.font, (FontSpec{"Courier New", 48.0f, false, false}));
+        EXPECT_EQ(run.serial.commPort(), 2);
+        EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
+        EXPECT_EQ(saveSettings(run.context), std::nullopt);
+        EXPECT_EQ(run.profile.text, file);   // nothing changed, so nothing moves
+    }
+}
+
+TEST(Settings, FontSizesAreWrittenInPlainDecimalAndReadBackExactly) {
+    const std::pair<float, const char*> kept[] = {
+        {9.75f, "9.75"}, {1.0f, "1"}, {1638.0f, "1638"}, {10.0000105f, "10.0000105"}, {127.99999f, "127.99999"},
+    };
+    for (const auto& [size, text] : kept) {
+        ProgramRun first;
+        first.forms->frmClock.lblClock.font.size = size;      // read back from a short buffer before
+        first.forms->frmTerminal.txtTerminal.font.size = size;
+        ASSERT_EQ(saveSettings(first.context), std::nullopt);
+        EXPECT_EQ(storedText(first.profile, "Clock", "Size"), text);
+        EXPECT_EQ(storedText(first.profile, "Terminal", "Size"), text);
+        ProgramRun next(first.profile.text);
+        next.applySettings();
+        EXPECT_EQ(next.forms->frmClock.lblClock.font.size, size) << text;
+        EXPECT_EQ(next.forms->frmTerminal.txtTerminal.font.size, size) << text;
+    }
+    // Sizes no display can take are written as they are, never in exponent form, and read back
+    // as the built-in size rather than as the number before an exponent's "e".
+    const std::pair<float, const char*> replaced[] = {
+        {0.0001f, "0.0001"}, {0.5f, "0.5"}, {1e30f, "1000000015047466219876688855040"}, {2000.0f, "2000"},
+    };
+    for (const auto& [size, text] : replaced) {
+        ProgramRun first;
+        first.forms->frmClock.lblClock.font.size = size;
+        ASSERT_EQ(saveSettings(first.context), std::nullopt);
+        EXPECT_EQ(storedText(first.profile, "Clock", "Size"), text);
+        ProgramRun next(first.profile.text);
+        next.applySettings();
+        EXPECT_EQ(next.forms->frmClock.lblClock.font.size, 48.0f) << text;
+    }
+}
+
+TEST(Settings, LongFaceNamesAreReadWholeAndStayTheSameRunAfterRun) {
+    const std::string longest(64, 'W');
+    const FontSpec status{"Noto Sans Mono CJK SC Light Condensed", 9.0f, false, false};   // over 29 characters
+    const FontSpec clock{"Noto Sans Mono CJK SC", 48.0f, false, true};                    // over 19
+    const FontSpec terminal{longest, 9.0f, true, false};
+    std::string file;
+    {
+        ProgramRun first;
+        first.forms->form1.Term.font = status;
+        first.forms->frmClock.lblClock.font = clock;
+        first.forms->frmTerminal.txtTerminal.font = terminal;
+        ASSERT_EQ(saveSettings(first.context), std::nullopt);
+        file = first.profile.text;
+    }
+    for (int run = 0; run < 3; ++run) {
+        ProgramRun next(file);
+        next.applySettings();
+        EXPECT_EQ(next.forms->form1.Term.font, status);
+        EXPECT_EQ(next.forms->frmClock.lblClock.font, clock);
+        EXPECT_EQ(next.forms->frmTerminal.txtTerminal.font, terminal);
+        ASSERT_EQ(saveSettings(next.context), std::nullopt);
+        EXPECT_EQ(next.profile.text, file);
+    }
 }
 
 TEST(Settings, SavingKeepsLinesTheProgramDoesNotKnow) {

@@ -2,11 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/ini_profile.h"
 #include "platform/ini_text.h"
@@ -22,6 +24,14 @@ struct ReadCase {
     const char* section;
     const char* key;
     const char* expected;   // what a 30-character buffer receives, default "dflt"
+};
+
+struct WriteCase {
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* after;
 };
 
 TEST(IniText, ReadsValuesByTheProfileRules) {
@@ -62,11 +72,86 @@ TEST(IniText, BufferKeepsOneCharacterLessThanItsLength) {
     EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "Courier New", 5), "Cour");   // the default too
 }
 
+TEST(IniText, ADefaultIsReturnedWithoutItsTrailingBlanks) {
+    MemoryProfile profile("[S]\nK=  value  \n");
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "Courier New  \t ", 30), "Courier New");
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "  x  ", 30), "  x");
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "   ", 30), "");
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "ab  ", 4), "ab");
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "K", "dflt", 30), "value");
+}
+
+TEST(IniText, ReadsWholeValuesThroughAGrowingBuffer) {
+    const std::string longName(700, 'n');
+    MemoryProfile profile("[S]\nK=" + longName + "\nL=" + std::string(255, 'l') + "\n");
+    EXPECT_EQ(readWholeString(profile, "S", "K", "dflt"), longName);
+    EXPECT_EQ(readWholeString(profile, "S", "L", "dflt"), std::string(255, 'l'));
+    EXPECT_EQ(readWholeString(profile, "S", "Missing", std::string(300, 'd') + "  "), std::string(300, 'd'));
+}
+
+TEST(IniText, SkipsALeadingByteOrderMarkAndKeepsIt) {
+    const std::string bom = "\xEF\xBB\xBF";
+    MemoryProfile profile(bom + "[Communications]\r\nPort=3\r\n[Clock]\r\nName=Arial\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileIntA("Communications", "Port", 1), 3);
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("Communications", "Port", "4"));
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("Communications", "Baud", "9600"));
+    EXPECT_EQ(profile.text, bom + "[Communications]\r\nPort=4\r\nBaud=9600\r\n[Clock]\r\nName=Arial\r\n");
+
+    MemoryProfile markOnly(bom);   // an empty file saved by such an editor
+    EXPECT_EQ(markOnly.GetPrivateProfileIntA("A", "x", 7), 7);
+    ASSERT_TRUE(markOnly.WritePrivateProfileStringA("A", "x", "1"));
+    EXPECT_EQ(markOnly.text, bom + "[A]\r\nx=1\r\n");
+
+    MemoryProfile notAtTheHead("[A]\n" + bom + "[B]\nx=1\n");   // only the head of the file is skipped
+    EXPECT_EQ(notAtTheHead.GetPrivateProfileStringA("B", "x", "dflt", 30), "dflt");
+}
+
+TEST(IniText, CrAndLfAloneOrTogetherEndALine) {
+    const ReadCase reads[] = {
+        {"[Clock]\rName=Courier New\rSize=9\r", "Clock", "Name", "Courier New"},
+        {"[Clock]\rName=Courier New", "Clock", "Name", "Courier New"},
+        {"[Clock]\r\r\nName=Courier New\r\r\nSize=9\r\r\n", "Clock", "Name", "Courier New"},
+        {"[Clock]\r\nName=Courier New\r", "Clock", "Name", "Courier New"},
+        {"[Clock]\nName=Courier New\r\r\r\nSize=9\n", "Clock", "Name", "Courier New"},
+        {"[Clock]\r\nName=Courier New\r\n\r[Terminal]\nName=Arial\r", "Terminal", "Name", "Arial"},
+        {"[Clock]\rName=\"Courier New\"\r", "Clock", "Name", "Courier New"},
+    };
+    for (const auto& c : reads) {
+        MemoryProfile profile(c.text);
+        EXPECT_EQ(profile.GetPrivateProfileStringA(c.section, c.key, "dflt", 30), c.expected) << c.text;
+    }
+
+    const WriteCase writes[] = {
+        // In place: the key's neighbours on the same bare-CR "line" are separate lines.
+        {"[A]\rx=1\ry=2\r", "A", "x", "5", "[A]\rx=5\ry=2\r"},
+        // After a last line ending in a bare CR: nothing else changes, the new line takes the
+        // file's first line end.
+        {"[A]\r\nx=1\r\ny=2\r", "A", "z", "3", "[A]\r\nx=1\r\ny=2\rz=3\r\n"},
+        {"[A]\nx=1\r", "B", "y", "2", "[A]\nx=1\r[B]\ny=2\n"},
+        {"[A]\rx=1", "A", "z", "3", "[A]\rx=1\rz=3\r"},
+        {"[A]\r\r\nx=1\r\r\n", "A", "z", "3", "[A]\r\r\nx=1\r\r\nz=3\r\r\n"},
+        {"[A]\r\r\nx=1\r\r\n", "A", "x", "2", "[A]\r\r\nx=2\r\r\n"},
+    };
+    for (const auto& c : writes) {
+        MemoryProfile profile(c.before);
+        ASSERT_TRUE(profile.WritePrivateProfileStringA(c.section, c.key, c.value)) << c.before;
+        EXPECT_EQ(profile.text, c.after) << c.before;
+    }
+
+    MemoryProfile mixed("[A]\r\nx=1\r\ny=2\r");
+    ASSERT_TRUE(mixed.WritePrivateProfileStringA("A", "z", "3"));
+    ASSERT_TRUE(mixed.WritePrivateProfileStringA("A", "y", "4"));
+    EXPECT_EQ(mixed.GetPrivateProfileStringA("A", "x", "", 30), "1");
+    EXPECT_EQ(mixed.GetPrivateProfileStringA("A", "y", "", 30), "4");
+    EXPECT_EQ(mixed.GetPrivateProfileStringA("A", "z", "", 30), "3");
+}
+
 TEST(IniText, ReadsIntegersByTheProfileRules) {
     const std::pair<const char*, int> cases[] = {
         {"K=42\n", 42},       {"K=  42\n", 42},   {"K=42abc\n", 42},  {"K=4 2\n", 4},
         {"K=abc\n", 0},       {"K=\n", 0},        {"K=-5\n", -5},     {"K=- 5\n", 0},
-        {"K=+5\n", 0},        {"K=\"7\"\n", 7},   {"K=10.5\n", 10},   {"K=0042\n", 42},
+        {"K=+5\n", 5},        {"K= +2\n", 2},     {"K=+ 5\n", 0},     {"K=+-5\n", 0},
+        {"K=\"7\"\n", 7},   {"K=10.5\n", 10},   {"K=0042\n", 42},
         {"K=99999999999\n", 2147483647},          {"K=-99999999999\n", -2147483647 - 1},
         {"", 77},             {"L=1\n", 77},
     };
@@ -77,14 +162,6 @@ TEST(IniText, ReadsIntegersByTheProfileRules) {
     MemoryProfile noFile;
     EXPECT_EQ(noFile.GetPrivateProfileIntA("S", "K", 9600), 9600);
 }
-
-struct WriteCase {
-    const char* before;
-    const char* section;
-    const char* key;
-    const char* value;
-    const char* after;
-};
 
 TEST(IniText, WritesChangeOnlyWhatTheyMust) {
     const WriteCase cases[] = {
@@ -194,6 +271,81 @@ TEST_F(IniFileProfileTest, WritingThroughALinkReplacesItsTarget) {
     ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "x", "2"));
     EXPECT_TRUE(fs::is_symlink(folder / "Receiver.INI"));
     EXPECT_EQ(contents(real), "[A]\nx=2\n");
+}
+
+TEST_F(IniFileProfileTest, ALinkToAFileNotYetMadeIsWrittenThrough) {
+    fs::create_directory(folder / "store");
+    const struct {
+        fs::path link;
+        fs::path target;      // as the link holds it
+        fs::path written;     // where the file should appear
+    } cases[] = {
+        {folder / "absolute.INI", folder / "store" / "a.ini", folder / "store" / "a.ini"},
+        {folder / "relative.INI", "store/b.ini", folder / "store" / "b.ini"},
+        {folder / "chained.INI", "absolute.INI", folder / "store" / "a.ini"},   // a link to the first link
+        {folder / "deep.INI", folder / "new" / "c.ini", folder / "new" / "c.ini"},   // its folder made too
+    };
+    for (const auto& c : cases) fs::create_symlink(c.target, c.link);
+    for (const auto& c : cases) {
+        IniFileProfile profile(c.link.string());
+        ASSERT_TRUE(profile.WritePrivateProfileStringA("A", c.link.filename().string(), "1")) << profile.lastError();
+        ASSERT_TRUE(fs::is_symlink(c.link)) << c.link;
+        EXPECT_EQ(fs::read_symlink(c.link), c.target);
+        EXPECT_NE(contents(c.written).find(c.link.filename().string() + "=1\r\n"), std::string::npos) << c.link;
+        EXPECT_EQ(profile.GetPrivateProfileIntA("A", c.link.filename().string(), 0), 1);
+    }
+    EXPECT_EQ(contents(folder / "store" / "a.ini"), "[A]\r\nabsolute.INI=1\r\nchained.INI=1\r\n");
+    EXPECT_EQ(entries(folder / "store"), 2u);   // no temporary file left beside the targets
+}
+
+TEST_F(IniFileProfileTest, RewritingKeepsTheFilesOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file away";
+    const fs::path file = folder / "Receiver.INI";
+    std::ofstream(file, std::ios::binary) << "[A]\nx=1\n";
+    ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    IniFileProfile profile(file.string());
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "x", "2")) << profile.lastError();
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("B", "y", "3")) << profile.lastError();
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(contents(file), "[A]\nx=2\n[B]\ny=3\n");
+}
+
+TEST_F(IniFileProfileTest, ANewFileAndFolderTakeTheOwnerOfTheFolderTheyAreMadeIn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file away";
+    const fs::path home = folder / "home";
+    fs::create_directory(home);
+    ASSERT_EQ(::chown(home.c_str(), 4321, 4322), 0);
+    const fs::path file = home / "kestrix" / "Receiver.INI";
+    IniFileProfile profile(file.string());
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "x", "1")) << profile.lastError();
+    for (const fs::path& made : {file.parent_path(), file}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(made.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 4321u) << made;
+        EXPECT_EQ(info.st_gid, 4322u) << made;
+    }
+}
+
+TEST_F(IniFileProfileTest, RewritingKeepsAnotherGroupOfTheUser) {
+    // What a user other than the superuser may keep: a group of its own other than its first.
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<std::size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    const auto other = std::find_if(groups.begin(), groups.end(), [](gid_t g) { return g != ::getegid(); });
+    if (other == groups.end()) GTEST_SKIP() << "the user belongs to one group only";
+    const fs::path file = folder / "Receiver.INI";
+    std::ofstream(file, std::ios::binary) << "[A]\nx=1\n";
+    ASSERT_EQ(::chown(file.c_str(), static_cast<uid_t>(-1), *other), 0);
+    IniFileProfile profile(file.string());
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "x", "2"));
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, ::geteuid());
+    EXPECT_EQ(info.st_gid, *other);
 }
 
 TEST_F(IniFileProfileTest, AFolderThatCannotBeMadeFailsWithItsReason) {
