@@ -23,10 +23,11 @@ TEST(ComPortPaths, TakeEachPortFromThePortsSection) {
     EXPECT_EQ(profile.writes, 0);
 }
 
-TEST(ComPortPaths, KeepAtMost255Characters) {
-    const std::string longPath = "/dev/" + std::string(300, 'x');
+TEST(ComPortPaths, AreReadWholeHoweverLong) {
+    // A cut path would name another device, or none.
+    const std::string longPath = "/dev/serial/by-path/" + std::string(300, 'x');
     platform::MemoryProfile profile("[Ports]\nCom1=" + longPath + "\n");
-    EXPECT_EQ(comPortPaths(profile)[0], longPath.substr(0, 255));
+    EXPECT_EQ(comPortPaths(profile)[0], longPath);
 }
 
 }  // namespace
