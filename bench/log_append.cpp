@@ -27,7 +27,7 @@ struct Program {
     }
 
     static std::string filledLog(std::size_t bytes) {
-        const std::string entry = "\r\nreply: Morvandelle,73408K,3446A01234,3.20";
+        const std::string entry = "\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c";
         std::string log;
         log.reserve(bytes + entry.size());
         while (log.size() < bytes) log += entry;
@@ -50,7 +50,7 @@ struct Program {
         port.receive("0\r\nscpi > ");
         tick();
         tick();
-        port.receive("Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+        port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
         tick();
         port.takeWritten();
     }
@@ -63,7 +63,7 @@ void BM_AppendToLog(benchmark::State& state) {
     const auto prefill = static_cast<std::size_t>(state.range(0));
     Program program(prefill);
     const TextBox& log = program.app.forms.frmShowLog.txtShowLog;
-    const std::string entry = "\r\nreply: Morvandelle,73408K,3446A01234,3.20";
+    const std::string entry = "\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c";
     for (auto _ : state) {
         appendToLog(program.app.context, entry);
         if (log.text().size() > prefill + kGrowthBeforeRefill) {   // keeps the run's memory bounded
@@ -85,7 +85,7 @@ void BM_CommandExchange(benchmark::State& state) {
     for (auto _ : state) {
         window.cmbSendSCPI.onKeyPress(13);
         program.tick();
-        program.port.receive("Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+        program.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
         program.tick();
         program.tick();
         program.port.takeWritten();

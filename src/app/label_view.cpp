@@ -1,5 +1,7 @@
 #include "app/label_view.h"
 
+#include <QFontMetrics>
+
 #include "platform/qt/latin1.h"
 
 namespace kestrix::app {
@@ -10,9 +12,10 @@ LabelView::LabelView(Label& label, QWidget& canvas, const platform::qt::Twips& t
 }
 
 void LabelView::renderOwn() {
-    if (caption_ != label_.caption) {
-        widget_.setText(platform::qt::linesFromBytes(label_.caption));
-        caption_ = label_.caption;
+    renderCaption();
+    if (toolTip_ != label_.toolTip) {
+        widget_.setToolTip(platform::qt::fromBytes(label_.toolTip));
+        toolTip_ = label_.toolTip;
     }
     if (wordWrap_ != label_.wordWrap) {
         widget_.setWordWrap(label_.wordWrap);
@@ -22,6 +25,26 @@ void LabelView::renderOwn() {
         widget_.setAlignment((label_.centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         centered_ = label_.centered;
     }
+}
+
+void LabelView::renderCaption() {
+    const bool elided = label_.elideInTheMiddle && !label_.wordWrap;
+    ShownCaption wanted{label_.caption, elided, 0, {}};
+    if (elided) {
+        wanted.width = widget_.contentsRect().width();
+        wanted.font = widget_.font();
+    }
+    if (shown_ == wanted) return;
+    const QString whole = platform::qt::linesFromBytes(label_.caption);
+    if (elided) {
+        const QString fitted = QFontMetrics(wanted.font).elidedText(whole, Qt::ElideMiddle, wanted.width);
+        widget_.setText(fitted);
+        widget_.setAccessibleName(fitted == whole ? QString() : whole);
+    } else {
+        widget_.setText(whole);
+        widget_.setAccessibleName(QString());
+    }
+    shown_ = std::move(wanted);
 }
 
 }  // namespace kestrix::app

@@ -1,22 +1,36 @@
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 
 #include "app/control_view.h"
 
 namespace kestrix::app {
 
-// A label: plain text, left or centred at the top, wrapped at words when asked.
+// A label: plain text, left or centred at the top, wrapped at words when asked, or cut in the
+// middle to its width when asked (the whole text is then its accessible name).
 class LabelView final : public ControlView {
 public:
     LabelView(Label& label, QWidget& canvas, const platform::qt::Twips& twips);
 
 private:
     void renderOwn() override;
+    void renderCaption();
+
+    // What the shown text was made from: the caption cut in the middle depends on the width
+    // and the font as well.
+    struct ShownCaption {
+        std::string caption;
+        bool elided = false;
+        int width = 0;
+        QFont font;
+        bool operator==(const ShownCaption&) const = default;
+    };
 
     Label& label_;
     QLabel& widget_;
-    std::optional<std::string> caption_;
+    std::optional<ShownCaption> shown_;
+    std::optional<std::string> toolTip_;
     std::optional<bool> wordWrap_, centered_;
 };
 

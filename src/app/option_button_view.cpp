@@ -12,14 +12,17 @@ OptionButtonView::OptionButtonView(OptionButton& option, std::vector<OptionButto
       widget_(static_cast<QRadioButton&>(widget())),
       sink_(sink) {
     widget_.setAutoExclusive(false);
-    connect(&widget_, &QRadioButton::clicked, this, [this] { clicked(); });
+    // Every route that changes the widget (a click, the space bar, an accessibility action)
+    // ends in toggled; clicked alone misses the accessibility toggle.
+    connect(&widget_, &QRadioButton::toggled, this, [this](bool on) { toggled(on); });
 }
 
-void OptionButtonView::clicked() {
-    if (sink_.rendering()) return;
-    // An option already on stays on and is not clicked again.
-    if (option_.value) {
-        widget_.setChecked(true);
+void OptionButtonView::toggled(bool on) {
+    // While rendering, the widget only follows the state; and an option already as the state
+    // has it was not changed by the user.
+    if (sink_.rendering() || on == option_.value) return;
+    if (!on) {
+        widget_.setChecked(true);   // an option that is on stays on (this toggle then matches)
         return;
     }
     sink_.forward([this] {

@@ -9,9 +9,11 @@
 
 namespace kestrix::app {
 
-// An option button. The widget never decides which option of a group is on: a click selects the
-// button in the state (clearing the others of its group among `window`'s option buttons) and
-// runs its handler; the widgets then show the state.
+// An option button. The widget never decides which option of a group is on: turning it on, by
+// a click, a key or assistive technology, selects the button in the state (clearing the others
+// of its group among `window`'s option buttons) and runs its handler; the widgets then show the
+// state. Turning off an option that is on is refused: an option goes off only when another of
+// its group is chosen.
 class OptionButtonView final : public ControlView {
 public:
     OptionButtonView(OptionButton& option, std::vector<OptionButton*> windowOptions, QWidget& canvas,
@@ -19,7 +21,7 @@ public:
 
 private:
     void renderOwn() override;
-    void clicked();
+    void toggled(bool on);
 
     OptionButton& option_;
     std::vector<OptionButton*> windowOptions_;

@@ -43,7 +43,13 @@ void CommSettingsDialog::wire() {
 }
 
 void CommSettingsDialog::setDevicePaths(const std::array<std::string, 4>& paths) {
-    for (int i = 1; i <= 4; ++i) ctx_.forms.configScrn.lblComPath[i].caption = paths[i - 1];
+    // A long path (such as one under /dev/serial/by-id) is cut in the middle to fit beside its
+    // button; the whole path is its tool tip.
+    for (int i = 1; i <= 4; ++i) {
+        Label& path = ctx_.forms.configScrn.lblComPath[i];
+        path.caption = paths[i - 1];
+        path.toolTip = paths[i - 1];
+    }
 }
 
 void CommSettingsDialog::choose(OptionButton& button) {

@@ -31,18 +31,23 @@ struct Column {
 
 ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     dialog = true;
-    geometry = {4000, 2000, 6900, 4900};
+    geometry = {4000, 2000, 6900, 6520};
 
-    Column first{*this, 120, 120, 2160, 0};
-    first.frame(fraComPort, "&Com Port", 4);
+    // The ports across the whole dialog, so that long device paths (those under
+    // /dev/serial/by-id) have room beside their buttons; below them three columns.
+    Column ports{*this, 120, 120, 6480, 0};
+    ports.frame(fraComPort, "&Com Port", 4);
     for (int i = 1; i <= 4; ++i) {
-        const int row = first.next;
-        first.option(ComPort[i], ("Com" + std::to_string(i)).c_str(), "port");
+        const int row = ports.next;
+        ports.option(ComPort[i], ("Com" + std::to_string(i)).c_str(), "port");
         ComPort[i].geometry.width = 800;
-        lblComPath[i].geometry = {first.left + 960, row + 45, first.width - 1020, 240};
+        lblComPath[i].geometry = {ports.left + 960, row + 45, ports.width - 1020, 240};
         lblComPath[i].font = {"Arial", 7.0f, false, false};
+        lblComPath[i].elideInTheMiddle = true;
         controls.push_back(&lblComPath[i]);
     }
+
+    Column first{*this, 120, ports.top, 2160, 0};
     first.frame(fraParity, "&Parity", 5);
     first.option(NoParity, "None", "parity");
     first.option(OddParity, "Odd", "parity");
@@ -50,7 +55,7 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     first.option(optMarkParity, "Mark", "parity");
     first.option(optSpaceParity, "Space", "parity");
 
-    Column second{*this, 2400, 120, 2040, 0};
+    Column second{*this, 2400, ports.top, 2040, 0};
     second.frame(fraBaud, "&Baud Rate", 7);
     second.option(Baud3, "300", "baud");
     second.option(Baud6, "600", "baud");
@@ -63,7 +68,7 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     second.option(EchoOn, "On", "echo");
     second.option(EchoOff, "Off", "echo");
 
-    Column third{*this, 4560, 120, 2040, 0};
+    Column third{*this, 4560, ports.top, 2040, 0};
     third.frame(fraDataBits, "&Data Bits", 2);
     third.option(Data7, "7", "data");
     third.option(Data8, "8", "data");
@@ -77,9 +82,9 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     third.option(BothFlow, "Xon/RTS", "flow");
 
     OKButton.caption = "OK";
-    OKButton.geometry = {3600, 3950, 1300, 420};
+    OKButton.geometry = {3600, third.top + 170, 1300, 420};
     CancelButton.caption = "Cancel";
-    CancelButton.geometry = {5100, 3950, 1300, 420};
+    CancelButton.geometry = {5100, third.top + 170, 1300, 420};
     controls.push_back(&OKButton);
     controls.push_back(&CancelButton);
 }

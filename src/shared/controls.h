@@ -48,6 +48,10 @@ struct Label final : Control {
     std::string caption;
     bool wordWrap = false;
     bool centered = false;
+    // A one-line caption wider than the label is shown cut in the middle, both ends kept; the
+    // whole caption stays readable by assistive technology.
+    bool elideInTheMiddle = false;
+    std::string toolTip;   // shown while the pointer rests on the label; empty: none
 };
 
 struct Line final : Control {

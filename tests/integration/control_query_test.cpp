@@ -29,7 +29,7 @@ struct ControlQueryOnTheLine : ::testing::Test {
 
 TEST_F(ControlQueryOnTheLine, ACommandGetsItsReply) {
     ASSERT_TRUE(send("*IDN?"));
-    EXPECT_EQ(log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,3446A01234,3.20\r\n");
+    EXPECT_EQ(log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n");
 }
 
 TEST_F(ControlQueryOnTheLine, ACommandWithoutAReplyIsComplete) {
@@ -41,7 +41,7 @@ TEST_F(ControlQueryOnTheLine, AnUnknownCommandGetsTheReceiversErrorText) {
     ASSERT_TRUE(send(":NOSUCH:THING?"));
     EXPECT_EQ(log(), "\r\nSent: :NOSUCH:THING?\r\nreply: -113,\"Undefined header\"\r\n");
     ASSERT_TRUE(send("*IDN?"));   // the error queue was read empty: the next command is plain
-    EXPECT_TRUE(log().ends_with("\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,3446A01234,3.20\r\n"));
+    EXPECT_TRUE(log().ends_with("\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n"));
 }
 
 TEST_F(ControlQueryOnTheLine, ASilentReceiverTimesOutAndTheLinkComesBack) {
@@ -62,7 +62,7 @@ TEST_F(ControlQueryOnTheLine, ASilentReceiverTimesOutAndTheLinkComesBack) {
     ASSERT_TRUE(program.bringLinkUp()) << program.label();
     EXPECT_EQ(window.caption, "Control & Query (connected to 73408K @Com1)");
     ASSERT_TRUE(send("*IDN?"));
-    EXPECT_TRUE(log().ends_with("\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,3446A01234,3.20\r\n"));
+    EXPECT_TRUE(log().ends_with("\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n"));
 }
 
 }  // namespace

@@ -61,9 +61,9 @@ TEST(LinkOnTheLine, WithEchoOnTheScreenIsTheSame) {
 
 TEST(LinkOnTheLine, AnotherModelHidesTheModelSpecificEntries) {
     SimProgram program;
-    setModel(program, "58503B");
+    setModel(program, "Fennomir-6");
     ASSERT_TRUE(program.connect()) << program.label();
-    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 58503B @Com1)");
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to Fennomir-6 @Com1)");
     for (MenuItem* entry : program.app.forms.frmShowLog.modelSpecificEntries()) EXPECT_FALSE(entry->visible);
 }
 
@@ -128,7 +128,7 @@ TEST(LinkOnTheLine, TheTerminalViewPassesTypedLinesAndShowsTheAnswer) {
     EXPECT_TRUE(program.form1.funcTermEmul.checked);
     ASSERT_TRUE(program.runUntil([&] { return terminal.text().find("73408K") != std::string::npos; }))
         << terminal.text();
-    EXPECT_NE(terminal.text().find("Morvandelle,73408K,3446A01234,3.20"), std::string::npos);
+    EXPECT_NE(terminal.text().find("Morvandelle,73408K,MDL-26-00417,R7.c"), std::string::npos);
 }
 
 TEST(LinkOnTheLine, ThePreparationSequenceEndsWithTheFlashErased) {

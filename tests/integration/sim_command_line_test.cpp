@@ -8,14 +8,14 @@ namespace kestrix::sim {
 namespace {
 
 TEST(SimulatorCommandLine, TakesEveryOptionIntoTheSimulatorsOptions) {
-    const auto c = parseCommandLine({"--link", "/tmp/x", "--model", "58503B", "--port=2", "--line", "19200,E,7,2",
+    const auto c = parseCommandLine({"--link", "/tmp/x", "--model", "Fennomir-6", "--port=2", "--line", "19200,E,7,2",
                                      "--echo", "--erase-ms", "150", "--silent", "3", "--error-on-line", "4",
                                      "--error-fraction", "0.1", "--error-code", "-222", "--garbage", "2",
                                      "--hang-up-on-line", "9", "--chunk", "5", "--chunk-pause-ms", "7", "--line-speed",
                                      "--trace"});
     ASSERT_EQ(c.error, "");
     EXPECT_EQ(c.linkPath, "/tmp/x");
-    EXPECT_EQ(c.options.identity.model, "58503B");
+    EXPECT_EQ(c.options.identity.model, "Fennomir-6");
     EXPECT_EQ(c.options.serialPort, 2);
     EXPECT_EQ(c.options.line, (LineSettings{19200, 'e', 7, 2}));
     EXPECT_TRUE(c.options.echoAtStart);

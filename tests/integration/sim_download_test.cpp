@@ -79,7 +79,7 @@ TEST(SimulatedDownload, RunsThePreparationCommandsAndStoresTheRecords) {
     for (const auto& record : records) EXPECT_EQ(line(model, "diag:down \"" + record + "\""), "scpi > ");
     EXPECT_EQ(model.flash().storedRecords(), records);
     EXPECT_EQ(line(model, ":SYST:LANG \"PRIMARY\""), "scpi > ");
-    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     EXPECT_EQ(model.flash().storedRecords(), records);
 }
 

@@ -20,7 +20,7 @@ std::string line(ReceiverModel& model, const std::string& command) { return mode
 TEST(SimulatedReceiver, AnswersEveryLineWithTextAndPromptOrAnErrorPrompt) {
     auto model = makeModel();
     EXPECT_EQ(line(model, ""), "scpi > ");
-    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:EMAN 15"), "scpi > ");
     EXPECT_EQ(line(model, ":frob:nicate?"), "E-113> ");
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:EMAN 95"), "E-222> ");
@@ -59,7 +59,7 @@ TEST(SimulatedReceiver, EchoesWhatItReceivesBeforeAnsweringWhileEchoIsOn) {
     std::string echoed;
     for (const auto& t : model.receive("*id")) echoed += t.bytes;
     EXPECT_EQ(echoed, "*id");
-    EXPECT_EQ(model.exchange("n?\r\n"), "n?\r\nMorvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+    EXPECT_EQ(model.exchange("n?\r\n"), "n?\r\nMorvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     EXPECT_EQ(line(model, "syst:comm:ser:fdup 0"), "syst:comm:ser:fdup 0\r\nscpi > ");
     EXPECT_EQ(line(model, "*opc?"), "1\r\nscpi > ");
 
@@ -137,9 +137,9 @@ TEST(SimulatedReceiver, AnswersEveryQueryOfTheCatalogue) {
 
 TEST(SimulatedReceiver, KnowsTheTimestampCommandsOnlyAsModel73408K) {
     SimOptions other;
-    other.identity.model = "58503B";
+    other.identity.model = "Fennomir-6";
     auto model = makeModel(other);
-    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,58503B,3446A01234,3.20\r\nscpi > ");
+    EXPECT_EQ(line(model, "*idn?"), "Morvandelle,Fennomir-6,MDL-26-00417,R7.c\r\nscpi > ");
     EXPECT_EQ(line(model, ":PULS:CONT:PER?"), "E-113> ");
     EXPECT_EQ(line(model, ":SENS:DATA:POIN?"), "E-113> ");
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:EMAN?"), "10\r\nscpi > ");

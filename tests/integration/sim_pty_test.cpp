@@ -16,7 +16,7 @@ using testing::ConsoleLine;
 using testing::endsWithPrompt;
 using testing::eventually;
 
-const std::string kIdentity = "Morvandelle,73408K,3446A01234,3.20\r\nscpi > ";
+const std::string kIdentity = "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ";
 
 LineSettings at(int baud) {
     LineSettings line;

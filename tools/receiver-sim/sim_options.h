@@ -11,8 +11,8 @@ namespace kestrix::sim {
 struct Identity {
     std::string manufacturer = "Morvandelle";
     std::string model = "73408K";
-    std::string serialNumber = "3446A01234";
-    std::string firmware = "3.20";
+    std::string serialNumber = "MDL-26-00417";
+    std::string firmware = "R7.c";
 };
 
 // Everything a test or the command line can choose about the simulated receiver. The fault

@@ -39,6 +39,21 @@ TEST_F(CommSettings, OpensWithTheLivePortsParameters) {
     EXPECT_EQ(p.stopBits, "1");
 }
 
+TEST_F(CommSettings, ShowsEachPortsWholeDevicePathBesideItsButton) {
+    const std::string byId = "/dev/serial/by-id/usb-Morvandelle_Timing_Link_MDL-26-00417-if00-port0";
+    rig.profile.text = "[Ports]\r\nCom2=" + byId + "\r\n";
+    rig.app->start();
+    open();
+    for (int i : {1, 2}) {
+        const Label& path = dialog().lblComPath[i];
+        const std::string expected = i == 1 ? "/dev/ttyS0" : byId;
+        EXPECT_EQ(path.caption, expected);
+        EXPECT_EQ(path.toolTip, expected);
+        EXPECT_TRUE(path.elideInTheMiddle);   // cut to fit, never at its end
+        EXPECT_FALSE(path.wordWrap);
+    }
+}
+
 TEST_F(CommSettings, OkAppliesTheSelection) {
     open();
     click(dialog().Baud19dot2);

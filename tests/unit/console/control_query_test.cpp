@@ -6,7 +6,7 @@ namespace kestrix {
 namespace {
 
 constexpr char kEnter = 13;
-constexpr const char* kIdentity = "Morvandelle,73408K,3446A01234,3.20";
+constexpr const char* kIdentity = "Morvandelle,73408K,MDL-26-00417,R7.c";
 
 struct ControlQuery : ::testing::Test {
     testing::Rig rig;

@@ -59,12 +59,12 @@ TEST(Scheduler, ControlAndQueryCommandsGoBeforePolls) {
     EXPECT_FALSE(rig.state.sendRequest);
     EXPECT_EQ(rig.label(), "sending: *IDN?");
     EXPECT_EQ(rig.state.timeoutSeconds, 13);
-    rig.port.receive("Morvandelle,73408K,1,3.20\r\nscpi > ");
+    rig.port.receive("Morvandelle,73408K,1,R7.c\r\nscpi > ");
     rig.tick();
     EXPECT_EQ(rig.label(), "Received response");
     EXPECT_TRUE(rig.state.replyReady);
     rig.tick();   // the reply goes to the log, then the next poll
-    EXPECT_EQ(rig.forms.frmShowLog.txtShowLog.text(), "\r\nreply: Morvandelle,73408K,1,3.20\r\n");
+    EXPECT_EQ(rig.forms.frmShowLog.txtShowLog.text(), "\r\nreply: Morvandelle,73408K,1,R7.c\r\n");
     EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
     EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");
 }

@@ -26,7 +26,7 @@ TEST(ConnectionSequence, Identifies73408KAndShowsItsMenus) {
 }
 
 TEST(ConnectionSequence, OtherModelsAndNearMatchesHideTheModelMenus) {
-    for (const char* model : {"58503B", "73408k", " 73408K"}) {
+    for (const char* model : {"Fennomir-6", "73408k", " 73408K"}) {
         Rig rig;
         rig.connect(model);
         EXPECT_FALSE(rig.state.modelIs73408K) << model;

@@ -54,7 +54,7 @@ struct Rig {
         port.receive("0\r\nscpi > ");
         tick();
         tick();                                  // identification sent
-        port.receive("Morvandelle," + model + ",3446A01234,3.20\r\nscpi > ");
+        port.receive("Morvandelle," + model + ",MDL-26-00417,R7.c\r\nscpi > ");
         tick();
         port.takeWritten();
     }

@@ -45,13 +45,13 @@ TEST(TerminalWindow, EnterSendsTheTypedLineOnceAndTheAnswerIsShownInABurst) {
     EXPECT_TRUE(rig.state.termResponsePending);
     EXPECT_EQ(rig.state.termLineBuffer, "");
 
-    rig.port.receive("*idn?\r\nMorvandelle,73408K,1,3.20\r\n");
+    rig.port.receive("*idn?\r\nMorvandelle,73408K,1,R7.c\r\n");
     rig.tick();
     rig.port.receive("scpi > ");
     rig.tick();
     EXPECT_EQ(rig.box.text(), "*idn?\r\n");   // shown only once input pauses
     rig.ticks(2);
-    EXPECT_EQ(rig.box.text(), "*idn?\r\n*idn?\r\nMorvandelle,73408K,1,3.20\r\nscpi > ");
+    EXPECT_EQ(rig.box.text(), "*idn?\r\n*idn?\r\nMorvandelle,73408K,1,R7.c\r\nscpi > ");
     EXPECT_EQ(rig.label(), "In Kestrix Terminal Mode");
     EXPECT_EQ(rig.port.writes.size(), 1u);
 }
