@@ -16,9 +16,9 @@ TEST(ComPortPaths, DefaultToTheFirstFourSerialDevices) {
 TEST(ComPortPaths, TakeEachPortFromThePortsSection) {
     platform::MemoryProfile profile(
         "[Communications]\r\nCom2=/dev/wrong\r\n"
-        "[ports]\r\ncom2 = /dev/ttyUSB0\r\nCom3=\r\nCom4=\"/dev/serial/by-id/usb-FTDI_A1-if00-port0\"\r\n");
+        "[ports]\r\ncom2 = /dev/ttyUSB0\r\nCom3=\r\nCom4=\"/dev/serial/by-id/usb-Serial_Adapter_A1-if00-port0\"\r\n");
     const std::array<std::string, 4> expected{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS2",
-                                              "/dev/serial/by-id/usb-FTDI_A1-if00-port0"};
+                                              "/dev/serial/by-id/usb-Serial_Adapter_A1-if00-port0"};
     EXPECT_EQ(comPortPaths(profile), expected);
     EXPECT_EQ(profile.writes, 0);
 }
