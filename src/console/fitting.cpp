@@ -1,6 +1,5 @@
 #include "console/fitting.h"
 
-
 namespace kestrix {
 
 std::optional<int> usableWindowSide(long long twips) {
