@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "config/kestrix.h"
 #include "console/control_query.h"
 #include "console/log.h"
 #include "platform/fake_serial_port.h"
 #include "platform/fake_platform.h"
+#include "program/kestrix.h"
 
 namespace kestrix {
 namespace {

@@ -5,7 +5,6 @@
 
 #include "app/renderer.h"
 #include "app/termination_signals.h"
-#include "config/kestrix.h"
 #include "config/ports.h"
 #include "platform/clock.h"
 #include "platform/ini_profile.h"
@@ -17,6 +16,7 @@
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_program_file.h"
 #include "platform/qt/qt_text_measurer.h"
+#include "program/kestrix.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "shared/context.h"
+#include "program/context.h"
 #include "shared/font.h"
 
 namespace kestrix::config {

@@ -23,9 +23,7 @@ void sendToTerminal(Context& ctx, const std::string& command) {
         status.caption = error.what();
         return;
     }
-    TextBox& terminal = ctx.forms.frmTerminal.txtTerminal;
-    terminal.moveCaretToEnd();
-    terminal.replaceSelection(command + "\r\n");
+    ctx.forms.frmTerminal.appendText(command + "\r\n", TerminalPlace::AtEnd);
 }
 
 // Hands the command to the scheduler, which writes it at its next idle tick.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

@@ -3,14 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
-
-// Sizes the main window to its view: in the status view to 82 by 25 characters of the status
-// font (which the window takes from Term), in every other view down to the band above Line1.
-// A size that cannot be computed leaves the window's size as it was.
-void fitMainWindowToView(Context& ctx);
 
 // The largest window side the window system can take, in twips.
 inline constexpr int kLargestWindowSide = 32767 * 15;

@@ -5,7 +5,7 @@
 
 #include "link/alarm_decode.h"
 #include "link/prompt_matcher.h"
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

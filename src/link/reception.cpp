@@ -173,11 +173,9 @@ void LinkEngine::failExchange(long current) {
 }
 
 void LinkEngine::writeTimeoutLine() {
-    TextBox& terminal = ctx_.forms.frmTerminal.txtTerminal;
     const std::string line = "Time Out" + signedText(v_.timeoutCount) + " at delay " + signedText(0) + " attempt " +
                              signedText(0) + " " + timeAndDate(ctx_.platform.clock.now()) + "\r\n";
-    terminal.replaceSelection(terminal.selectedText() + line);
-    terminal.moveCaretToEnd();
+    ctx_.forms.frmTerminal.appendText(line, TerminalPlace::AfterSelection);
 }
 
 void LinkEngine::probe() {

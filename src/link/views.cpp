@@ -93,9 +93,7 @@ void LinkEngine::terminalTick() {
     // A receiver that never pauses would otherwise make the held text grow without end.
     if (v_.receiveText.size() > kMaxReplyLength) flush = true;
     if (flush && s.termReady && !v_.receiveText.empty()) {
-        TextBox& terminal = ctx_.forms.frmTerminal.txtTerminal;
-        terminal.replaceSelection(terminal.selectedText() + v_.receiveText);
-        terminal.moveCaretToEnd();
+        ctx_.forms.frmTerminal.appendText(v_.receiveText, TerminalPlace::AfterSelection);
         v_.receiveText.clear();
     }
 }

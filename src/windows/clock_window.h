@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

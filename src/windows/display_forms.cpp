@@ -1,5 +1,7 @@
 #include "windows/display_forms.h"
 
+#include <string>
+
 namespace kestrix {
 
 namespace {
@@ -32,6 +34,12 @@ FrmTerminal::FrmTerminal() : Window("frmTerminal", "Kestrix Terminal") {
     mnuEdit.items = {&mnuEditCopy, &mnuEditPaste, &mnuEditSelect, &hyph1, &mnuEditClear};
     mnuStyle.items = {&mnuTermFont};
     menuBar = {&mnuFile, &mnuEdit, &mnuStyle};
+}
+
+void FrmTerminal::appendText(std::string_view text, TerminalPlace place) {
+    if (place == TerminalPlace::AtEnd) txtTerminal.moveCaretToEnd();
+    txtTerminal.replaceSelection(txtTerminal.selectedText() + std::string(text));
+    txtTerminal.moveCaretToEnd();
 }
 
 FrmFontSelect::FrmFontSelect() : Window("frmFontSelect", "Select Status Font") {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "shared/controls.h"
 
 namespace kestrix {
@@ -10,10 +12,21 @@ struct FrmClock : Window {
     Label lblClock{"lblClock"};
 };
 
+// Where the program's text goes in the terminal window.
+enum class TerminalPlace {
+    AfterSelection,   // after the user's selection, which stays: received text and time-out lines
+    AtEnd,            // after all the text: commands sent from Control & Query
+};
+
 // The terminal window: raw traffic with the receiver.
 struct FrmTerminal : Window {
     FrmTerminal();
     TextBox txtTerminal{"txtTerminal"};
+
+    // The one way the program writes into the terminal: puts `text` at `place` and leaves the
+    // caret at the end, so that the terminal shows its newest text. Only the user's typing and
+    // pasting go into the box another way.
+    void appendText(std::string_view text, TerminalPlace place);
 
     MenuItem mnuFile{"mnuFile", "File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Terminal Session..."};

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

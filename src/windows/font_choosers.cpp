@@ -1,6 +1,6 @@
 #include "windows/font_choosers.h"
 
-#include "console/fitting.h"
+#include "link/main_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choice.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/context.h"
+#include "program/context.h"
 #include "shared/startup_values.h"
 
 namespace kestrix {

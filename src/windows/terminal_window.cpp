@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "console/printing.h"
-#include "link/function_menu.h"
+#include "link/main_window.h"
 #include "windows/font_choice.h"
 
 namespace kestrix {
@@ -14,18 +14,6 @@ namespace kestrix {
 namespace {
 
 constexpr char kEnter = '\r';
-
-// Typing in the terminal window while another view is shown switches the main window to the
-// terminal view; what was collected before is dropped.
-void switchToTerminalView(Context& ctx) {
-    Forms& forms = ctx.forms;
-    Form1& form1 = forms.form1;
-    checkOnlyView(form1, form1.funcTermEmul);
-    form1.CustomCommand.enabled = false;
-    form1.Term.setText("");
-    forms.frmClock.lblClock.caption.clear();
-    ctx.state.termLineBuffer.clear();
-}
 
 void sendLine(Context& ctx) {
     LinkState& state = ctx.state;
@@ -47,6 +35,8 @@ void sendLine(Context& ctx) {
 void terminalKeyPress(Context& ctx, char key) {
     Form1& form1 = ctx.forms.form1;
     LinkState& state = ctx.state;
+    // Typing while another view is shown switches the main window to the terminal view; what
+    // was collected before is dropped.
     if (!form1.funcTermEmul.checked) switchToTerminalView(ctx);
     if (!state.portIsOpen) {
         form1.Label1.caption = "Port not open";

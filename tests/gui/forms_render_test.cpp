@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
-#include "shared/forms.h"
+#include "program/forms.h"
 
 namespace kestrix::gui_test {
 namespace {

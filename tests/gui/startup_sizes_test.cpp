@@ -10,12 +10,12 @@
 
 #include <cmath>
 
-#include "config/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_serial_port.h"
 #include "platform/fake_platform.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_text_measurer.h"
+#include "program/kestrix.h"
 
 namespace kestrix::gui_test {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "config/kestrix.h"
 #include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
+#include "program/kestrix.h"
 
 namespace kestrix {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "config/kestrix.h"
 #include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
+#include "program/kestrix.h"
 #include "receiver-sim/pty_receiver.h"
 
 namespace kestrix::testing {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/fitting.h"
+#include "link/main_window.h"
 #include "shared/size_samples.h"
 #include "support/rig.h"
 

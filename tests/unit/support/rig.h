@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "config/kestrix.h"
 #include "link/link_engine.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
+#include "program/kestrix.h"
 
 namespace kestrix::testing {
 

@@ -1,4 +1,4 @@
-#include "link/function_menu.h"
+#include "link/main_window.h"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "console/fitting.h"
+#include "shared/size_samples.h"
 
 namespace kestrix {
 
@@ -35,7 +36,40 @@ void choosePolledView(Context& ctx, const PolledView& view) {
     fitMainWindowToView(ctx);
 }
 
+void resize(Window& window, int width, int height) {
+    window.geometry.width = width;
+    window.geometry.height = height;
+    if (window.onResize) window.onResize();
+}
+
 }  // namespace
+
+// The status display fills the window below the band, reaching below its visible area.
+void layoutMainWindow(Form1& form1) {
+    const int innerWidth = form1.innerWidth();
+    form1.Line1.x2 = innerWidth;
+    form1.Line1.geometry.width = innerWidth;
+    form1.Term.geometry = {innerWidth / 200, form1.Line1.y2, innerWidth, form1.innerHeight() + form1.Line1.y2};
+}
+
+// In the status view to 82 by 25 characters of the status font (which the window takes from
+// Term), in every other view down to the band above Line1. A size that cannot be computed leaves
+// the window's size as it was.
+void fitMainWindowToView(Context& ctx) {
+    Form1& form1 = ctx.forms.form1;
+    if (!form1.funcStatus.checked) {
+        if (const auto height = usableWindowSide(static_cast<long long>(form1.frameHeight) + form1.Line1.y2))
+            resize(form1, form1.geometry.width, *height);
+        return;
+    }
+    form1.font = form1.Term.font;
+    platform::TextMeasurer& measurer = ctx.platform.measurer;
+    // The width holds a line without any frame allowance, the height adds the frame and menu bar.
+    const auto width = usableWindowSide(measurer.textWidth(lineWidthSample, form1.font));
+    const auto height = usableWindowSide(static_cast<long long>(measurer.textHeight(screenHeightSample, form1.font)) +
+                                         form1.frameHeight);
+    if (width && height) resize(form1, *width, *height);
+}
 
 void checkOnlyView(Form1& form1, MenuItem& view) {
     for (MenuItem* item : {&form1.funcStatus, &form1.funcClock, &form1.funcTermEmul, &form1.FuncCustUpdate})
@@ -46,19 +80,25 @@ void chooseStatusView(Context& ctx) { choosePolledView(ctx, kStatusView); }
 void chooseClockView(Context& ctx) { choosePolledView(ctx, kClockView); }
 void chooseCustomUpdateView(Context& ctx) { choosePolledView(ctx, kCustomUpdateView); }
 
-// The terminal view keeps the main window's size: the terminal window is where it shows.
-void chooseTerminalView(Context& ctx) {
+// What the other views showed and what was collected for the line are dropped.
+void switchToTerminalView(Context& ctx) {
     Forms& forms = ctx.forms;
     Form1& form1 = forms.form1;
-    forms.frmTerminal.show();
-    forms.frmClock.hide();
     checkOnlyView(form1, form1.funcTermEmul);
     form1.CustomCommand.enabled = false;
-    form1.disableUpdates.enabled = false;
-    ctx.state.termReady = false;
     form1.Term.setText("");
     forms.frmClock.lblClock.caption.clear();
     ctx.state.termLineBuffer.clear();
+}
+
+// The terminal view keeps the main window's size: the terminal window is where it shows.
+void chooseTerminalView(Context& ctx) {
+    Forms& forms = ctx.forms;
+    forms.frmTerminal.show();
+    forms.frmClock.hide();
+    forms.form1.disableUpdates.enabled = false;
+    ctx.state.termReady = false;
+    switchToTerminalView(ctx);
 }
 
 void toggleDisableUpdates(Context& ctx) {

@@ -6,7 +6,7 @@
 #include "console/frm_print_prog.h"
 #include "console/frm_show_log.h"
 #include "download/download_forms.h"
-#include "link/form1.h"
+#include "link/main_window_form.h"
 #include "windows/display_forms.h"
 
 namespace kestrix {

@@ -1,7 +1,7 @@
 // Ending the program: File, Exit, and the main window's close request.
 
-#include "config/kestrix.h"
 #include "config/settings.h"
+#include "program/kestrix.h"
 #include "shared/numbers.h"
 
 namespace kestrix {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/function_menu.h"
+#include "link/main_window.h"
 #include "support/rig.h"
 
 namespace kestrix {

@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "config/comm_settings_dialog.h"
-#include "config/kestrix.h"
 #include "config/ports.h"
 #include "config/settings.h"
 #include "console/fitting.h"
-#include "link/function_menu.h"
+#include "link/main_window.h"
+#include "program/kestrix.h"
 #include "shared/size_samples.h"
 #include "windows/clock_window.h"
 
@@ -25,14 +25,6 @@ void tryOnPort(const std::function<void()>& apply) {
 }
 
 }  // namespace
-
-// The status display fills the window below the band, reaching below its visible area.
-void layoutMainWindow(Form1& form1) {
-    const int innerWidth = form1.innerWidth();
-    form1.Line1.x2 = innerWidth;
-    form1.Line1.geometry.width = innerWidth;
-    form1.Term.geometry = {innerWidth / 200, form1.Line1.y2, innerWidth, form1.innerHeight() + form1.Line1.y2};
-}
 
 void Kestrix::start() {
     Form1& form1 = forms.form1;

@@ -1,4 +1,4 @@
-#include "link/form1.h"
+#include "link/main_window_form.h"
 
 namespace kestrix {
 

@@ -1,11 +1,11 @@
-#include "config/kestrix.h"
+#include "program/kestrix.h"
 
 #include "config/comm_settings_dialog.h"
 #include "config/font_notices.h"
 #include "console/control_query.h"
 #include "download/preparation_dialogs.h"
-#include "link/function_menu.h"
 #include "link/link_engine.h"
+#include "link/main_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"
 #include "windows/terminal_window.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "shared/forms.h"
+#include "program/forms.h"
 #include "shared/link_state.h"
 
 namespace kestrix {

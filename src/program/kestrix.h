@@ -3,16 +3,12 @@
 #include <functional>
 #include <memory>
 
-#include "shared/context.h"
+#include "program/context.h"
 #include "shared/startup_values.h"
 
 namespace kestrix {
 
 class LinkEngine;
-struct Form1;
-
-// Keeps the status display under the band and across the main window's inner width.
-void layoutMainWindow(Form1& form1);
 class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
