@@ -9,6 +9,7 @@
 namespace kestrix {
 
 class LinkEngine;
+class FirmwareDownload;
 struct Form1;
 
 // Keeps the status display under the band and across the main window's inner width.
@@ -44,10 +45,12 @@ public:
 
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
+    FirmwareDownload& download() { return *download_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
+    std::unique_ptr<FirmwareDownload> download_;
     void saveSettingsAtExit();
     bool drainOutput();
 
