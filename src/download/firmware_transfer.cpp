@@ -175,7 +175,8 @@ void FirmwareDownload::countReplies(int awaited) {
     v_.otherPacket = other;
     Packet& a = v_.packets[static_cast<std::size_t>(awaited - 1)];
     Packet& o = v_.packets[static_cast<std::size_t>(other - 1)];
-    ctx_.forms.form1.Label1.caption = "waiting on buf " + std::to_string(awaited) + " response " + std::to_string(a.records);
+    ctx_.forms.form1.Label1.caption =
+        "waiting on buf " + std::to_string(awaited) + " response " + std::to_string(a.records);
     readReplies();
     if (v_.awaitedPacketDone) {
         a.text.clear();
