@@ -9,6 +9,7 @@
 #include "app/line_view.h"
 #include "app/multi_line_text_view.h"
 #include "app/option_button_view.h"
+#include "app/progress_bar_view.h"
 #include "app/single_line_text_view.h"
 
 namespace kestrix::app {
@@ -36,6 +37,9 @@ std::unique_ptr<ControlView> optionButton(Control& c, const ControlSetting& s) {
 std::unique_ptr<ControlView> comboBox(Control& c, const ControlSetting& s) {
     return std::make_unique<ComboBoxView>(static_cast<ComboBox&>(c), s.canvas, s.twips, s.sink, s.shortcuts);
 }
+std::unique_ptr<ControlView> progressBar(Control& c, const ControlSetting& s) {
+    return std::make_unique<ProgressBarView>(static_cast<ProgressBar&>(c), s.canvas, s.twips);
+}
 std::unique_ptr<ControlView> textBox(Control& c, const ControlSetting& s) {
     auto& box = static_cast<TextBox&>(c);
     if (box.multiLine) return std::make_unique<MultiLineTextView>(box, s.canvas, s.twips, s.sink, s.shortcuts);
@@ -45,7 +49,8 @@ std::unique_ptr<ControlView> textBox(Control& c, const ControlSetting& s) {
 const std::map<ControlKind, Factory> kFactories{
     {ControlKind::Label, label},   {ControlKind::Line, line},         {ControlKind::Frame, frame},
     {ControlKind::Button, button}, {ControlKind::OptionButton, optionButton},
-    {ControlKind::ComboBox, comboBox}, {ControlKind::TextBox, textBox}};
+    {ControlKind::ComboBox, comboBox}, {ControlKind::TextBox, textBox},
+    {ControlKind::ProgressBar, progressBar}};
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "app/termination_signals.h"
 #include "config/ports.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/ini_profile.h"
 #include "platform/posix_serial_port.h"
 #include "platform/qt/qt_beeper.h"
@@ -50,8 +51,9 @@ int main(int argc, char** argv) {
     platform::qt::QtHelpViewer help;
     platform::qt::QtBeeper beeper;
     platform::qt::QtProgramFile programFile;
+    platform::PosixFiles files;
     platform::Platform platform{serial, clock, profile, dialogs, measurer, clipboard, help, beeper, printer,
-                                programFile};
+                                programFile, files};
 
     Kestrix program(platform);
     // While the program waits (for queued output to leave), the line service and the windows go on.

@@ -15,7 +15,7 @@ void button(Button& b, const char* caption, Rect where) {
 }  // namespace
 
 FrmDownload::FrmDownload() : Window("frmDownload", "Firmware Download") {
-    geometry = {2000, 2000, 9000, 2500};
+    geometry = {2000, 2000, 9000, 3200};
     label(Label1, "File to Download:", {330, 120, 3750, 255});
     place(txtDownFile, {315, 375, 5580, 345});
     button(cmdGetDownFile, "File...", {315, 840, 810, 450});
@@ -33,8 +33,16 @@ FrmDownload::FrmDownload() : Window("frmDownload", "Firmware Download") {
     Text4.visible = false;
     place(Text1, {270, 1410, 8445, 390});
     Text1.font = {"Courier New", 6.75f, false, true};
+    Text1.readOnly = true;
+    Text2.readOnly = true;
+    Text3.readOnly = true;
+    Text4.readOnly = true;
+    place(prgRecords, {270, 1890, 8445, 240});
+    prgRecords.maximum = 1;
+    place(lblOutcome, {270, 2190, 8445, 540});
+    lblOutcome.wordWrap = true;
     controls = {&Label1, &txtDownFile, &cmdGetDownFile, &cmdDoDownload, &cmdStopDownload, &cmdCloseDownForm,
-                &Label2, &Text2, &Label3, &Text3, &Label4, &Text4, &Text1};
+                &Label2, &Text2, &Label3, &Text3, &Label4, &Text4, &Text1, &prgRecords, &lblOutcome};
     Timer1.intervalMs = 1;
     Timer1.enabled = false;
     timers = {&Timer1};

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/serial_port.h"
 #include "platform/services.h"
@@ -20,6 +21,7 @@ struct Platform {
     Beeper& beeper;
     Printer& printer;
     ProgramFile& programFile;
+    Files& files;
 };
 
 }  // namespace kestrix::platform

@@ -3,6 +3,7 @@
 #include "config/comm_settings_dialog.h"
 #include "config/font_notices.h"
 #include "console/control_query.h"
+#include "download/firmware_download.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 #include "link/main_window.h"
@@ -15,8 +16,10 @@ namespace kestrix {
 Kestrix::Kestrix(platform::Platform& platform)
     : platform_(platform),
       link_(std::make_unique<LinkEngine>(context)),
-      commSettings_(std::make_unique<CommSettingsDialog>(context)) {
+      commSettings_(std::make_unique<CommSettingsDialog>(context)),
+      download_(std::make_unique<FirmwareDownload>(context)) {
     link_->wire();
+    download_->wire();
     commSettings_->wire();
     commSettings_->onPortStateChanged = [this] { link_->portStateChanged(); };
     link_->showCommSettingsModal = [this] { commSettings_->openModal(); };

@@ -9,6 +9,7 @@
 namespace kestrix {
 
 class LinkEngine;
+class FirmwareDownload;
 class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
@@ -40,10 +41,12 @@ public:
 
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
+    FirmwareDownload& download() { return *download_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
+    std::unique_ptr<FirmwareDownload> download_;
     void saveSettingsAtExit();
     bool drainOutput();
 

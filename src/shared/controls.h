@@ -24,7 +24,7 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-enum class ControlKind { Label, TextBox, ComboBox, Button, OptionButton, Frame, Line };
+enum class ControlKind { Label, TextBox, ComboBox, Button, OptionButton, Frame, Line, ProgressBar };
 
 struct Control {
     explicit Control(std::string controlName) : name(std::move(controlName)) {}
@@ -65,6 +65,14 @@ struct Frame final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Frame; }
     std::string caption;
+};
+
+// A bar filled in proportion to `value` between 0 and `maximum`.
+struct ProgressBar final : Control {
+    using Control::Control;
+    ControlKind kind() const override { return ControlKind::ProgressBar; }
+    long maximum = 100;
+    long value = 0;
 };
 
 struct Button final : Control {

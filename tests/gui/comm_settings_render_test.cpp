@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "config/comm_settings_dialog.h"
-#include "config/kestrix.h"
+#include "program/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,21 @@ TEST_F(FormsRender, AMenuShortcutTypedInATextBoxGoesToTheMenuNotToTheBox) {
     QCoreApplication::sendEvent(box, &press);
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(keys, "\x03");
+}
+
+TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFile) {
+    FrmDownload& window = forms.frmDownload;
+    window.prgRecords.maximum = 8195;
+    window.prgRecords.value = 4000;
+    renderer.render();
+    auto* bar = widgetOf<QProgressBar>(renderer, window, window.prgRecords);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->maximum(), 8195);
+    EXPECT_EQ(bar->value(), 4000);
+    window.prgRecords.maximum = 6'000'000'000L;   // beyond what the widget holds: scaled together
+    window.prgRecords.value = 3'000'000'000L;
+    renderer.render();
+    EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 1e-6);
 }
 
 }  // namespace
