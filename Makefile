@@ -1,11 +1,12 @@
 # make run   installs what is missing, builds, starts Kestrix against the built-in receiver simulator
 # make test  installs what is missing, builds, runs every test (and the unit tests under ASan/UBSan)
+# make package  builds the Debian package, build/kestrix_<version>_<arch>.deb
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test run bench clean
+.PHONY: all deps build build-asan test run bench package clean
 
 all: build
 
@@ -28,6 +29,9 @@ test: build build-asan
 
 run: build
 	@bash scripts/run-with-simulator.sh $(BUILD) --line-speed
+
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	@for b in $(BUILD)/bench_*; do "$$b"; done

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs Kestrix against the receiver simulator, with a settings file of its own whose Com1 is the
 # simulator's line. The user's own settings are never read or written.
-#   scripts/run-with-simulator.sh BUILD_DIR [receiver-sim options...]
+#   scripts/run-with-simulator.sh BUILD_DIR [kestrix-receiver-sim options...]
 set -euo pipefail
 
-build_dir=${1:?usage: $0 BUILD_DIR [receiver-sim options...]}
+build_dir=${1:?usage: $0 BUILD_DIR [kestrix-receiver-sim options...]}
 shift
-simulator="$build_dir/receiver-sim"
+simulator="$build_dir/kestrix-receiver-sim"
 console="$build_dir/kestrix"
 for program in "$simulator" "$console"; do
   if [ ! -x "$program" ]; then

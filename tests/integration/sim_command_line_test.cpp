@@ -1,4 +1,4 @@
-// The receiver-sim program's arguments.
+// The kestrix-receiver-sim program's arguments.
 
 #include <gtest/gtest.h>
 
@@ -40,6 +40,13 @@ TEST(SimulatorCommandLine, RefusesWhatItCannotUse) {
     EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--bogus"}).error, "");
     EXPECT_NE(parseCommandLine({"--link"}).error, "");
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
+}
+
+TEST(SimulatorCommandLine, HelpAndVersionNeedNoLink) {
+    EXPECT_EQ(parseCommandLine({"--version"}).error, "");
+    EXPECT_TRUE(parseCommandLine({"--version"}).version);
+    EXPECT_EQ(parseCommandLine({"-h"}).error, "");
+    EXPECT_NE(parseCommandLine({"--version=1"}).error, "");   // a switch takes no value
 }
 
 }  // namespace

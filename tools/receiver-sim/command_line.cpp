@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "kestrix_version.h"
 #include "receiver-sim/scpi_parameters.h"
 
 namespace kestrix::sim {
@@ -85,6 +86,7 @@ const std::map<std::string, std::function<void(CommandLine&)>>& switchFlags() {
         {"--trace", [](CommandLine& c) { c.trace = true; }},
         {"--help", [](CommandLine& c) { c.help = true; }},
         {"-h", [](CommandLine& c) { c.help = true; }},
+        {"--version", [](CommandLine& c) { c.version = true; }},
     };
     return flags;
 }
@@ -121,12 +123,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             return result;
         }
     }
-    if (!result.help && result.linkPath.empty()) result.error = "--link PATH is required";
+    if (!result.help && !result.version && result.linkPath.empty()) result.error = "--link PATH is required";
     return result;
 }
 
 std::string usageText() {
-    return "usage: receiver-sim --link PATH [options]\n"
+    return "usage: kestrix-receiver-sim --link PATH [options]\n"
            "Plays a Morvandelle GPS timing receiver on a pseudo-terminal whose slave PATH links to.\n"
            "Prints PATH once the receiver is listening and serves until SIGINT or SIGTERM.\n"
            "SIGUSR1 silences the receiver; the next SIGUSR1 lets it answer again.\n"
@@ -151,7 +153,14 @@ std::string usageText() {
            "  --chunk N               write output N bytes at a time\n"
            "  --chunk-pause-ms N      pause between those writes\n"
            "  --line-speed            let characters flow at the line's rate\n"
-           "  --trace                 show the traffic on standard error\n";
+           "  --trace                 show the traffic on standard error\n"
+           "\n"
+           "  --help, -h              print this text and end\n"
+           "  --version               print the version and end\n";
+}
+
+std::string versionText() {
+    return "kestrix-receiver-sim " KESTRIX_VERSION "\n";
 }
 
 }  // namespace kestrix::sim

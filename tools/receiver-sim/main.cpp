@@ -1,4 +1,4 @@
-// receiver-sim: a simulated receiver on a pseudo-terminal, for running Kestrix without hardware.
+// kestrix-receiver-sim: a simulated receiver on a pseudo-terminal, for running Kestrix without hardware.
 
 #include <signal.h>
 
@@ -38,8 +38,12 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return 0;
     }
+    if (commandLine.version) {
+        std::cout << versionText();
+        return 0;
+    }
     if (!commandLine.error.empty()) {
-        std::cerr << "receiver-sim: " << commandLine.error << "\n" << usageText();
+        std::cerr << "kestrix-receiver-sim: " << commandLine.error << "\n" << usageText();
         return 2;
     }
 
@@ -58,7 +62,7 @@ int main(int argc, char** argv) {
     try {
         receiver.start(commandLine.linkPath);
     } catch (const std::system_error& e) {
-        std::cerr << "receiver-sim: " << e.what() << "\n";
+        std::cerr << "kestrix-receiver-sim: " << e.what() << "\n";
         return 1;
     }
     std::cout << receiver.linkPath() << std::endl;
@@ -68,7 +72,7 @@ int main(int argc, char** argv) {
         SimOptions options = receiver.options();
         options.silent = !options.silent;
         receiver.setOptions(options);
-        std::cerr << "receiver-sim: " << (options.silent ? "silent" : "answering") << std::endl;
+        std::cerr << "kestrix-receiver-sim: " << (options.silent ? "silent" : "answering") << std::endl;
     }
     receiver.stop();
     return 0;

@@ -2,31 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
+#include "platform/manual_location.h"
 #include "platform/qt/latin1.h"
 
 namespace kestrix::platform::qt {
 
-namespace {
-QStringList helpFolders() {
-    QStringList folders{QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrix/help")};
-#ifdef KESTRIX_HELP_DIR
-    folders << QStringLiteral(KESTRIX_HELP_DIR);
-#endif
-    return folders;
-}
-}  // namespace
-
 QString QtHelpViewer::locate(const std::string& helpFile) {
     const QString page = QFileInfo(fromBytes(helpFile)).completeBaseName() + QStringLiteral(".html");
-    for (const QString& folder : helpFolders()) {
-        const QFileInfo candidate(QDir(folder), page);
-        if (candidate.isFile()) return candidate.canonicalFilePath();
-    }
-    return {};
+    return QFile::decodeName(QByteArray::fromStdString(locateManual(QFile::encodeName(page).toStdString()).found));
 }
 
 QString QtHelpViewer::anchorOf(const std::string& keyword) {

@@ -7,9 +7,8 @@
 namespace kestrix::platform::qt {
 
 // Opens the HTML help shipped with the program in the desktop's browser. The help file
-// "name.hlp" is looked up as "name.html" in ../share/kestrix/help beside the executable, then in
-// the source tree's docs/help; a keyword is the anchor of its topic in lower case, words joined
-// by '-' ("Kestrix Help" is "#kestrix-help").
+// "name.hlp" is the page "name.html" of the manual, found where locateManual looks; a keyword is
+// the anchor of its topic in lower case, words joined by '-' ("Kestrix Help" is "#kestrix-help").
 class QtHelpViewer final : public HelpViewer {
 public:
     void showKeyword(const std::string& helpFile, const std::string& keyword) override;
