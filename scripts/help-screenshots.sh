@@ -138,8 +138,8 @@ stop_kestrix() {
 
 mkdir -p "$images"
 
-# First run: the status view, Control & Query, the settings, the clock, the download window and
-# the About box.
+# First run: the status view, Control & Query, the settings, the clock, the About box, the help
+# window and the download window.
 start_kestrix 0
 keys "Morvandelle Kestrix" alt+c o                # CommPort, Port Open
 sleep 12                                           # probe, quiet wait, echo check, identification
@@ -168,7 +168,12 @@ keys "Morvandelle Kestrix" alt+u s                 # Function, Status
 
 keys "Morvandelle Kestrix" alt+h a                 # Help, About...
 shot "About Kestrix" about.png
-keys "About Kestrix" Return
+about=$(window "About Kestrix")                    # its OK (2100, 1700 twips, 1200 by 420)
+xdotool mousemove --window "$about" 180 127 click 1
+sleep 0.5
+
+keys "Morvandelle Kestrix" alt+h h                 # Help, Help...
+shot "Kestrix Help" help-window.png
 
 keys "Control & Query" alt+s d                     # Service, Download Firmware...
 if window "Firmware Download" >/dev/null 2>&1; then
