@@ -73,7 +73,7 @@ public:
     int beeps = 0;
 };
 
-// Records the text of each page; a job's pages end up in `pages`, one string per page.
+// Records what is printed: each ended job in `jobs`, as its pages' texts, one string per page.
 class FakePrinter final : public Printer {
 public:
     void setFont(const FontSpec& f) override { font = f; }
