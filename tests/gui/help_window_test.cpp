@@ -126,8 +126,8 @@ TEST(Manual, EveryLinkInsideTheManualResolves) {
             ++links;
             const QString path = target.section(QLatin1Char('#'), 0, 0);
             const QString fragment = target.section(QLatin1Char('#'), 1);
-            const QString resolved =
-                path.isEmpty() ? page : QDir::cleanPath(QFileInfo(page).dir().filePath(QUrl::fromPercentEncoding(path.toUtf8())));
+            const QString file = QUrl::fromPercentEncoding(path.toUtf8());
+            const QString resolved = path.isEmpty() ? page : QDir::cleanPath(QFileInfo(page).dir().filePath(file));
             ASSERT_TRUE(QFileInfo(resolved).isFile()) << page.toStdString() << ": " << target.toStdString();
             used.insert(QFileInfo(resolved).canonicalFilePath());
             if (fragment.isEmpty()) continue;
@@ -156,7 +156,8 @@ TEST(ProgramFile, TheDateIsTheFilesModificationInTheSystemsFormat) {
     const QDateTime built(QDate(2026, 12, 6), QTime(10, 15));
     ASSERT_TRUE(program.setFileTime(built, QFileDevice::FileModificationTime));
     program.close();
-    EXPECT_EQ(QtProgramFile(toBytes(path)).lastModified(), toBytes(QLocale::system().toString(built, QLocale::ShortFormat)));
+    EXPECT_EQ(QtProgramFile(toBytes(path)).lastModified(),
+              toBytes(QLocale::system().toString(built, QLocale::ShortFormat)));
     EXPECT_EQ(QtProgramFile(toBytes(dir.filePath(QStringLiteral("gone")))).lastModified(), std::nullopt);
     EXPECT_NE(QtProgramFile().lastModified(), std::nullopt);   // the test program itself
 }

@@ -37,7 +37,8 @@ private:
     QUrl home_;
 };
 
-HelpWindow::HelpWindow() : browser_(new QTextBrowser(this)), findText_(new QLineEdit(this)), findResult_(new QLabel(this)) {
+HelpWindow::HelpWindow()
+    : browser_(new QTextBrowser(this)), findText_(new QLineEdit(this)), findResult_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Kestrix Help"));
     setObjectName(QStringLiteral("helpWindow"));
     browser_->setObjectName(QStringLiteral("helpBrowser"));
