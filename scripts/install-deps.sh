@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-liberation ccache srecord
+  fonts-liberation ccache srecord poppler-utils
   dpkg-dev file desktop-file-utils lintian
 )
 

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     platform::PosixSerialPort serial(devicePaths(profile));
     platform::SystemClock clock;
     platform::qt::QtPrinter printer;
-    platform::qt::QtDialogs dialogs(printer.device());
+    platform::qt::QtDialogs dialogs(printer);
     platform::qt::QtTextMeasurer measurer;
     platform::qt::QtClipboard clipboard;
     platform::qt::QtHelpViewer help;

@@ -10,9 +10,11 @@ constexpr const char* kNoticeLineBreak = "\n\r";
 
 std::string joinedLines(std::initializer_list<const char*> lines) {
     std::string text;
+    bool first = true;
     for (const char* line : lines) {
-        if (!text.empty()) text += kNoticeLineBreak;
+        if (!first) text += kNoticeLineBreak;
         text += line;
+        first = false;
     }
     return text;
 }
@@ -33,6 +35,11 @@ const std::string clockFontNotice = joinedLines({
     "'Reduce Font' and 'Enlarge Font' choices.",
 });
 
+std::string aboutText(const std::optional<std::string>& lastBuilt) {
+    const std::string built = "Last Built: " + lastBuilt.value_or("unknown");
+    return joinedLines({"", "(for use with Morvandelle GPS Timing Receivers)", "", built.c_str()});
+}
+
 void openStatusFontChooser(Context& ctx) {
     FrmFontSelect& chooser = ctx.forms.frmFontSelect;
     chooser.lblFontInfo.caption = statusFontNotice;
@@ -45,10 +52,19 @@ void openClockFontChooser(Context& ctx) {
     chooser.show();
 }
 
+void openAbout(Context& ctx) {
+    FrmAbout& about = ctx.forms.frmAbout;
+    about.lblAbout.caption = aboutText(ctx.platform.programFile.lastModified());
+    ctx.platform.dialogs.showModal(about);
+}
+
 void wireFontNotices(Context& ctx) {
     Form1& form1 = ctx.forms.form1;
     form1.MStyleFont.onClick = [&ctx] { openStatusFontChooser(ctx); };
     form1.MClockFont.onClick = [&ctx] { openClockFontChooser(ctx); };
+    form1.mnuAbout.onClick = [&ctx] { openAbout(ctx); };
+    FrmAbout& about = ctx.forms.frmAbout;
+    about.cmdAbout.onClick = [&about] { about.hide(); };
 }
 
 }  // namespace kestrix

@@ -1,5 +1,6 @@
 #include "console/control_query.h"
 
+#include "console/help.h"
 #include "console/log.h"
 
 namespace kestrix {
@@ -48,6 +49,7 @@ void wireControlQuery(Context& ctx) {
     window.cmdClearEntry.onClick = [&ctx] { clearEntryClick(ctx); };
     window.cmdClearInfo.onClick = [&ctx] { clearLogClick(ctx); };
     window.mnuEditItem.onClick = [&ctx] { copyLogToClipboard(ctx); };
+    window.mnuHelpItem[0].onClick = [&ctx] { openHelp(ctx); };
     window.onCloseRequest = [&ctx](bool& cancel) { controlQueryCloseRequest(ctx, cancel); };
     ctx.forms.form1.funcControlQuery.onClick = [&ctx] { showControlQuery(ctx); };
 }

@@ -1,11 +1,9 @@
 // The main window's own commands: opening and closing the port, copying the status text, help.
 
+#include "console/help.h"
 #include "link/link_engine.h"
 
 namespace kestrix {
-
-inline constexpr const char* kHelpFile = "kestrix.html";
-inline constexpr const char* kHelpKeyword = "Kestrix Help";
 
 void LinkEngine::portOpenClick() {
     platform::SerialPort& port = ctx_.platform.serial;
@@ -33,6 +31,6 @@ void LinkEngine::portStateChanged() {
 
 void LinkEngine::copyToClipboardClick() { ctx_.platform.clipboard.setText(ctx_.forms.form1.Term.text()); }
 
-void LinkEngine::helpClick() { ctx_.platform.help.showKeyword(kHelpFile, kHelpKeyword); }
+void LinkEngine::helpClick() { openHelp(ctx_); }
 
 }  // namespace kestrix

@@ -1,6 +1,7 @@
 #include "platform/fake_services.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "shared/controls.h"
 
@@ -67,6 +68,31 @@ int FakeMeasurer::textWidth(const std::string& text, const FontSpec& font) {
 
 int FakeMeasurer::textHeight(const std::string& text, const FontSpec& font) {
     return static_cast<int>(static_cast<double>(linesOf(text).size()) * 240.0 * font.size / 10.0);
+}
+
+void FakePrinter::print(const std::string& text) {
+    ++prints;
+    if (onPrint) onPrint();
+    if (prints == failOnPrint) throw std::runtime_error("The printer is out of paper");
+    if (current.empty()) current.emplace_back();
+    current.back() += text + "\r\n";
+}
+
+void FakePrinter::newPage() {
+    if (current.empty()) current.emplace_back();
+    current.emplace_back();
+}
+
+void FakePrinter::endDoc() {
+    ++endDocs;
+    if (current.empty()) return;
+    jobs.push_back(std::move(current));
+    current.clear();
+}
+
+void FakePrinter::abortDoc() {
+    if (!current.empty()) ++aborted;
+    current.clear();
 }
 
 }  // namespace kestrix::platform

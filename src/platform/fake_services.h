@@ -58,10 +58,13 @@ public:
 
 class FakeHelpViewer final : public HelpViewer {
 public:
-    void showKeyword(const std::string& helpFile, const std::string& keyword) override {
+    std::string showKeyword(const std::string& helpFile, const std::string& keyword) override {
+        if (!missing.empty()) return missing;
         opened.push_back(helpFile + "#" + keyword);
+        return {};
     }
     std::vector<std::string> opened;
+    std::string missing;   // set: the help file is not there, and this is why
 };
 
 class FakeBeeper final : public Beeper {
@@ -70,19 +73,30 @@ public:
     int beeps = 0;
 };
 
+// Records what is printed: each ended job in `jobs`, as its pages' texts, one string per page.
 class FakePrinter final : public Printer {
 public:
     void setFont(const FontSpec& f) override { font = f; }
     int textHeight(const std::string&) override { return lineHeight; }
     int scaleHeight() override { return pageHeight; }
-    void print(const std::string& text) override { pages.back() += text + "\r\n"; }
-    void newPage() override { pages.emplace_back(); }
-    void endDoc() override { ++jobs; pages.emplace_back(); }
+    void print(const std::string& text) override;
+    void newPage() override;
+    void endDoc() override;
+    void abortDoc() override;
+
     FontSpec font;
     int lineHeight = 240;
     int pageHeight = 240 * 64;
-    std::vector<std::string> pages{std::string()};
-    int jobs = 0;
+    // Throws on the print call with this number (1 upwards), as a printer that fails mid-job.
+    int failOnPrint = 0;
+    // Runs at each print call, before the text is taken (a test reads the progress window there).
+    std::function<void()> onPrint;
+
+    std::vector<std::vector<std::string>> jobs;   // ended jobs, each its pages
+    std::vector<std::string> current;             // the pages of the job under way
+    int prints = 0;
+    int endDocs = 0;                               // endDoc() calls, with or without pages
+    int aborted = 0;                               // jobs dropped unfinished
 };
 
 class FakeProgramFile final : public ProgramFile {

@@ -31,8 +31,9 @@ public:
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    // Opens the help file at the topic indexed under `keyword`; does not wait.
-    virtual void showKeyword(const std::string& helpFile, const std::string& keyword) = 0;
+    // Opens the help file at the topic indexed under `keyword` and returns without waiting. Returns
+    // empty when the help is shown, otherwise why not, naming where the file was looked for.
+    virtual std::string showKeyword(const std::string& helpFile, const std::string& keyword) = 0;
 };
 
 class Beeper {
@@ -41,6 +42,8 @@ public:
     virtual void beep() = 0;
 };
 
+// The printer the print dialog chose. A document (one print job) starts with the first text
+// printed after endDoc() or abortDoc(); failures throw std::exception with the reason.
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -49,7 +52,10 @@ public:
     virtual int scaleHeight() = 0;                          // printable height, twips
     virtual void print(const std::string& text) = 0;        // the text, then a line end
     virtual void newPage() = 0;
+    // Ends the job; with nothing printed since the last one there is no job to end.
     virtual void endDoc() = 0;
+    // Drops the unfinished job, if any, so that nothing of it reaches the next one.
+    virtual void abortDoc() = 0;
 };
 
 // Facts about the running program's own file.

@@ -1,12 +1,14 @@
 #include "platform/qt/qt_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <algorithm>
 #include <map>
@@ -17,6 +19,7 @@
 #include "platform/qt/latin1.h"
 #include "platform/qt/modal_host.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_printer.h"
 #include "shared/controls.h"
 
 namespace kestrix::platform::qt {
@@ -88,13 +91,19 @@ std::optional<FontSpec> QtDialogs::chooseFont(const FontSpec& font) {
 }
 
 std::optional<int> QtDialogs::choosePrintCopies() {
-    QPrintDialog dialog(&printer_, dialogParent());
+    QPrinter& printer = printer_.device();
+    // Without a printer installed, a PDF file is the one way to print.
+    const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty();
+    if (noPrinter && printer.outputFileName().isEmpty())
+        printer.setOutputFileName(QDir::home().filePath(QStringLiteral("kestrix-print.pdf")));
+    QPrintDialog dialog(&printer, dialogParent());
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, noPrinter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const int copies = std::max(1, printer_.copyCount());
-    printer_.setCopyCount(1);   // each copy is printed as a job of its own
+    const int copies = std::max(1, printer.copyCount());
+    printer.setCopyCount(1);   // each copy is printed as a job of its own
+    printer_.startRun();
     return copies;
 }
 

@@ -2,17 +2,17 @@
 
 #include "platform/dialogs.h"
 
-class QPrinter;
 
 namespace kestrix::platform::qt {
 
 class ModalHost;
+class QtPrinter;
 
 // Message boxes and the common dialogs of the desktop; modal windows of the program are shown by
 // the renderer set with setModalHost().
 class QtDialogs final : public Dialogs {
 public:
-    explicit QtDialogs(QPrinter& printer) : printer_(printer) {}
+    explicit QtDialogs(QtPrinter& printer) : printer_(printer) {}
     void setModalHost(ModalHost* host) { host_ = host; }
 
     MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon,
@@ -23,7 +23,7 @@ public:
     std::optional<int> choosePrintCopies() override;
 
 private:
-    QPrinter& printer_;
+    QtPrinter& printer_;
     ModalHost* host_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_printer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -11,7 +13,24 @@
 
 namespace kestrix::platform::qt {
 
-QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) {}
+namespace {
+// "dir/name.pdf" for the first job of a run, "dir/name-copy2.pdf" for the second and so on.
+QString jobFile(const QString& chosen, int job) {
+    if (job <= 1) return chosen;
+    const QFileInfo file(chosen);
+    const QString suffix = file.suffix().isEmpty() ? QString() : QStringLiteral(".") + file.suffix();
+    const QString base = file.suffix().isEmpty() ? file.fileName() : file.completeBaseName();
+    return file.dir().filePath(base + QStringLiteral("-copy") + QString::number(job) + suffix);
+}
+}  // namespace
+
+QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) { printer_.setDocName(QStringLiteral("Kestrix")); }
+
+void QtPrinter::startRun() {
+    endJob();
+    runFile_ = printer_.outputFileName();
+    jobsInRun_ = 0;
+}
 
 QtPrinter::~QtPrinter() {
     if (painter_) painter_->end();
@@ -36,6 +55,8 @@ int QtPrinter::scaleHeight() { return toTwips(printer_.height()); }
 
 QPainter& QtPrinter::painter() {
     if (!painter_) {
+        ++jobsInRun_;
+        if (!runFile_.isEmpty()) printer_.setOutputFileName(jobFile(runFile_, jobsInRun_));
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&printer_)) throw std::runtime_error("The printer could not be started");
         painter->setFont(font_);
@@ -60,10 +81,18 @@ void QtPrinter::newPage() {
     y_ = 0;
 }
 
-void QtPrinter::endDoc() {
+void QtPrinter::endDoc() { endJob(); }
+
+void QtPrinter::abortDoc() {
+    if (painter_) printer_.abort();
+    endJob();
+}
+
+void QtPrinter::endJob() {
     if (painter_) painter_->end();
     painter_.reset();
     y_ = 0;
+    if (!runFile_.isEmpty()) printer_.setOutputFileName(runFile_);   // the dialog offers the file chosen
 }
 
 }  // namespace kestrix::platform::qt

@@ -11,8 +11,10 @@ class QPainter;
 
 namespace kestrix::platform::qt {
 
-// The system's printer. A document starts with the first text or page after endDoc(); sizes are
-// twips of the page. Failing to start a document throws std::runtime_error with the reason.
+// The system's printer, or a PDF file. A document (one job) starts with the first text or page
+// after endDoc(); sizes are twips of the page. Failing to start a document throws
+// std::runtime_error with the reason. Printed to a file, the jobs of one print run go to files of
+// their own: the first to the file chosen, the later ones beside it as "name-copy2.pdf" and so on.
 class QtPrinter final : public Printer {
 public:
     QtPrinter();
@@ -22,6 +24,8 @@ public:
 
     // The device the print dialog sets up.
     QPrinter& device() { return printer_; }
+    // A print run begins (the print dialog was accepted): the next job is its first.
+    void startRun();
 
     void setFont(const FontSpec& font) override;
     int textHeight(const std::string& text) override;
@@ -29,16 +33,20 @@ public:
     void print(const std::string& text) override;
     void newPage() override;
     void endDoc() override;
+    void abortDoc() override;
 
 private:
     QPainter& painter();
+    void endJob();
     double lineSpacing() const;
     int toTwips(double pixels) const;
 
     QPrinter printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
-    double y_ = 0;   // device pixels from the top of the printable area
+    double y_ = 0;        // device pixels from the top of the printable area
+    QString runFile_;     // the file the print dialog chose for this run, if any
+    int jobsInRun_ = 0;
 };
 
 }  // namespace kestrix::platform::qt

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# Takes the manual's screenshots (docs/help/images/*.png) from the built program: Kestrix runs on a
+# virtual X display against the receiver simulator, is driven through its menus with xdotool, and
+# each window is captured with ImageMagick's import and reduced to a small palette PNG.
+#   scripts/help-screenshots.sh [BUILD_DIR]        (default: build; needs receiver-sim and kestrix)
+# Needs Xvfb (xvfb), xdotool and ImageMagick (imagemagick); installs those that are missing, with
+# sudo when not run as root. Nothing of the user's own settings is read or written.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${1:-$root/build}
+simulator="$build_dir/receiver-sim"
+console="$build_dir/kestrix"
+images="$root/docs/help/images"
+for program in "$simulator" "$console"; do
+  if [ ! -x "$program" ]; then
+    echo "$0: $program is not built (cmake --build $build_dir --target receiver-sim kestrix)" >&2
+    exit 1
+  fi
+done
+
+# The tools this script needs, installed when missing.
+missing=()
+for need in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
+  command -v "${need%%:*}" >/dev/null 2>&1 || missing+=("${need#*:}")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q </dev/null
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+fi
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-shots.XXXXXX")
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+    fi
+  done
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+# A free display number.
+display=77
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 1 100); do
+  if xdotool getdisplaygeometry >/dev/null 2>&1; then break; fi
+  sleep 0.1
+done
+
+"$simulator" --link "$workdir/ttyRECEIVER" >"$workdir/simulator.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  if [ -s "$workdir/simulator.out" ]; then break; fi
+  sleep 0.05
+done
+
+export XDG_CONFIG_HOME="$workdir/config"
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_CONFIG_HOME/kestrix"
+settings="$XDG_CONFIG_HOME/kestrix/Receiver.INI"
+
+# The visible window whose title starts with $1; waits for it to appear.
+window() {
+  local id=""
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1" 2>/dev/null | tail -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "$0: no window \"$1\" appeared" >&2
+  return 1
+}
+
+# Makes the window titled $1 the active one: without a window manager, a click into a free corner
+# of it is what activates it.
+activate() {
+  local id WIDTH HEIGHT
+  id=$(window "$1")
+  eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
+  xdotool mousemove --window "$id" 4 $((HEIGHT - 4)) click 1
+  xdotool windowfocus "$id" 2>/dev/null || true
+  sleep 0.3
+  echo "$id"
+}
+
+# Keys typed into the window titled $1.
+keys() {
+  activate "$1" >/dev/null
+  shift
+  for key in "$@"; do
+    xdotool key --clearmodifiers "$key"
+    sleep 0.4
+  done
+}
+
+# Text typed into the window titled $1, where its keyboard focus is.
+typed() {
+  xdotool type --delay 60 "$2"
+}
+
+# Captures the window titled $1 into images/$2, as a small palette PNG.
+shot() {
+  local id
+  id=$(window "$1")
+  sleep 0.5
+  import -window "$id" "$workdir/shot.png"
+  convert "$workdir/shot.png" -strip +dither -colors 48 "PNG8:$images/$2"
+  echo "$images/$2"
+}
+
+# Starts Kestrix in the view given ($1: 0 status, 2 terminal) and waits for its main window.
+start_kestrix() {
+  printf '[Ports]\r\nCom1=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "$workdir/ttyRECEIVER" "$1" >"$settings"
+  "$console" >"$workdir/kestrix.log" 2>&1 &
+  kestrix_pid=$!
+  pids+=("$kestrix_pid")
+  window "Morvandelle Kestrix" >/dev/null
+  sleep 1
+}
+
+stop_kestrix() {
+  kill "$kestrix_pid" 2>/dev/null || true
+  wait "$kestrix_pid" 2>/dev/null || true
+}
+
+mkdir -p "$images"
+
+# First run: the status view, Control & Query, the settings, the clock, the About box, the help
+# window and the download window.
+start_kestrix 0
+keys "Morvandelle Kestrix" alt+c o                # CommPort, Port Open
+sleep 12                                           # probe, quiet wait, echo check, identification
+shot "Morvandelle Kestrix" main-status.png
+
+# Two commands typed into Control & Query's command line (at 120, 1320 twips: 8, 108 pixels at
+# 96 dpi, below the menu bar).
+cq=$(activate "Control & Query")
+xdotool mousemove --window "$cq" 60 118 click 1
+for command in '*idn?' ':gps:ref:adel?'; do
+  xdotool key ctrl+a                               # the line keeps the command sent last
+  typed "Control & Query" "$command"
+  xdotool key Return
+  sleep 2
+done
+shot "Control & Query" control-query.png
+
+keys "Morvandelle Kestrix" alt+c s                 # CommPort, Settings...
+shot "Communication Settings" settings.png
+keys "Communication Settings" Escape
+
+keys "Morvandelle Kestrix" alt+u c                 # Function, Clock
+sleep 3
+shot "Clock" clock.png
+keys "Morvandelle Kestrix" alt+u s                 # Function, Status
+
+keys "Morvandelle Kestrix" alt+h a                 # Help, About...
+shot "About Kestrix" about.png
+about=$(window "About Kestrix")                    # its OK (2100, 1700 twips, 1200 by 420)
+xdotool mousemove --window "$about" 180 127 click 1
+sleep 0.5
+
+keys "Morvandelle Kestrix" alt+h h                 # Help, Help...
+shot "Kestrix Help" help-window.png
+
+keys "Control & Query" alt+s d                     # Service, Download Firmware...
+if window "Firmware Download" >/dev/null 2>&1; then
+  shot "Firmware Download" download.png
+else
+  echo "$0: the Firmware Download window did not open; download.png is left as it was" >&2
+fi
+stop_kestrix
+
+# Second run: the terminal view.
+start_kestrix 2
+keys "Morvandelle Kestrix" alt+c o
+sleep 10
+activate "Kestrix Terminal" >/dev/null
+typed "Kestrix Terminal" '*idn?'
+xdotool key Return
+sleep 2
+typed "Kestrix Terminal" ':ptim:time?'
+xdotool key Return
+sleep 2
+shot "Kestrix Terminal" terminal.png
+stop_kestrix
+
+du -ch "$images"/*.png | tail -n 1

@@ -1,0 +1,11 @@
+#include "console/help.h"
+
+namespace kestrix {
+
+void openHelp(Context& ctx) {
+    const std::string failure = ctx.platform.help.showKeyword(kHelpFile, kHelpKeyword);
+    if (failure.empty()) return;
+    ctx.platform.dialogs.msgBox(failure, "Kestrix", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+}
+
+}  // namespace kestrix
