@@ -15,6 +15,9 @@ struct LinkState {
     int queryGroup = 0;
     int queryIndex = 0;
     bool groupError = false;
+    // A status-system selection made while a single command's reply was outstanding: the group
+    // starts when that reply has been handed over (0: none held).
+    int heldQueryGroup = 0;
     int timeoutSeconds = 6;
     bool tryingToEstablish = true;
     bool reestablished = false;

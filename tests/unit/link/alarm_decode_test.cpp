@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace kestrix {
 namespace {
 
@@ -9,7 +11,15 @@ TEST(BitPattern, ShowsTheRegisterInItsWidth) {
     EXPECT_EQ(bitPattern(5, 4), "0101");
     EXPECT_EQ(bitPattern(0, 13), "0000000000000");
     EXPECT_EQ(bitPattern(255, 8), "11111111");
-    EXPECT_EQ(bitPattern(128, 7), "1111111");   // too wide for its pattern: digits, not the value
+}
+
+TEST(BitPattern, AValueTooWideForItsPatternShowsItsLowBitsAndItsDecimalValue) {
+    EXPECT_EQ(bitPattern(128, 7), "0000000 (= 128)");   // "*ESR?" with its power-on bit
+    EXPECT_EQ(bitPattern(130, 7), "0000010 (= 130)");
+    EXPECT_EQ(bitPattern(16, 4), "0000 (= 16)");
+    EXPECT_EQ(bitPattern(70000, 13), "1000101110000 (= 70000)");   // beyond 16 bits, not wrapped
+    EXPECT_EQ(bitPattern(-1, 4), "1111 (= -1)");
+    EXPECT_EQ(bitPattern(15, 4), "1111");
 }
 
 TEST(RegisterValue, ReadsTheLeadingNumberRoundedHalfToEven) {
@@ -17,7 +27,9 @@ TEST(RegisterValue, ReadsTheLeadingNumberRoundedHalfToEven) {
     EXPECT_EQ(registerValue("2.5"), 2);
     EXPECT_EQ(registerValue("3.5"), 4);
     EXPECT_EQ(registerValue("abc"), 0);
-    EXPECT_EQ(registerValue("99999999999999999999"), 32767);
+    EXPECT_EQ(registerValue("70000"), 70000);   // kept as it came, not wrapped to 16 bits
+    EXPECT_EQ(registerValue("-3"), -3);
+    EXPECT_EQ(registerValue("99999999999999999999"), std::numeric_limits<RegisterValue>::max());
 }
 
 AlarmQueryValues quiet() { return AlarmQueryValues{}; }
