@@ -42,5 +42,15 @@ TEST(SimulatorCommandLine, RefusesWhatItCannotUse) {
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
 }
 
+TEST(SimulatorCommandLine, HardwareFaultsAddUpAndTheAlarmCanBeEnabledForThem) {
+    const auto c = parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "9", "--hardware-fault=2",
+                                     "--alarm-on-faults"});
+    ASSERT_EQ(c.error, "");
+    EXPECT_EQ(c.options.hardwareFaults, (1u << 9) | (1u << 2));
+    EXPECT_TRUE(c.options.alarmOnFaults);
+    EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "13"}).error, "");
+    EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "gps"}).error, "");
+}
+
 }  // namespace
 }  // namespace kestrix::sim
