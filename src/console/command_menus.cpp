@@ -38,6 +38,9 @@ void chooseCatalogueEntry(Context& ctx, const CatalogueEntry& entry) {
 void selectQueryGroup(Context& ctx, int group) {
     LinkState& s = ctx.state;
     Button& send = ctx.forms.frmShowLog.cmdSendSCPI;
+    // A hold outlives its reason only if the reply never came through the hand-over; with the
+    // window ready again it is forgotten.
+    if (send.enabled) s.heldQueryGroup = 0;
     // A request waiting to be sent, or a group running or held, keeps its place: the selection is
     // dropped without touching it.
     if (s.sendRequest || s.queryGroup != 0 || s.heldQueryGroup != 0) return;

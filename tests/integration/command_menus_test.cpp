@@ -50,8 +50,9 @@ struct CommandMenusOnTheLine : ::testing::Test {
     std::uint8_t errorEvents() {
         constexpr std::uint8_t kErrors = sim::esr_bit::kQueryError | sim::esr_bit::kDeviceDependentError |
                                          sim::esr_bit::kExecutionError | sim::esr_bit::kCommandError;
-        return program.receiver.withModel(
-            [](sim::ReceiverModel& model) { return static_cast<std::uint8_t>(model.status().standardEvents() & kErrors); });
+        return program.receiver.withModel([](sim::ReceiverModel& model) {
+            return static_cast<std::uint8_t>(model.status().standardEvents() & kErrors);
+        });
     }
 };
 

@@ -45,8 +45,8 @@ private:
         item.onClick();
         if (window_.txtShowLog.text() == "\r\nYou need to enable the port first") return "starts a status group";
         std::string caret = "focus unchanged";
-        if (line.focusRequested)
-            caret = line.caretPosition == line.text.size() ? "caret at end" : "caret at " + std::to_string(line.caretPosition);
+        if (line.focusRequested && line.caretPosition == line.text.size()) caret = "caret at end";
+        else if (line.focusRequested) caret = "caret at " + std::to_string(line.caretPosition);
         return "[" + line.text + "] " + window_.lblSend.caption + " | " + caret;
     }
 

@@ -75,5 +75,22 @@ TEST(AlarmDecode, StandardEventAndQuestionableSummaries) {
               "\r\n     Customer Set Alarm-");
 }
 
+TEST(AlarmDecode, BitsWithoutANameStillGiveTheirLineAndTheDecodeGoesOn) {
+    AlarmQueryValues v = quiet();
+    v[1] = v[2] = 128 | 8;
+    v[7] = v[8] = 32;                   // hardware summary
+    v[13] = v[14] = (1 << 13) | 1;      // hardware bit 13 has an empty name; selftest failure
+    v[3] = v[4] = 8 | 1;                // questionable bit 3 lies beyond the names; time has been reset
+    v[24] = 8;
+    EXPECT_EQ(decodeAlarmCauses(v),
+              "\r\nOPERATION SUMMARY:"
+              "\r\n    HARDWARE SUMMARY:"
+              "\r\n        "
+              "\r\n        Selftest Failure"
+              "\r\nQUESTIONABLE SUMMARY:"
+              "\r\n     (bit 3)+"
+              "\r\n     Time has been Reset");
+}
+
 }  // namespace
 }  // namespace kestrix
