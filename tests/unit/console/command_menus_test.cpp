@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "support/rig.h"
 
 namespace kestrix {
@@ -183,6 +185,24 @@ TEST(CommandMenus, TheWholeCatalogueAsTheUserFindsIt) {
         starts a status group
 )");
     EXPECT_TRUE(rig.forms.frmShowLog.cmbSendSCPI.items().empty());   // choosing is not sending
+}
+
+// Within one menu or submenu, each access key leads to one entry only.
+TEST(CommandMenus, AccessKeysAreUniqueWithinEachMenu) {
+    FrmShowLog window;
+    std::vector<const MenuItem*> menus{&window.mnuControl, &window.mnuQuery};
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        std::string keys;
+        for (const MenuItem* item : menus[i]->items) {
+            if (!item->items.empty()) menus.push_back(item);
+            const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(accessKey(item->caption))));
+            if (key == 0) continue;
+            EXPECT_EQ(keys.find(key), std::string::npos) << menus[i]->caption << ": " << item->caption;
+            keys += key;
+        }
+    }
+    EXPECT_EQ(accessKey("TOD Start Time"), 0);
+    EXPECT_EQ(accessKey("Ove&rflow Count"), 'r');
 }
 
 TEST(CommandMenus, EachStatusEntryStartsItsGroupWithItsFirstQuery) {
