@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
+#include "../integration/support/sim_program.h"
 #include "../unit/support/rig.h"
 #include "gui_test_support.h"
 
@@ -91,6 +93,28 @@ TEST_F(CommandMenusRender, AntennaDelayFromTheMenuThenTypingFiftyGivesTheCommand
     type(*line, "50");
     EXPECT_EQ(window.cmbSendSCPI.text, ":GPS:REF:ADEL 50 ns");
     EXPECT_EQ(line->count(), 0);   // nothing in the history until it is sent
+}
+
+TEST(CommandMenusOnTheLine, ClearAlarmFromTheMenuShowsTheCauseOfAFaultyReceiver) {
+    application();
+    testing::SimProgram program;
+    program.receiver.withModel([](sim::ReceiverModel& model) {
+        model.state().enableAlarmOnFaults();
+        model.state().setHardwareFaults(1u << 9);
+    });
+    program.app.start();
+    app::Renderer renderer(program.app.forms.all());
+    renderer.render();
+    ASSERT_TRUE(program.connect()) << program.label();
+    FrmShowLog& window = program.app.forms.frmShowLog;
+    window.txtShowLog.setText({});
+    renderer.render();
+
+    renderer.viewOf(window)->menus().actionOf(*findMenuItem(window, "mnuAlarmArray(0)"))->trigger();
+    ASSERT_TRUE(program.runUntil([&] { return window.cmdSendSCPI.enabled; }));
+    renderer.render();
+    EXPECT_EQ(widgetOf<QPlainTextEdit>(renderer, window, window.txtShowLog)->toPlainText(),
+              "\nAlarm Cause(s): \nOPERATION SUMMARY:\n    HARDWARE SUMMARY:\n        GPS Failure+\n");
 }
 
 }  // namespace
