@@ -1,4 +1,5 @@
 # make run   installs what is missing, builds, starts Kestrix against the built-in receiver simulator
+#            (SIM_OPTIONS="--alarm-on-faults --hardware-fault 9" gives it a receiver in alarm)
 # make test  installs what is missing, builds, runs every test (and the unit tests under ASan/UBSan)
 # make package  builds the Debian package, build/kestrix_<version>_<arch>.deb
 
@@ -28,7 +29,7 @@ test: build build-asan
 	    ctest --output-on-failure -j $(JOBS) -R '^unit\.'
 
 run: build
-	@bash scripts/run-with-simulator.sh $(BUILD) --line-speed
+	@bash scripts/run-with-simulator.sh $(BUILD) --line-speed $(SIM_OPTIONS)
 
 package: build
 	cmake --build $(BUILD) --target package

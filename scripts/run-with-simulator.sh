@@ -53,6 +53,7 @@ printf '[Ports]\r\nCom1=%s\r\n' "$line_path" >"$XDG_CONFIG_HOME/kestrix/Receiver
 
 echo "Receiver simulator on $line_path (Com1); open it with CommPort, Port Open."
 echo "To silence the receiver and let it answer again: kill -USR1 $simulator_pid"
+echo "To mend its hardware faults and bring them back: kill -USR2 $simulator_pid"
 status=0
 "$console" || status=$?
 exit "$status"

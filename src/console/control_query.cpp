@@ -1,5 +1,6 @@
 #include "console/control_query.h"
 
+#include "console/command_menus.h"
 #include "console/help.h"
 #include "console/log.h"
 
@@ -52,6 +53,7 @@ void wireControlQuery(Context& ctx) {
     window.mnuHelpItem[0].onClick = [&ctx] { openHelp(ctx); };
     window.onCloseRequest = [&ctx](bool& cancel) { controlQueryCloseRequest(ctx, cancel); };
     ctx.forms.form1.funcControlQuery.onClick = [&ctx] { showControlQuery(ctx); };
+    wireCommandMenus(ctx);
 }
 
 void sendButtonClick(Context& ctx) {

@@ -9,8 +9,8 @@
 
 namespace kestrix {
 
-// Sets the window's size for its load and connects its controls, and the main window's
-// Function-menu entry that shows it, to the handlers below.
+// Sets the window's size for its load and connects its controls, its command menus and the main
+// window's Function-menu entry that shows it, to their handlers.
 void wireControlQuery(Context& ctx);
 
 // "Send Cmd": sends the command line when it is not empty and no command is queued.

@@ -40,25 +40,6 @@ FrmShowLog::FrmShowLog() : Window("frmShowLog", "Control & Query") {
     cmdClearEntry.geometry = {6000, 1710, 1050, 435};
     controls = {&txtShowLog, &cmdClearInfo, &cmbSendSCPI, &cmdSendSCPI, &lblSend, &cmdClearEntry};
 
-    nameArray(mnuControlItem, "mnuControlItem",
-              {"&Antenna Delay", "Elevation Mas&k Angle", "Initial &Date", "&Initial Time", "Initial Po&sition",
-               "Position-Hold Lo&cation", "Su&rvey", "Satellite I&gnore", "Go to Manual &Holdover",
-               "Reco&ver from Manual Holdover", "S&ynchronization Immediate", "Clear Diagnos&tic Log",
-               "Time o&ffset from UTC"});
-    nameArray(mnuPowControlItem, "mnuPowControlItem",
-              {"Clear Ti&mestamps", "Timestamp Capt&ure Method", "TOD Output Periodic/O&nce", "T&OD Start Time",
-               "TOD Start Dat&e", "TOD &Period"});
-    nameArray(mnuAlarmArray, "mnuAlarmArray", {"&Clear Alarm and Show Cause"});
-    nameArray(mnuQueryItem, "mnuQueryItem",
-              {"Produ&ct ID", "Antenna dela&y", "Elevation Mas&k Angle", "Get &Diagnostic Log", "Last &Held Position",
-               "I&gnored Satellites", "T&imecode", "Dat&e", "Ti&me", "Absolute E&FC Value", "Time Inter&val",
-               "Time&zone Offset", "Po&wer-up Survey State", "Accumulated &Leapseconds"});
-    nameArray(mnuTstItem, "mnuTstItem", {"Input &1", "Input &2", "Input &3"});
-    nameArray(mnuSampItem, "mnuSampItem", {"Input &1", "Input &2", "Input &3", "&All Inputs"});
-    nameArray(mnuOverflowItem, "mnuOverflowItem", {"Input &1", "Input &2", "Input &3", "&All Inputs"});
-    nameArray(mnuStatItem, "mnuStatItem",
-              {"All &Conditions", "All E&vents", "All E&nable Masks", "All &Positive Transition Filters",
-               "All Ne&gative Transition Filters"});
     nameArray(mnuFirmware, "mnuFirmware", {"&Download Firmware..."});
     nameArray(mnuHelpItem, "mnuHelpItem", {"&Help"});
 
@@ -66,21 +47,7 @@ FrmShowLog::FrmShowLog() : Window("frmShowLog", "Control & Query") {
     mnuFile.visible = false;   // printing the log is not offered
     mnuEdit.items = {&mnuEditItem};
 
-    appendArray(mnuControl.items, mnuControlItem);
-    mnuControl.items.push_back(&hyph10);
-    appendArray(mnuControl.items, mnuPowControlItem);
-    mnuControl.items.push_back(&hyph11);
-    mnuControl.items.push_back(&mnuAlarmclr);
-    appendArray(mnuAlarmclr.items, mnuAlarmArray);
-
-    appendArray(mnuQuery.items, mnuQueryItem);
-    appendArray(mnuTst.items, mnuTstItem);
-    appendArray(mnuSamp.items, mnuSampItem);
-    appendArray(mnuOverflow.items, mnuOverflowItem);
-    appendArray(mnuQueryStatus.items, mnuStatItem);
-    for (MenuItem* item : {&hyph5, &mnuTst, &mnuSamp, &mnuOverflow, &mnuFirstorLast, &hyph6, &mnuPulseMode,
-                           &mnuDailyPulse, &mnuPulsePeriod, &mnuPeriodicStart, &hyph7, &mnuQueryStatus})
-        mnuQuery.items.push_back(item);
+    buildCatalogueMenus();
 
     appendArray(mnuService.items, mnuFirmware);
     appendArray(mnuHelp.items, mnuHelpItem);
@@ -89,10 +56,26 @@ FrmShowLog::FrmShowLog() : Window("frmShowLog", "Control & Query") {
     for (MenuItem* entry : modelSpecificEntries()) entry->visible = false;
 }
 
+void FrmShowLog::buildCatalogueMenus() {
+    MenuItem* submenu = nullptr;   // the entry of depth 1 that entries of depth 2 belong to
+    for (const CatalogueEntry& entry : commandCatalogue()) {
+        MenuItem item = entry.isSeparator() ? MenuItem::separator(std::string(entry.name))
+                                            : MenuItem(std::string(entry.name), std::string(entry.caption));
+        MenuItem& built = catalogueItems.emplace_back(CatalogueItem{&entry, std::move(item)}).item;
+        MenuItem& menu = entry.menu == CatalogueMenu::Control ? mnuControl : mnuQuery;
+        if (entry.depth == 1) {
+            menu.items.push_back(&built);
+            submenu = &built;
+        } else if (submenu != nullptr) {
+            submenu->items.push_back(&built);
+        }
+    }
+}
+
 std::vector<MenuItem*> FrmShowLog::modelSpecificEntries() {
-    std::vector<MenuItem*> entries{&mnuTst,  &mnuOverflow, &mnuPulseMode, &mnuDailyPulse,  &mnuPulsePeriod,
-                                   &mnuPeriodicStart, &hyph10, &hyph5, &hyph6, &mnuSamp, &mnuFirstorLast};
-    appendArray(entries, mnuPowControlItem);
+    std::vector<MenuItem*> entries;
+    for (CatalogueItem& built : catalogueItems)
+        if (built.entry->modelSpecific) entries.push_back(&built.item);
     return entries;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <deque>
+#include <vector>
 
+#include "console/command_catalogue.h"
 #include "shared/controls.h"
 
 namespace kestrix {
@@ -24,31 +27,14 @@ struct FrmShowLog : Window {
     MenuItem mnuEditItem{"mnuEditItem", "&Copy to Clipboard", "Ctrl+C"};
 
     MenuItem mnuControl{"mnuControl", "&Control"};
-    std::array<MenuItem, 13> mnuControlItem;
-    MenuItem hyph10 = MenuItem::separator("hyph10");
-    std::array<MenuItem, 6> mnuPowControlItem;
-    MenuItem hyph11 = MenuItem::separator("hyph11");
-    MenuItem mnuAlarmclr{"mnuAlarmclr", "A&larm Clear"};
-    std::array<MenuItem, 1> mnuAlarmArray;
-
     MenuItem mnuQuery{"mnuQuery", "&Query"};
-    std::array<MenuItem, 14> mnuQueryItem;
-    MenuItem hyph5 = MenuItem::separator("hyph5");
-    MenuItem mnuTst{"mnuTst", "&Timestamp Data"};
-    std::array<MenuItem, 3> mnuTstItem;
-    MenuItem mnuSamp{"mnuSamp", "S&amples Collected"};
-    std::array<MenuItem, 4> mnuSampItem;
-    MenuItem mnuOverflow{"mnuOverflow", "Ove&rflow Count"};
-    std::array<MenuItem, 4> mnuOverflowItem;
-    MenuItem mnuFirstorLast{"mnuFirstorLast", "Time&stamp Capture Method"};
-    MenuItem hyph6 = MenuItem::separator("hyph6");
-    MenuItem mnuPulseMode{"mnuPulseMode", "TOD Output Periodic/O&nce"};
-    MenuItem mnuDailyPulse{"mnuDailyPulse", "TOD Start Time"};
-    MenuItem mnuPulsePeriod{"mnuPulsePeriod", "T&OD Start Date"};
-    MenuItem mnuPeriodicStart{"mnuPeriodicStart", "TOD &Period"};
-    MenuItem hyph7 = MenuItem::separator("hyph7");
-    MenuItem mnuQueryStatus{"mnuQueryStatus", "Stat&us System"};
-    std::array<MenuItem, 5> mnuStatItem;
+    // Every entry of "&Control" and "&Query" (submenus and separators too), built from the command
+    // catalogue in menu order, each with the row it was built from.
+    struct CatalogueItem {
+        const CatalogueEntry* entry;
+        MenuItem item;
+    };
+    std::deque<CatalogueItem> catalogueItems;
 
     MenuItem mnuService{"mnuService", "&Service"};
     std::array<MenuItem, 1> mnuFirmware;
@@ -58,6 +44,9 @@ struct FrmShowLog : Window {
 
     // The entries shown only while the identified receiver is the 73408K.
     std::vector<MenuItem*> modelSpecificEntries();
+
+private:
+    void buildCatalogueMenus();
 };
 
 }  // namespace kestrix

@@ -1,6 +1,7 @@
 #include "link/alarm_decode.h"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "shared/numbers.h"
@@ -66,7 +67,7 @@ private:
     // the top so that values wider than the walk still decode their low bits.
     void walk(RegisterPair r, int topBit, const Action& onActive) {
         for (int bit = topBit; bit >= 0; --bit) {
-            const int weight = 1 << bit;
+            const RegisterValue weight = RegisterValue{1} << bit;
             const bool active = s_[r.enable] >= weight && s_[r.event] >= weight;
             std::string marks;
             if (r.positive != kNone && s_[r.positive] >= weight) marks += "+";
@@ -108,24 +109,30 @@ private:
 
 }  // namespace
 
-int registerValue(const std::string& reply) {
+RegisterValue registerValue(const std::string& reply) {
+    constexpr double kLimit = 9223372036854775807.0;   // 2 to the power 63
     const double value = leadingNumber(reply);
-    if (value > 32767) return 32767;
-    if (value < -32768) return -32768;
-    return static_cast<int>(roundHalfEven(value));
+    if (value >= kLimit) return std::numeric_limits<RegisterValue>::max();
+    if (value <= -kLimit) return std::numeric_limits<RegisterValue>::min();
+    return static_cast<RegisterValue>(roundHalfEven(value));
 }
 
-std::string bitPattern(int value, int width) {
+std::string bitPattern(RegisterValue value, int width) {
+    const bool fits = value >= 0 && (width >= 63 || value < (RegisterValue{1} << width));
+    // Beyond the pattern, the digits are those of the low bits, as a two's-complement register.
+    RegisterValue rest = fits ? value : static_cast<RegisterValue>(static_cast<std::uint64_t>(value) &
+                                                                   ((std::uint64_t{1} << width) - 1));
     std::string digits;
     for (int bit = width; bit >= 1; --bit) {
-        const int weight = 1 << (bit - 1);
-        if (value < weight) {
+        const RegisterValue weight = RegisterValue{1} << (bit - 1);
+        if (rest < weight) {
             digits += '0';
         } else {
             digits += '1';
-            value -= weight;
+            rest -= weight;
         }
     }
+    if (!fits) digits += " (= " + std::to_string(value) + ")";
     return digits;
 }
 

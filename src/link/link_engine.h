@@ -105,8 +105,12 @@ private:
     void prepReply();
     std::string serialPrefix() const;
 
-    // Control & Query hand-over.
+    // Control & Query hand-over (reply_handover.cpp).
     void handOverReply();
+    void logGroupResult();
+    void endQueryGroup();
+    void endControlQueryRequest();
+    void answerWithoutReply();
 
     // Views.
     void terminalTick();

@@ -45,4 +45,11 @@ int bitWidth(int index) {
     return kBitWidth[index];
 }
 
+void beginQueryGroup(LinkState& state, int group) {
+    state.queryGroup = group;
+    state.queryIndex = 1;
+    state.groupError = false;
+    state.sendRequest = true;
+}
+
 }  // namespace kestrix

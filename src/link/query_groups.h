@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "shared/link_state.h"
+
 namespace kestrix {
 
 // The status-query groups that Control & Query runs one query per exchange: 1 conditions,
@@ -14,5 +16,9 @@ int queryCount(int group);
 std::string queryCommand(int group, int index);
 // Digits shown in the bit pattern of the reply to query `index` of groups 1 to 5.
 int bitWidth(int index);
+
+// Makes `group` the running group from its first query, to be sent at the scheduler's next idle
+// tick. The caller has disabled the send button, which the group's end enables again.
+void beginQueryGroup(LinkState& state, int group);
 
 }  // namespace kestrix

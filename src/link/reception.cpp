@@ -152,9 +152,7 @@ void LinkEngine::failExchange(long current) {
     v_.matcher.reset();
     if (v_.commandOutstanding) {
         v_.commandOutstanding = false;
-        s.replyText = "No response from unit";
-        s.replyReady = true;
-        s.queryGroup = 0;
+        answerWithoutReply();
     }
     v_.pollOutstanding = false;
     v_.exchangeStart = current;

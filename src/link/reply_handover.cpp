@@ -1,5 +1,6 @@
 // Hands a reply for Control & Query over to its log: a single command's reply, or one query's
-// result within a running status-query group.
+// result within a running status-query group; and the group's end, its abandonment, and the
+// start of a group that was held while a single command's reply was outstanding.
 
 #include "console/log.h"
 #include "link/alarm_decode.h"
@@ -11,34 +12,58 @@ namespace kestrix {
 void LinkEngine::handOverReply() {
     LinkState& s = ctx_.state;
     if (s.replyText.empty()) s.replyText = "command complete";
-    if (s.queryGroup != 0) {
-        if (s.groupError) {
-            appendToLog(ctx_, "   ERROR: " + s.replyText);
-            s.groupError = false;
-        } else if (s.queryGroup == kAlarmCauseGroup) {
-            v_.queryValues[s.queryIndex] = registerValue(s.replyText);
-            if (s.queryIndex == queryCount(kAlarmCauseGroup)) appendToLog(ctx_, decodeAlarmCauses(v_.queryValues));
-        } else {
-            appendToLog(ctx_, "   bit pattern: " + bitPattern(registerValue(s.replyText), bitWidth(s.queryIndex)));
-        }
-    } else {
-        appendToLog(ctx_, "\r\nreply: " + s.replyText);
-    }
+    if (s.queryGroup != 0) logGroupResult();
+    else appendToLog(ctx_, "\r\nreply: " + s.replyText);
     s.replyText.clear();
     s.replyReady = false;
 
-    Button& send = ctx_.forms.frmShowLog.cmdSendSCPI;
-    if (s.queryGroup == 0) {
-        send.enabled = true;
+    if (s.queryGroup == 0) endControlQueryRequest();
+    else if (++s.queryIndex > queryCount(s.queryGroup)) endQueryGroup();
+    else s.sendRequest = true;   // the group's next query goes out at the next idle tick
+}
+
+// One query's result, on the line of its query: its bit pattern or its error text; in the
+// alarm-cause group the value is kept, and the last one brings the decode.
+void LinkEngine::logGroupResult() {
+    LinkState& s = ctx_.state;
+    if (s.groupError) {
+        appendToLog(ctx_, "   ERROR: " + s.replyText);
+        s.groupError = false;
+    } else if (s.queryGroup == kAlarmCauseGroup) {
+        v_.queryValues[static_cast<std::size_t>(s.queryIndex)] = registerValue(s.replyText);
+        if (s.queryIndex == queryCount(kAlarmCauseGroup)) appendToLog(ctx_, decodeAlarmCauses(v_.queryValues));
+    } else {
+        appendToLog(ctx_, "   bit pattern: " + bitPattern(registerValue(s.replyText), bitWidth(s.queryIndex)));
+    }
+}
+
+void LinkEngine::endQueryGroup() {
+    ctx_.state.queryGroup = 0;
+    appendToLog(ctx_, "\r\n");
+    endControlQueryRequest();
+}
+
+// The window is ready for the next command, unless a status-system selection was held for the
+// reply just logged: that group starts now, with the button still disabled.
+void LinkEngine::endControlQueryRequest() {
+    LinkState& s = ctx_.state;
+    if (s.heldQueryGroup != 0) {
+        beginQueryGroup(s, s.heldQueryGroup);
+        s.heldQueryGroup = 0;
         return;
     }
-    if (++s.queryIndex > queryCount(s.queryGroup)) {
-        send.enabled = true;
-        s.queryGroup = 0;
-        appendToLog(ctx_, "\r\n");
-    } else {
-        s.sendRequest = true;
-    }
+    ctx_.forms.frmShowLog.cmdSendSCPI.enabled = true;
+}
+
+// A Control & Query exchange that ended without its reply: a running group is abandoned, and
+// "No response from unit" is handed over as an ordinary reply at the next tick, after which the
+// send button is enabled again.
+void LinkEngine::answerWithoutReply() {
+    LinkState& s = ctx_.state;
+    s.queryGroup = 0;
+    s.groupError = false;
+    s.replyText = "No response from unit";
+    s.replyReady = true;
 }
 
 }  // namespace kestrix

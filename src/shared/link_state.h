@@ -15,6 +15,10 @@ struct LinkState {
     int queryGroup = 0;
     int queryIndex = 0;
     bool groupError = false;
+    // A status-system selection made while a single command's reply was outstanding (0: none).
+    // Set by the selection (console/command_menus.cpp); the hand-over of that reply starts the
+    // group and clears it (link/reply_handover.cpp).
+    int heldQueryGroup = 0;
     int timeoutSeconds = 6;
     bool tryingToEstablish = true;
     bool reestablished = false;

@@ -38,7 +38,7 @@ TEST(LinkOnTheLine, StatusScreensArriveAgainAndAgain) {
     ASSERT_TRUE(program.connect()) << program.label();
     EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
     EXPECT_EQ(program.app.forms.frmShowLog.caption, "Control & Query (connected to 73408K @Com1)");
-    EXPECT_TRUE(program.app.forms.frmShowLog.mnuTst.visible);
+    EXPECT_TRUE(findMenuItem(program.app.forms.frmShowLog, "mnuTst")->visible);
     program.form1.disableUpdates.checked = false;
     ASSERT_TRUE(statusScreens(program, 3));
     const std::string& screen = program.form1.Term.text();

@@ -49,5 +49,15 @@ TEST(SimulatorCommandLine, HelpAndVersionNeedNoLink) {
     EXPECT_NE(parseCommandLine({"--version=1"}).error, "");   // a switch takes no value
 }
 
+TEST(SimulatorCommandLine, HardwareFaultsAddUpAndTheAlarmCanBeEnabledForThem) {
+    const auto c = parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "9", "--hardware-fault=2",
+                                     "--alarm-on-faults"});
+    ASSERT_EQ(c.error, "");
+    EXPECT_EQ(c.options.hardwareFaults, (1u << 9) | (1u << 2));
+    EXPECT_TRUE(c.options.alarmOnFaults);
+    EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "13"}).error, "");
+    EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "gps"}).error, "");
+}
+
 }  // namespace
 }  // namespace kestrix::sim

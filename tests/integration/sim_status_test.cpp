@@ -110,6 +110,30 @@ TEST(SimulatedStatusSystem, RefusesRegisterValuesOutOfRange) {
     EXPECT_EQ(value(model, ":stat:oper:enab?"), "32");
 }
 
+TEST(SimulatedStatusSystem, AReceiverPoweredUpWithAFaultIsInAlarm) {
+    SimOptions options;
+    options.alarmOnFaults = true;
+    options.hardwareFaults = 1u << 9;
+    ReceiverModel model(options);
+    EXPECT_EQ(value(model, ":stat:oper:hard:cond?"), "512");
+    EXPECT_EQ(value(model, "*sre?"), "136");
+    EXPECT_EQ(value(model, "*stb?"), "192");   // operation summary, and the service request
+    EXPECT_NE(model.exchange(":syst:prin?\r\n").find("[ ALARM ]"), std::string::npos);
+    EXPECT_NE(model.exchange(":diag:log:read:all?\r\n").find("Hardware fault: GPS receiver failure"), std::string::npos);
+
+    // Mended: the condition falls, and the negative filter (clear at power-on) latches nothing.
+    EXPECT_EQ(value(model, ":stat:oper:hard:even?"), "512");
+    options = model.options();
+    EXPECT_EQ(options.hardwareFaults, 1u << 9);
+    options.hardwareFaults = 0;
+    model.setOptions(options);
+    EXPECT_EQ(value(model, ":stat:oper:hard:cond?"), "0");
+    EXPECT_EQ(value(model, ":stat:oper:hard:even?"), "0");
+    EXPECT_NE(model.exchange(":diag:log:read:all?\r\n").find("Hardware fault cleared: GPS receiver failure"),
+              std::string::npos);
+    EXPECT_NE(model.exchange(":syst:prin?\r\n").find("[ OK ]"), std::string::npos);
+}
+
 TEST(SimulatedStatusSystem, AnswersEveryStatusGroupQueryWithANumber) {
     ReceiverModel model;
     std::vector<std::string> queries{"*sre?", "*stb?", "*ese?", "*esr?"};

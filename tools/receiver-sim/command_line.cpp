@@ -73,6 +73,11 @@ const std::map<std::string, ValueHandler>& valueFlags() {
          }},
         {"--garbage", countInto(&SimOptions::garbageBeforeReply)},
         {"--hang-up-on-line", countInto(&SimOptions::hangUpOnLine)},
+        {"--hardware-fault", [](CommandLine& c, const std::string& v) {
+             const auto bit = count(v);
+             if (bit && *bit <= 12) c.options.hardwareFaults |= static_cast<std::uint16_t>(1u << *bit);
+             return bit && *bit <= 12;
+         }},
         {"--chunk", countInto(&SimOptions::chunkSize)},
         {"--chunk-pause-ms", millisecondsInto(&SimOptions::chunkPause)},
     };
@@ -82,6 +87,7 @@ const std::map<std::string, ValueHandler>& valueFlags() {
 const std::map<std::string, std::function<void(CommandLine&)>>& switchFlags() {
     static const std::map<std::string, std::function<void(CommandLine&)>> flags{
         {"--echo", [](CommandLine& c) { c.options.echoAtStart = true; }},
+        {"--alarm-on-faults", [](CommandLine& c) { c.options.alarmOnFaults = true; }},
         {"--line-speed", [](CommandLine& c) { c.options.emulateLineSpeed = true; }},
         {"--trace", [](CommandLine& c) { c.trace = true; }},
         {"--help", [](CommandLine& c) { c.help = true; }},
@@ -132,6 +138,7 @@ std::string usageText() {
            "Plays a Morvandelle GPS timing receiver on a pseudo-terminal whose slave PATH links to.\n"
            "Prints PATH once the receiver is listening and serves until SIGINT or SIGTERM.\n"
            "SIGUSR1 silences the receiver; the next SIGUSR1 lets it answer again.\n"
+           "SIGUSR2 mends its hardware faults; the next SIGUSR2 brings them back.\n"
            "\n"
            "The receiver:\n"
            "  --model NAME            model in the *idn? reply (73408K)\n"
@@ -149,6 +156,10 @@ std::string usageText() {
            "  --error-code N          the error those lines queue (-310)\n"
            "  --garbage N             send N noise bytes before every reply\n"
            "  --hang-up-on-line N     close the line when line N arrives\n"
+           "  --hardware-fault BIT    hardware status bit BIT (0 to 12) at fault from power-on;\n"
+           "                          repeat for more (9: GPS receiver failure)\n"
+           "  --alarm-on-faults       power up with the alarm enabled for hardware faults and\n"
+           "                          questionable events (*SRE, operation and hardware masks)\n"
            "Timing:\n"
            "  --chunk N               write output N bytes at a time\n"
            "  --chunk-pause-ms N      pause between those writes\n"

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -48,10 +49,11 @@ int main(int argc, char** argv) {
     }
 
     // The signals are taken by sigwait below; the serving thread inherits the blocked mask.
-    // SIGUSR1 silences the receiver, and the next one lets it answer again.
+    // SIGUSR1 silences the receiver, and the next one lets it answer again. SIGUSR2 mends its
+    // hardware faults, and the next one brings them back (a GPS receiver failure when it had none).
     sigset_t handledSignals;
     sigemptyset(&handledSignals);
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1}) sigaddset(&handledSignals, s);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}) sigaddset(&handledSignals, s);
     pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
 
     PtyReceiver receiver(commandLine.options);
@@ -67,12 +69,23 @@ int main(int argc, char** argv) {
     }
     std::cout << receiver.linkPath() << std::endl;
 
+    std::uint16_t faults = commandLine.options.hardwareFaults != 0 ? commandLine.options.hardwareFaults
+                                                                    : std::uint16_t{1u << 9};
     int signal = 0;
-    while (sigwait(&handledSignals, &signal) == 0 && signal == SIGUSR1) {
+    while (sigwait(&handledSignals, &signal) == 0 && (signal == SIGUSR1 || signal == SIGUSR2)) {
         SimOptions options = receiver.options();
-        options.silent = !options.silent;
+        if (signal == SIGUSR1) {
+            options.silent = !options.silent;
+            std::cerr << "kestrix-receiver-sim: " << (options.silent ? "silent" : "answering") << std::endl;
+        } else if (options.hardwareFaults != 0) {
+            faults = options.hardwareFaults;
+            options.hardwareFaults = 0;
+            std::cerr << "kestrix-receiver-sim: hardware faults mended" << std::endl;
+        } else {
+            options.hardwareFaults = faults;
+            std::cerr << "kestrix-receiver-sim: hardware faults back" << std::endl;
+        }
         receiver.setOptions(options);
-        std::cerr << "kestrix-receiver-sim: " << (options.silent ? "silent" : "answering") << std::endl;
     }
     receiver.stop();
     return 0;

@@ -83,6 +83,7 @@ SimOptions ReceiverModel::options() const {
     current.serialPort = state_.serialPort;
     current.line = line();
     current.eraseTime = state_.eraseTime;
+    current.hardwareFaults = state_.status.condition(StatusRegister::Hardware);
     return current;
 }
 
@@ -93,6 +94,7 @@ void ReceiverModel::setOptions(const SimOptions& options) {
     state_.serialPort = options.serialPort == 2 ? 2 : 1;
     state_.portInUse().line = options.line;
     state_.eraseTime = options.eraseTime;
+    state_.setHardwareFaults(options.hardwareFaults);
 }
 
 void ReceiverModel::takeByte(char c, Output& out) {

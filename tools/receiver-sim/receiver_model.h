@@ -45,8 +45,8 @@ public:
     // The options as they stand: fault counters as far as they have counted down, and the
     // identity, port and line the receiver has now.
     SimOptions options() const;
-    // New options; fault counters start counting from here. The line, port and identity given
-    // become the receiver's own.
+    // New options; fault counters start counting from here. The line, port, identity and
+    // hardware faults given become the receiver's own.
     void setOptions(const SimOptions& options);
 
     // The receiver's speed and framing now, on the port it talks on.

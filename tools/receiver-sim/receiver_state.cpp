@@ -1,5 +1,7 @@
 #include "receiver-sim/receiver_state.h"
 
+#include <array>
+
 namespace kestrix::sim {
 
 ReceiverState::ReceiverState(const SimOptions& options, Clock clockFunction)
@@ -19,6 +21,40 @@ ReceiverState::ReceiverState(const SimOptions& options, Clock clockFunction)
     addLogEntry("First satellite tracked");
     addLogEntry("Oscillator warmed up");
     addLogEntry("Locked to GPS");
+
+    if (options.alarmOnFaults) enableAlarmOnFaults();
+    setHardwareFaults(options.hardwareFaults);
+}
+
+namespace {
+
+// The hardware status bits, as the diagnostic log names them.
+constexpr std::array<const char*, 13> kHardwareFaultNames{
+    "self test failure",        "+15 V out of range",          "-15 V out of range",
+    "5 V out of range",         "primary oven out of range",   "secondary oven out of range",
+    "EFC within 5% of limit",   "EFC at limit",                "GPS 1PPS failure",
+    "GPS receiver failure",     "time interval errors",        "EEPROM failure",
+    "internal reference failure"};
+
+}  // namespace
+
+void ReceiverState::setHardwareFaults(std::uint16_t faults) {
+    faults &= kAllHardwareFaults;
+    const std::uint16_t before = status.condition(StatusRegister::Hardware);
+    for (std::size_t bit = 0; bit < kHardwareFaultNames.size(); ++bit) {
+        const auto mask = static_cast<std::uint16_t>(1u << bit);
+        if ((before & mask) == (faults & mask)) continue;
+        addLogEntry(std::string((faults & mask) != 0 ? "Hardware fault: " : "Hardware fault cleared: ") +
+                    kHardwareFaultNames[bit]);
+    }
+    status.setCondition(StatusRegister::Hardware, faults);
+}
+
+void ReceiverState::enableAlarmOnFaults() {
+    status.setEnable(StatusRegister::Hardware, kAllHardwareFaults);
+    status.setEnable(StatusRegister::Questionable, 0x3);
+    status.setEnable(StatusRegister::Operation, operation_bit::kHardwareSummary);
+    status.setServiceRequestEnable(stb_bit::kOperationSummary | stb_bit::kQuestionableSummary);
 }
 
 void ReceiverState::addLogEntry(const std::string& text) {

@@ -56,6 +56,11 @@ struct ReceiverState {
     const SerialPortState& portInUse() const { return port(serialPort); }
     bool isModel73408K() const { return identity.model == "73408K"; }
     void addLogEntry(const std::string& text);
+    // Makes exactly these hardware status bits faulty, each change noted in the diagnostic log.
+    void setHardwareFaults(std::uint16_t faults);
+    // Sets the enable masks so that hardware faults and questionable events raise the service
+    // request (through the operation and questionable summaries of the status byte).
+    void enableAlarmOnFaults();
 
     Clock clock;
     TimePoint poweredOn;

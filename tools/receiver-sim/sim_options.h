@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "receiver-sim/line_settings.h"
@@ -28,6 +29,13 @@ struct SimOptions {
     bool echoAtStart = false;
     // How long "diag:eras" takes before its prompt.
     std::chrono::milliseconds eraseTime{2000};
+    // The receiver powers up with its alarm set to hardware faults and questionable events: the
+    // enable masks a site sets so that these raise the service request.
+    bool alarmOnFaults = false;
+    // The hardware status bits (0 to 12) that are at fault. A bit that becomes faulty, at power-on
+    // or later, rises in the hardware condition register and latches as an event through the
+    // positive-transition filter; a bit that is mended falls, through the negative one.
+    std::uint16_t hardwareFaults = 0;
 
     // Faults. The counters are decremented as lines arrive; 0 is off.
     int silentLines = 0;          // the next N lines are lost: no echo, no effect, no reply

@@ -23,6 +23,9 @@ inline constexpr std::uint16_t kSufficientSatellites = 1u << 4;
 inline constexpr std::uint16_t kHardwareSummary = 1u << 5;
 }  // namespace operation_bit
 
+// Every named bit of the hardware register: 0 self test to 12 internal reference.
+inline constexpr std::uint16_t kAllHardwareFaults = 0x1FFF;
+
 // Bits of the standard event status register.
 namespace esr_bit {
 inline constexpr std::uint8_t kOperationComplete = 1u << 0;

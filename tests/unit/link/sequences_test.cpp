@@ -30,8 +30,8 @@ TEST(ConnectionSequence, OtherModelsAndNearMatchesHideTheModelMenus) {
         Rig rig;
         rig.connect(model);
         EXPECT_FALSE(rig.state.modelIs73408K) << model;
-        EXPECT_FALSE(rig.forms.frmShowLog.mnuTst.visible) << model;
-        EXPECT_FALSE(rig.forms.frmShowLog.hyph10.visible) << model;
+        EXPECT_FALSE(findMenuItem(rig.forms.frmShowLog, "mnuTst")->visible) << model;
+        EXPECT_FALSE(findMenuItem(rig.forms.frmShowLog, "hyph10")->visible) << model;
     }
 }
 

@@ -34,7 +34,7 @@ TEST(Startup, AFirstRunWithoutASettingsFile) {
     for (MenuItem* hidden : {&rig.form1.mnuFilePrint, &rig.form1.funcTermEmul, &rig.form1.FuncCustUpdate,
                              &rig.form1.CustomCommand, &rig.form1.hyph3, &rig.form1.hyph19})
         EXPECT_FALSE(hidden->visible) << hidden->name;
-    EXPECT_FALSE(rig.forms.frmShowLog.mnuTst.visible);
+    EXPECT_FALSE(findMenuItem(rig.forms.frmShowLog, "mnuTst")->visible);
     EXPECT_EQ(rig.forms.configScrn.lblComPath[1].caption, "/dev/ttyS0");
 }
 
