@@ -107,10 +107,10 @@ void LinkEngine::demoTick() {
     if (forms.form1.funcStatus.checked) {
         if (label.caption == "requesting status") {
             label.caption = "received status";
-            forms.form1.Term.setText(v_.replyBuffer);
+            forms.form1.Term.setText(v_.demoScreen);
         } else {
             label.caption = "requesting status";
-            v_.replyBuffer = cannedStatusScreen(t);
+            v_.demoScreen = cannedStatusScreen(t);
         }
     } else if (label.caption == "requesting clock") {
         label.caption = "received clock";
