@@ -172,9 +172,9 @@ TEST_F(Preparation, AnEchoingReceiverAtASlowSpeedReachesTheEraseAndIsReadWholeAf
     ScriptedReceiver receiver;
     rig.dialogs.modalActions["FrmEchoKill2"] = [&](Window&) { rig.forms.frmEchoKill2.cmdOK.onClick(); };
     rig.dialogs.modalActions["FrmChangeBaud"] = [&](Window&) { rig.forms.frmChangeBaud.cmdReallyDownload.onClick(); };
-    rig.dialogs.modalActions["ConfigScrn"] = [&](Window& w) {
-        rig.port.setSettings("19200,n,8,1");   // the user sets the computer's side
-        w.hide();
+    rig.dialogs.modalActions["ConfigScrn"] = [&](Window&) {   // the user sets the computer's side
+        rig.forms.configScrn.Baud19dot2.onClick();
+        rig.forms.configScrn.OKButton.onClick();
     };
     rig.forms.frmTerminal.txtTerminal.setText({});   // the quiet wait's end is noted there
     std::vector<std::string> sent;
@@ -191,6 +191,7 @@ TEST_F(Preparation, AnEchoingReceiverAtASlowSpeedReachesTheEraseAndIsReadWholeAf
                                               "syst:comm:ser:baud?\r\n", "syst:lang \"install\"\r\n",
                                               "diag:eras\r\n"}));
     EXPECT_EQ(rig.label(), "flash erased");
+    EXPECT_EQ(rig.port.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.forms.frmTerminal.txtTerminal.text(), "");   // no time-out line
     EXPECT_EQ(rig.dialogs.modalShown, (std::vector<std::string>{"FrmEchoKill2", "FrmChangeBaud", "ConfigScrn"}));
 
