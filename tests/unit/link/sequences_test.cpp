@@ -237,6 +237,26 @@ TEST_F(Preparation, ATimedOutErrorReadLeavesThePreparationWhereItWas) {
     EXPECT_EQ(rig.state.prepStep, kPrepCheckEcho);
 }
 
+TEST(PreparationStart, AReplyToACommandSentBeforeItStartedGoesToControlAndQuery) {
+    Rig rig;
+    rig.connect();
+    rig.form1.disableUpdates.checked = true;
+    rig.forms.frmShowLog.txtShowLog.setText({});
+    rig.sendCommand("*IDN?");
+    rig.tick();
+    rig.state.downloadPrep = true;   // the download window starts the preparation meanwhile
+    rig.state.prepStep = kPrepFindSerialPort;
+    rig.port.receive("Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+    rig.tick();
+    EXPECT_EQ(rig.label(), "Received response");
+    rig.port.takeWritten();
+    rig.tick();
+    EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,3446A01234,3.20\r\n");
+    EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
+    EXPECT_EQ(rig.port.takeWritten(), "syst:comm?\r\n");
+    EXPECT_EQ(rig.state.prepStep, kPrepFindSerialPort);
+}
+
 TEST_F(Preparation, ASlowPortSendsOneRecordPerBurst) {
     rig.port.setSettings("4800,n,8,1");
     rig.state.prepStep = kPrepEraseFlash;
