@@ -149,8 +149,3 @@ private:
 };
 
 }  // namespace kestrix
-
-namespace kestrix {
-// The canned status screen of demo mode for a given time and date.
-std::string cannedStatusScreen(const platform::DateTime& now);
-}  // namespace kestrix

@@ -25,8 +25,6 @@ std::string dateText(const platform::DateTime& t) {
     return buffer;
 }
 
-}  // namespace
-
 // The status screen demo mode shows, with the current time and date in its thirteenth line.
 std::string cannedStatusScreen(const platform::DateTime& t) {
     const std::array<std::string, 23> lines{
@@ -61,6 +59,8 @@ std::string cannedStatusScreen(const platform::DateTime& t) {
     }
     return screen;
 }
+
+}  // namespace
 
 void LinkEngine::terminalTick() {
     LinkState& s = ctx_.state;
