@@ -150,6 +150,20 @@ TEST(LinkOnTheLine, ThePreparationSequenceEndsWithTheFlashErased) {
     EXPECT_TRUE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.flash().erased(); }));
 }
 
+TEST(LinkOnTheLine, AReceiverThatHangsUpLeavesItsReasonInTheStatusLine) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.receiver.hangUp();
+    ASSERT_TRUE(program.runUntil([&] { return !program.port.portOpen(); }));
+    const std::string reason = program.label();
+    EXPECT_NE(reason.find("COM1 (" + program.receiver.devicePath() + ") was disconnected"), std::string::npos)
+        << reason;
+    for (int i = 0; i < 20; ++i) program.step();
+    EXPECT_EQ(program.label(), reason);
+    EXPECT_FALSE(program.form1.MOpen.checked);
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix");
+}
+
 // Prepares a download with the dialogs answered as a user would, and afterwards gives the line
 // back as the download window does when it is done.
 struct PreparedProgram : SimProgram {
