@@ -52,8 +52,7 @@ TEST(Reception, AnEchoedCommandIsDroppedEvenWhenItContainsAPrompt) {
 TEST(Reception, AnErrorPromptFetchesTheErrorTextAsTheReply) {
     Rig rig;
     rig.connect();
-    rig.state.currentCommand = "bogus";
-    rig.state.sendRequest = true;
+    rig.sendCommand("bogus");
     rig.tick();
     rig.port.takeWritten();
     rig.port.receive("E-113> ");
@@ -66,14 +65,13 @@ TEST(Reception, AnErrorPromptFetchesTheErrorTextAsTheReply) {
     rig.tick();
     EXPECT_EQ(rig.label(), "Received error reply");
     rig.tick();
-    EXPECT_EQ(rig.forms.frmShowLog.txtShowLog.text(), "\r\nreply: -113,\"Undefined header\"\r\n");
+    EXPECT_EQ(rig.log(), "\r\nSent: bogus\r\nreply: -113,\"Undefined header\"\r\n");
 }
 
 TEST(Reception, SilenceTimesOutAndTheCommandGetsNoResponse) {
     Rig rig;
     rig.connect();
-    rig.state.currentCommand = "*IDN?";
-    rig.state.sendRequest = true;
+    rig.sendCommand("*IDN?");
     rig.tick();
     rig.clock.advance(13);
     rig.tick();
