@@ -45,7 +45,8 @@ void LinkEngine::tick() {
         return;
     }
     if (!port.portOpen()) {
-        if (s.connectionStarted) f.Label1.caption = "Port not open";
+        if (!v_.portLostReason.empty()) f.Label1.caption = v_.portLostReason;
+        else if (s.connectionStarted) f.Label1.caption = "Port not open";
         return;
     }
     if (f.funcTermEmul.checked && !v_.waitingForReply && !v_.restartPending && !v_.connecting) {
@@ -57,6 +58,7 @@ void LinkEngine::tick() {
         v_.receiveText.clear();
     }
     if (v_.restartPending) {
+        abandonExchange();
         v_.restartPending = false;
         s.connectionStarted = true;
         v_.connecting = true;

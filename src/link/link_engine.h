@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/alarm_decode.h"
@@ -10,34 +11,45 @@
 namespace kestrix {
 
 // The main window's own link variables (those shared with other windows are in LinkState).
+//
+// One exchange (a command written, its prompt awaited) is outstanding while waitingForReply is
+// set. What it is for is told by the first of: tryingToEstablish (a probe), errorReadOutstanding,
+// connecting (a connection step), pollOutstanding, prepStepAwaited, commandOutstanding. Every
+// exchange ends in LinkEngine::endExchange, which clears all of these that belong to it.
 struct LinkVariables {
-    bool waitingForReply = false;
+    bool waitingForReply = false;        // a command or probe is written and its prompt awaited
     PromptMatcher matcher;               // its state is the prompt state, 3 to 15
-    bool pollOutstanding = false;
+    bool pollOutstanding = false;        // the awaited reply is a view's poll
+    // A Control & Query command (or a group's query) is written and has no outcome yet: its
+    // reply, its error text (it stays set across the error read) or "No response from unit".
     bool commandOutstanding = false;
-    bool restartPending = true;
-    bool connecting = false;
-    int connectStep = 1;
-    bool errorReadOutstanding = false;
-    bool readErrorPending = false;
-    bool statusRequested = false;
-    long exchangeStart = 0;              // whole seconds since midnight
-    std::string receiveText;
-    std::string replyBuffer;
+    bool restartPending = true;          // the connection sequence starts at the next tick
+    bool connecting = false;             // the connection sequence runs
+    int connectStep = 1;                 // 2 echo check, 3 identification
+    bool errorReadOutstanding = false;   // "syst:err?" is written and its reply awaited
+    bool readErrorPending = false;       // an error prompt arrived: "syst:err?" goes next
+    bool statusRequested = false;        // the view polled is the status screen (else the clock)
+    long exchangeStart = 0;              // whole seconds since midnight: the wait began or input came
+    std::string receiveText;             // one read's characters, or the terminal view's held text
+    std::string replyBuffer;             // the reply being received, prompt included
 
-    char lastChar = 0;
-    bool errorPromptSeen = false;
-    int echoState = 0;
-    int echoSkipCount = 0;
-    int echoSkipped = 0;
-    int consecutiveErrors = 0;
-    int timeoutCount = 0;
-    std::string eventMessage;
+    char lastChar = 0;                   // the character being matched
+    bool errorPromptSeen = false;        // the prompt just completed was an error prompt
+    int echoState = 0;                   // 1 when the receiver echoes what it is sent
+    int echoSkipCount = 0;               // echo characters to drop from this reply
+    int echoSkipped = 0;                 // echo characters dropped so far
+    int consecutiveErrors = 0;           // error prompts since the last good reply
+    int timeoutCount = 0;                // time-outs since start-up
+    std::string eventMessage;            // pending serial-event texts
     std::string errorMessage;
+    std::string portLostReason;          // why the port went away; shown until it is opened again
 
-    std::string fdupReply;
-    std::string portReply;
-    bool useSerial2 = false;
+    std::string fdupReply;               // whole reply to the last echo query
+    std::string portReply;               // whole reply to "syst:comm?"
+    bool useSerial2 = false;             // the receiver talks on its second serial port
+    std::optional<int> prepStepAwaited;  // the preparation step whose command's reply is awaited
+
+    std::string demoScreen;              // the canned screen demo mode shows on its next tick
 
     AlarmQueryValues queryValues{};
 };
@@ -46,9 +58,26 @@ struct LinkVariables {
 // baud rate) fails its exchange the way a time-out does, so memory stays bounded.
 inline constexpr std::size_t kMaxReplyLength = 64 * 1024;
 
+// How an exchange ended.
+enum class ExchangeEnd {
+    Answered,    // its prompt arrived and the reply has been acted on
+    Failed,      // silence past timeoutSeconds, or a reply past kMaxReplyLength without a prompt
+    Abandoned,   // the port closed or the link restarted under it
+};
+
 // The main window's serial link: the tick of Timer1 with its state machine, reception and prompt
 // matching, the connection and download-preparation sequences, the views, and the main window's
-// commands.
+// commands. Where the members live:
+//
+//   link_engine.cpp     the tick's order of decisions; sending Control & Query commands and view
+//                       polls; echo skipping
+//   reception.cpp       reading and prompt matching, acting on a prompt, time-outs, probes, the
+//                       error read, endExchange (the one end of every exchange), serial events
+//   sequences.cpp       the connection sequence and the download preparation, with the choice
+//                       each preparation dialog's answer leads to
+//   reply_handover.cpp  replies for Control & Query into its log
+//   views.cpp           the terminal tick, the demo tick and its canned status screen
+//   main_commands.cpp   Port Open (and a port that changed state by itself), Copy, Help
 class LinkEngine {
 public:
     explicit LinkEngine(Context& context);
@@ -62,8 +91,8 @@ public:
     // Main-window commands.
     void portOpenClick();
     // Makes the link follow the port's real state after it was opened or closed: the shared flag,
-    // the check mark of "Port Open" and, for a closed port, plain captions and a connection
-    // sequence to run when it opens again.
+    // the check mark of "Port Open" and, for a closed port, plain captions, the exchange in
+    // progress abandoned and a connection sequence to run when it opens again.
     void portStateChanged();
     void copyToClipboardClick();
     void helpClick();
@@ -71,11 +100,12 @@ public:
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
 
+    // For tests that inspect what no input or output reveals.
     LinkVariables& vars() { return v_; }
     const LinkVariables& vars() const { return v_; }
 
 private:
-    // The scheduler.
+    // The scheduler (link_engine.cpp).
     long now() const;
     bool write(const std::string& command);
     void writeLine(const std::string& command) { write(command + "\r\n"); }
@@ -84,13 +114,15 @@ private:
     void pollWith(const std::string& command, bool status, const char* label, int timeout);
     void awaitReply();
 
-    // Reception and matching.
+    // Reception and matching (reception.cpp).
     void receiveStep();
-    void matchReceivedText();
+    bool matchReceivedText();
     void actOnPrompt();
     void pollReply();
     void checkTimeout();
     void failExchange(long now);
+    void abandonExchange();
+    void endExchange(ExchangeEnd how);
     void writeTimeoutLine();
     void probe();
     void readError();
@@ -98,11 +130,11 @@ private:
     std::string replyWithoutPrompt() const;
     void resetCaptions();
 
-    // Connection and download preparation.
+    // Connection and download preparation (sequences.cpp).
     void connectionSend();
     void connectionReply();
     void prepSend();
-    void prepReply();
+    void prepReply(int step);
     std::string serialPrefix() const;
 
     // Control & Query hand-over (reply_handover.cpp).
@@ -112,7 +144,7 @@ private:
     void endControlQueryRequest();
     void answerWithoutReply();
 
-    // Views.
+    // Views (views.cpp).
     void terminalTick();
     void demoTick();
 
@@ -120,9 +152,4 @@ private:
     LinkVariables v_;
 };
 
-}  // namespace kestrix
-
-namespace kestrix {
-// The canned status screen of demo mode for a given time and date.
-std::string cannedStatusScreen(const platform::DateTime& now);
 }  // namespace kestrix

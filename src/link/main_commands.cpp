@@ -8,6 +8,7 @@ namespace kestrix {
 void LinkEngine::portOpenClick() {
     platform::SerialPort& port = ctx_.platform.serial;
     std::string failure;
+    v_.portLostReason.clear();
     try {
         port.setPortOpen(!port.portOpen());
     } catch (const platform::SerialError& error) {
@@ -25,6 +26,9 @@ void LinkEngine::portStateChanged() {
     ctx_.forms.form1.MOpen.checked = open;
     if (!open) {
         resetCaptions();
+        abandonExchange();
+        // With the port closed no tick hands replies over: a command's outcome goes to the log now.
+        if (ctx_.state.replyReady) handOverReply();
         v_.restartPending = true;
     }
 }

@@ -43,15 +43,18 @@ void LinkEngine::receiveStep() {
         v_.exchangeStart = now();
         v_.receiveText = port.input();
     }
-    matchReceivedText();
+    const bool withinBound = matchReceivedText();
     v_.receiveText.clear();   // what follows a completed prompt in the same read is dropped
 
     if (v_.matcher.state() == PromptMatcher::complete) actOnPrompt();
-    else if (v_.replyBuffer.size() > kMaxReplyLength) failExchange(now());
+    else if (!withinBound) failExchange(now());
     if (v_.waitingForReply) checkTimeout();
 }
 
-void LinkEngine::matchReceivedText() {
+// Matches the characters read against the prompts, dropping the receiver's echo of the command.
+// Returns false when the reply outgrew kMaxReplyLength before its prompt; the characters past
+// that point are not kept.
+bool LinkEngine::matchReceivedText() {
     for (char c : v_.receiveText) {
         if (v_.matcher.state() == PromptMatcher::complete) break;
         v_.lastChar = c;
@@ -59,29 +62,27 @@ void LinkEngine::matchReceivedText() {
             ++v_.echoSkipped;   // the receiver's echo of the command
             continue;
         }
+        if (v_.replyBuffer.size() >= kMaxReplyLength + kPromptLength) return false;
         v_.replyBuffer += c;
         const auto result = v_.matcher.feed(c);
         if (result != PromptMatcher::Result::None) v_.errorPromptSeen = result == PromptMatcher::Result::ErrorPrompt;
     }
+    return true;
 }
 
 void LinkEngine::actOnPrompt() {
     LinkState& s = ctx_.state;
     Form1& f = ctx_.forms.form1;
-    v_.echoSkipped = 0;
-    v_.echoSkipCount = 0;
     ctx_.platform.serial.setInBufferCount(0);
-    v_.matcher.reset();
 
     if (s.tryingToEstablish) {
         f.Label1.caption = "Communication re-established...";
         s.reestablished = true;
     } else if (v_.errorPromptSeen) {
+        // A command outstanding stays so: its outcome is the error text read next.
         ++v_.consecutiveErrors;
         f.Label1.caption = "Error received:";
         v_.readErrorPending = true;
-        v_.replyBuffer.clear();
-        v_.receiveText.clear();
         if (v_.consecutiveErrors > 15) {
             v_.consecutiveErrors = 0;
             f.disableUpdates.checked = true;
@@ -92,24 +93,54 @@ void LinkEngine::actOnPrompt() {
         if (s.queryGroup != 0) s.groupError = true;
         s.replyText = replyWithoutPrompt();
         s.replyReady = true;
-        v_.errorReadOutstanding = false;
-        if (s.downloadPrep && s.prepStep < 1) s.prepStep = 1;
+        v_.commandOutstanding = false;
+        if (s.downloadPrep && s.prepStep < kPrepBootLanguage) s.prepStep = kPrepBootLanguage;
     } else if (v_.connecting) {
         connectionReply();
     } else if (v_.pollOutstanding) {
         pollReply();
-    } else if (s.downloadPrep) {
-        prepReply();
+    } else if (v_.prepStepAwaited) {
+        prepReply(*v_.prepStepAwaited);
     } else if (v_.commandOutstanding) {
         v_.consecutiveErrors = 0;
         f.Label1.caption = "Received response";
         s.replyText = replyWithoutPrompt();
         s.replyReady = true;
+        v_.commandOutstanding = false;
     }
+    endExchange(ExchangeEnd::Answered);
+}
+
+// The one end of every exchange: whatever the exchange was for is cleared, and a Control &
+// Query command left without an outcome gets "No response from unit" (and a running query group
+// is given up), so that its window's Send button always comes back. Only an error prompt keeps
+// the command outstanding, for the error text read next.
+void LinkEngine::endExchange(ExchangeEnd how) {
     v_.waitingForReply = false;
-    v_.commandOutstanding = false;
-    v_.pollOutstanding = false;
+    v_.matcher.reset();
+    v_.echoSkipCount = 0;
+    v_.echoSkipped = 0;
     v_.replyBuffer.clear();
+    v_.pollOutstanding = false;
+    v_.errorReadOutstanding = false;
+    v_.prepStepAwaited.reset();
+    if (how == ExchangeEnd::Abandoned) v_.readErrorPending = false;
+    if (v_.commandOutstanding && !v_.readErrorPending) {
+        v_.commandOutstanding = false;
+        answerWithoutReply();
+    }
+}
+
+// The port closed or the link restarted while an exchange was under way (or its error text was
+// still to be read). The exchange ends unanswered; since its reply may still arrive, the link is
+// probed again before anything else is sent.
+void LinkEngine::abandonExchange() {
+    if (!v_.waitingForReply && !v_.readErrorPending && !v_.commandOutstanding) return;
+    endExchange(ExchangeEnd::Abandoned);
+    LinkState& s = ctx_.state;
+    s.tryingToEstablish = true;
+    s.reestablished = false;
+    v_.exchangeStart = now();
 }
 
 void LinkEngine::showConsecutiveErrorWarning() {
@@ -139,22 +170,13 @@ void LinkEngine::checkTimeout() {
     if (elapsedSince(v_.exchangeStart, current) > ctx_.state.timeoutSeconds) failExchange(current);
 }
 
-// A silent (or endless) exchange: report it, hand a pending command its "No response from unit",
-// and go back to probing the link, or, after the quiet wait that follows an answered probe,
-// start the connection sequence.
+// A silent (or endless) exchange: report it, end it, and go back to probing the link, or,
+// after the quiet wait that follows an answered probe, start the connection sequence.
 void LinkEngine::failExchange(long current) {
     LinkState& s = ctx_.state;
     ++v_.timeoutCount;
     writeTimeoutLine();
-    v_.echoSkipCount = 0;
-    v_.echoSkipped = 0;
-    v_.waitingForReply = false;
-    v_.matcher.reset();
-    if (v_.commandOutstanding) {
-        v_.commandOutstanding = false;
-        answerWithoutReply();
-    }
-    v_.pollOutstanding = false;
+    endExchange(ExchangeEnd::Failed);
     v_.exchangeStart = current;
     s.tryingToEstablish = true;
     resetCaptions();
@@ -167,7 +189,6 @@ void LinkEngine::failExchange(long current) {
         ctx_.forms.form1.Label1.caption = "No response from unit";
         ctx_.platform.serial.setInBufferCount(0);
     }
-    v_.replyBuffer.clear();
 }
 
 void LinkEngine::writeTimeoutLine() {
@@ -202,8 +223,17 @@ void LinkEngine::readError() {
 
 void LinkEngine::onComm() {
     platform::SerialPort& port = ctx_.platform.serial;
-    const SerialEventText event = describeSerialEvent(port.commEvent());
-    if (!event.text.empty()) (event.isError ? v_.errorMessage : v_.eventMessage) = event.text;
+    const int code = port.commEvent();
+    if (code == platform::comm::erPortLost) {
+        // The port has closed itself; its reason stays in the status line until the user acts.
+        v_.portLostReason = port.lostReason();
+        if (v_.portLostReason.empty())
+            v_.portLostReason = "COM" + std::to_string(port.commPort()) + " was disconnected";
+        v_.errorMessage = v_.portLostReason;
+    } else {
+        const SerialEventText event = describeSerialEvent(code);
+        if (!event.text.empty()) (event.isError ? v_.errorMessage : v_.eventMessage) = event.text;
+    }
 
     Label& label = ctx_.forms.form1.Label1;
     if (!v_.eventMessage.empty()) {

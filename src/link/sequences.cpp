@@ -1,6 +1,7 @@
 // The connection sequence (echo check, identification) that runs each time the link comes up,
 // and the preparation that readies the receiver for a firmware download.
 
+#include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 #include "shared/numbers.h"
 
@@ -76,80 +77,95 @@ struct PrepCommand {
     const char* label;
 };
 constexpr PrepCommand kPrepCommands[] = {
-    {-4, false, "syst:comm?", "checking which serial port"},
-    {-3, true, "fdup?", "checking echo state"},
-    {-2, true, "fdup 0", "turning off echo"},
-    {-1, true, "baud?", "checking baud rate"},
-    {0, true, "baud 19200", "changing baud rate to 19200"},
-    {1, false, "syst:lang \"install\"", "switching to boot language"},
-    {2, false, "diag:eras", "erasing flash memory"},
+    {kPrepFindSerialPort, false, "syst:comm?", "checking which serial port"},
+    {kPrepCheckEcho, true, "fdup?", "checking echo state"},
+    {kPrepTurnEchoOff, true, "fdup 0", "turning off echo"},
+    {kPrepCheckSpeed, true, "baud?", "checking baud rate"},
+    {kPrepSetSpeed, true, "baud 19200", "changing baud rate to 19200"},
+    {kPrepBootLanguage, false, "syst:lang \"install\"", "switching to boot language"},
+    {kPrepEraseFlash, false, "diag:eras", "erasing flash memory"},
 };
-constexpr int kSetSpeedStep = 0;
 
 }  // namespace
 
 void LinkEngine::prepSend() {
     LinkState& s = ctx_.state;
     s.timeoutSeconds = 7;
+    const int step = s.prepStep;
     for (const PrepCommand& c : kPrepCommands) {
-        if (c.step != s.prepStep) continue;
+        if (c.step != step) continue;
         writeLine(c.onSerialPort ? serialPrefix() + c.command : c.command);
         ctx_.forms.form1.Label1.caption = c.label;
     }
-    if (s.prepStep == kSetSpeedStep) {
-        // The user sets the computer's side to the new speed; the speed is then asked again.
+    if (step == kPrepSetSpeed) {
+        // The user sets the computer's side to the new speed. Whether the speed command's prompt
+        // arrives or is lost to the change (a time-out and the link re-established), the speed
+        // is asked again next.
         if (showCommSettingsModal) showCommSettingsModal();
-        s.prepStep = -1;
+        s.prepStep = kPrepCheckSpeed;
     }
+    v_.prepStepAwaited = step;
     v_.exchangeStart = now();
     awaitReply();
 }
 
-void LinkEngine::prepReply() {
+// A good reply to the preparation step `step`, the one whose command was sent.
+void LinkEngine::prepReply(int step) {
     LinkState& s = ctx_.state;
     Forms& forms = ctx_.forms;
     Label& label = forms.form1.Label1;
     v_.consecutiveErrors = 0;
-    switch (s.prepStep) {
-        case -4:
+    switch (step) {
+        case kPrepFindSerialPort:
             v_.portReply = v_.replyBuffer;
             v_.useSerial2 = contains(v_.portReply, '2');
             label.caption = v_.useSerial2 ? "port is serial 2" : "port is serial 1";
-            s.prepStep += 1;
+            s.prepStep = kPrepCheckEcho;
             break;
-        case -3:
+        case kPrepCheckEcho:
             v_.fdupReply = v_.replyBuffer;
             if (contains(v_.fdupReply, '1')) {
                 label.caption = "fdup is on";
                 v_.echoState = 1;
-                ctx_.platform.dialogs.showModal(forms.frmEchoKill2);   // its OK moves to the next step
+                // Closed without OK, the echo is asked again.
+                if (askToTurnEchoOff(ctx_) == EchoKillAnswer::Ok) s.prepStep = kPrepTurnEchoOff;
             } else {
                 label.caption = "fdup is off";
                 v_.echoState = 0;
-                s.prepStep += 2;
+                s.prepStep = kPrepCheckSpeed;
             }
             break;
-        case -2:
+        case kPrepTurnEchoOff:
             label.caption = "echo is off";
-            s.prepStep += 1;
+            v_.echoState = 0;
+            s.prepStep = kPrepCheckSpeed;
             break;
-        case -1:
+        case kPrepCheckSpeed:
             label.caption = "have baud rate info" + v_.replyBuffer;
             if (leadingNumber(v_.replyBuffer) != 19200) {
                 label.caption = "isnt 19200";
-                ctx_.platform.dialogs.showModal(forms.frmChangeBaud);   // its buttons choose the next step
+                // "Don't change" goes on at the old speed; closed without a button, the speed is
+                // asked again.
+                switch (askToChangeBaud(ctx_)) {
+                    case ChangeBaudAnswer::SetTo19200: s.prepStep = kPrepSetSpeed; break;
+                    case ChangeBaudAnswer::LeaveAsIs: s.prepStep = kPrepBootLanguage; break;
+                    case ChangeBaudAnswer::Closed: break;
+                }
             } else {
                 label.caption = "is 19200";
-                s.prepStep += 2;
+                s.prepStep = kPrepBootLanguage;
             }
             break;
-        case 1:
-            label.caption = "in boot language";
-            s.prepStep += 1;
+        case kPrepSetSpeed:
+            // Answered at the new speed: the speed query (already the next step) confirms it.
             break;
-        case 2:
+        case kPrepBootLanguage:
+            label.caption = "in boot language";
+            s.prepStep = kPrepEraseFlash;
+            break;
+        case kPrepEraseFlash:
             label.caption = "flash erased";
-            s.prepStep += 1;
+            s.prepStep = kPrepDone;
             s.readyToDownload = true;
             forms.form1.Timer1.enabled = false;
             s.downloadBurst = leadingNumber(ctx_.platform.serial.settings()) >= 9600 ? 10 : 1;

@@ -25,8 +25,6 @@ std::string dateText(const platform::DateTime& t) {
     return buffer;
 }
 
-}  // namespace
-
 // The status screen demo mode shows, with the current time and date in its thirteenth line.
 std::string cannedStatusScreen(const platform::DateTime& t) {
     const std::array<std::string, 23> lines{
@@ -61,6 +59,8 @@ std::string cannedStatusScreen(const platform::DateTime& t) {
     }
     return screen;
 }
+
+}  // namespace
 
 void LinkEngine::terminalTick() {
     LinkState& s = ctx_.state;
@@ -105,10 +105,10 @@ void LinkEngine::demoTick() {
     if (forms.form1.funcStatus.checked) {
         if (label.caption == "requesting status") {
             label.caption = "received status";
-            forms.form1.Term.setText(v_.replyBuffer);
+            forms.form1.Term.setText(v_.demoScreen);
         } else {
             label.caption = "requesting status";
-            v_.replyBuffer = cannedStatusScreen(t);
+            v_.demoScreen = cannedStatusScreen(t);
         }
     } else if (label.caption == "requesting clock") {
         label.caption = "received clock";

@@ -15,6 +15,7 @@ void FakeSerialPort::setHandshaking(int handshaking) {
 
 void FakeSerialPort::setPortOpen(bool open) {
     if (open && !open_ && !failOpen.empty()) throw SerialError(failOpen);
+    if (open && !open_) lostReason_.clear();
     open_ = open;
 }
 
@@ -42,6 +43,12 @@ void FakeSerialPort::output(const std::string& bytes) {
 void FakeSerialPort::raiseEvent(int code) {
     event_ = code;
     if (onComm) onComm();
+}
+
+void FakeSerialPort::lose(const std::string& reason) {
+    open_ = false;
+    lostReason_ = reason;
+    raiseEvent(comm::erPortLost);
 }
 
 std::string FakeSerialPort::takeWritten() {

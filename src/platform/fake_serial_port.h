@@ -28,10 +28,13 @@ public:
     std::string input() override;
     void output(const std::string& bytes) override;
     int commEvent() const override { return event_; }
+    std::string lostReason() const override { return lostReason_; }
 
     // Test side.
     void receive(const std::string& bytes) { inBuffer += bytes; }
     void raiseEvent(int code);
+    // The device goes away: the port closes itself and reports comm::erPortLost with `reason`.
+    void lose(const std::string& reason);
     std::string takeWritten();
 
     std::string inBuffer;                 // waiting to be read by the program
@@ -48,6 +51,7 @@ private:
     bool open_ = false;
     int inputLen_ = 0;
     int event_ = 0;
+    std::string lostReason_;
 };
 
 }  // namespace kestrix::platform

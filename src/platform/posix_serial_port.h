@@ -47,7 +47,7 @@ public:
     // The open device's descriptor (for watching it in an event loop), -1 when closed.
     int fileDescriptor() const { return fd_; }
     // Why the port was last closed by itself (empty until that happens; cleared on opening).
-    std::string lostReason() const { return lostReason_; }
+    std::string lostReason() const override { return lostReason_; }
 
 private:
     std::string portName() const;

@@ -48,6 +48,9 @@ public:
     virtual void output(const std::string& bytes) = 0;   // queues and returns at once
 
     virtual int commEvent() const = 0;
+    // Why the port last closed by itself (comm::erPortLost), such as "COM1 (/dev/ttyUSB0) was
+    // disconnected: ..."; empty until that happens.
+    virtual std::string lostReason() const { return {}; }
     // Called on the user-interface thread when CommEvent changes.
     std::function<void()> onComm;
 };

@@ -2,7 +2,51 @@
 
 #include <string>
 
+// The link state shared between the windows, and who writes each field. "Link" is the main
+// window's link engine (src/link); every exchange it runs ends in LinkEngine::endExchange.
+//
+// | Field                      | Set by                                    | Cleared or reset by                      |
+// |----------------------------|-------------------------------------------|------------------------------------------|
+// | portIsOpen                 | Link: Port Open                           | Link: Port Open, a port that went away   |
+// | currentCommand             | Control & Query: Send; Link: polls and    | never (overwritten)                      |
+// |                            | a group's queries                         |                                          |
+// | sendRequest                | Control & Query: Send, a query group;     | Link, when it writes the command         |
+// |                            | Link: a group's next query                |                                          |
+// | replyText, replyReady      | Link, when an exchange for Control & Query| Link's reply hand-over, on the next tick |
+// |                            | ends: reply, error text or "No response   |                                          |
+// |                            | from unit"                                |                                          |
+// | queryGroup, queryIndex     | Control & Query: starting a group;        | Link: the group's end, or its command    |
+// |                            | Link: advancing the index                 | getting no response                      |
+// | groupError                 | Link: a group's query got an error text   | Link's reply hand-over                   |
+// | timeoutSeconds             | Link, with each exchange it starts        | never                                    |
+// | tryingToEstablish          | Link: a time-out, an abandoned exchange   | Link: the quiet wait after a probe ended |
+// | reestablished              | Link: a prompt answered a probe           | Link: the quiet wait ended               |
+// | connectionStarted          | Link: the first connection sequence       | never                                    |
+// | downloadPrep               | Download window: a download starts        | Download window: it ends or is stopped   |
+// | prepStep                   | Download window: kPrepFindSerialPort;     | Download window                          |
+// |                            | Link: each step's reply, the error rule   |                                          |
+// | modelName, modelIs73408K   | Link: identification                      | start-up                                 |
+// | readyToDownload            | Link: the flash is erased                 | Download window: it starts sending       |
+// | downloadBurst              | Link: the flash is erased                 | never                                    |
+// | termLineBuffer             | Terminal window: typing                   | Terminal window: Enter; terminal view    |
+// | termReady                  | Link's terminal tick                      | any view being chosen                    |
+// | termIdleTicks              | Link's terminal tick                      | Terminal window, Control & Query: sending|
+// | termResponsePending        | Terminal window, Control & Query: sending | Link's terminal tick                     |
+// | download..., lines...,     | Download window                           | Download window                          |
+// | currentRecord              |                                           |                                          |
+
 namespace kestrix {
+
+// The steps of the download preparation (LinkState::prepStep), in the order they run. The
+// download window starts at kPrepFindSerialPort; the link advances the step.
+inline constexpr int kPrepFindSerialPort = -4;   // "syst:comm?": which of the receiver's ports is ours
+inline constexpr int kPrepCheckEcho = -3;        // the echo query
+inline constexpr int kPrepTurnEchoOff = -2;      // echo off, after the user was told
+inline constexpr int kPrepCheckSpeed = -1;       // the speed query
+inline constexpr int kPrepSetSpeed = 0;          // 19200 on both ends, then the speed query again
+inline constexpr int kPrepBootLanguage = 1;      // the receiver's boot language
+inline constexpr int kPrepEraseFlash = 2;        // erasing the flash
+inline constexpr int kPrepDone = 3;              // the download window owns the line
 
 // The link state shared between the windows, with the start values the program begins with.
 struct LinkState {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "link/link_engine.h"
+#include <chrono>
+#include <thread>
+
 #include "support/sim_program.h"
 
 namespace kestrix {
@@ -50,7 +52,6 @@ TEST(LinkOnTheLine, WithEchoOnTheScreenIsTheSame) {
     SimProgram program;
     setEcho(program, true);
     ASSERT_TRUE(program.connect()) << program.label();
-    EXPECT_EQ(program.app.link().vars().echoState, 1);
     EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
     program.form1.disableUpdates.checked = false;
     ASSERT_TRUE(statusScreens(program, 2));
@@ -75,7 +76,7 @@ TEST(LinkOnTheLine, SilenceFallsBackToProbingAndTheLinkComesBack) {
     sim::SimOptions options = program.receiver.options();
     options.silentLines = 4;
     program.receiver.setOptions(options);
-    ASSERT_TRUE(program.runUntil([&] { return program.app.link().vars().waitingForReply; }));
+    ASSERT_TRUE(program.runUntil([&] { return program.label() == "requesting status"; }));
     program.clock.advance(7);
     ASSERT_TRUE(program.runUntil([&] { return program.label() == "No response from unit"; }));
     EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix");
@@ -146,6 +147,89 @@ TEST(LinkOnTheLine, ThePreparationSequenceEndsWithTheFlashErased) {
     EXPECT_FALSE(program.form1.Timer1.enabled);
     EXPECT_EQ(program.state().downloadBurst, 10);
     EXPECT_TRUE(program.dialogs.modalShown.empty());
+    EXPECT_TRUE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.flash().erased(); }));
+}
+
+TEST(LinkOnTheLine, AReceiverThatHangsUpLeavesItsReasonInTheStatusLine) {
+    SimProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.receiver.hangUp();
+    ASSERT_TRUE(program.runUntil([&] { return !program.port.portOpen(); }));
+    const std::string reason = program.label();
+    EXPECT_NE(reason.find("COM1 (" + program.receiver.devicePath() + ") was disconnected"), std::string::npos)
+        << reason;
+    for (int i = 0; i < 20; ++i) program.step();
+    EXPECT_EQ(program.label(), reason);
+    EXPECT_FALSE(program.form1.MOpen.checked);
+    EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix");
+}
+
+// Prepares a download with the dialogs answered as a user would, and afterwards gives the line
+// back as the download window does when it is done.
+struct PreparedProgram : SimProgram {
+    PreparedProgram() {
+        sim::SimOptions options = receiver.options();
+        options.eraseTime = std::chrono::milliseconds(50);
+        receiver.setOptions(options);
+        dialogs.modalActions["FrmEchoKill2"] = [this](Window&) { app.forms.frmEchoKill2.cmdOK.onClick(); };
+        dialogs.modalActions["FrmChangeBaud"] = [this](Window&) {
+            app.forms.frmChangeBaud.cmdReallyDownload.onClick();
+        };
+        // The user takes a moment: the receiver's prompt to the speed command is in by the time
+        // the computer's side changes speed.
+        dialogs.modalActions["ConfigScrn"] = [this](Window&) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (port.inBufferCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+                port.service();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            app.forms.configScrn.Baud19dot2.onClick();
+            app.forms.configScrn.OKButton.onClick();
+        };
+    }
+
+    bool prepare() {
+        app.forms.frmTerminal.txtTerminal.setText({});
+        state().downloadPrep = true;
+        state().prepStep = kPrepFindSerialPort;
+        return runUntil([&] { return state().readyToDownload; });
+    }
+
+    // The reply to a command typed into Control & Query once the line is the link's again.
+    std::string replyAfterwards(const std::string& command) {
+        state().downloadPrep = false;
+        form1.Timer1.enabled = true;
+        FrmShowLog& window = app.forms.frmShowLog;
+        window.txtShowLog.setText({});
+        window.cmbSendSCPI.text = command;
+        window.cmdSendSCPI.onClick();
+        if (!runUntil([&] { return window.cmdSendSCPI.enabled; })) return "(no reply)";
+        return window.txtShowLog.text();
+    }
+};
+
+TEST(PreparationOnTheLine, AnEchoingReceiverHasItsEchoTurnedOffAndIsReadWholeAfterwards) {
+    PreparedProgram program;
+    setEcho(program, true);
+    program.receiver.withModel([](sim::ReceiverModel& model) { model.state().portInUse().line.baud = 19200; });
+    program.port.setSettings("19200,n,8,1");
+    ASSERT_TRUE(program.connect()) << program.label();
+    ASSERT_TRUE(program.prepare()) << program.label();
+    EXPECT_EQ(program.dialogs.modalShown, std::vector<std::string>{"FrmEchoKill2"});
+    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");   // no time-out
+    EXPECT_FALSE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.state().portInUse().echo; }));
+    EXPECT_EQ(program.replyAfterwards("syst:lang?"), "\r\nSent: syst:lang?\r\nreply: \"INSTALL\"\r\n");
+}
+
+TEST(PreparationOnTheLine, ASlowLineIsSetTo19200WithOneQuestion) {
+    PreparedProgram program;
+    ASSERT_TRUE(program.connect()) << program.label();
+    ASSERT_TRUE(program.prepare()) << program.label();
+    EXPECT_EQ(program.dialogs.modalShown, (std::vector<std::string>{"FrmChangeBaud", "ConfigScrn"}));
+    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");   // no time-out
+    EXPECT_EQ(program.port.settings(), "19200,n,8,1");
+    EXPECT_EQ(program.receiver.withModel([](sim::ReceiverModel& m) { return m.line().baud; }), 19200);
+    EXPECT_EQ(program.state().downloadBurst, 10);
     EXPECT_TRUE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.flash().erased(); }));
 }
 

@@ -287,9 +287,9 @@ TEST(CommandMenus, ASelectionWithThePortClosedIsRefusedAndLaterCommandsGoOutUnch
     window.cmbSendSCPI.onKeyPress(kEnter);
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
-    rig.port.receive("Morvandelle,73408K,3446A01234,3.20\r\nscpi > ");
+    rig.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     rig.ticks(2);
-    EXPECT_EQ(window.txtShowLog.text(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,3446A01234,3.20\r\n");
+    EXPECT_EQ(window.txtShowLog.text(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n");
     EXPECT_TRUE(window.cmdSendSCPI.enabled);
 }
 

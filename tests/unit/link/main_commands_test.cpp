@@ -18,7 +18,6 @@ TEST(PortOpen, OpensAndClosesWithTheCheckMarkFollowing) {
     EXPECT_FALSE(rig.state.portIsOpen);
     EXPECT_FALSE(rig.form1.MOpen.checked);
     EXPECT_EQ(rig.form1.caption, "Morvandelle Kestrix");
-    EXPECT_TRUE(rig.vars.restartPending);
 }
 
 TEST(PortOpen, AFailureIsShownWithTheSystemsDescription) {
@@ -32,16 +31,31 @@ TEST(PortOpen, AFailureIsShownWithTheSystemsDescription) {
     EXPECT_FALSE(rig.state.portIsOpen);
 }
 
-TEST(PortOpen, ClosingWhileAwaitingAReplyTimesItOutAfterReopening) {
+TEST(PortOpen, ClosingWhileAwaitingAReplyAbandonsItAndReopeningProbesTheLink) {
     Rig rig;
     rig.connect();
     rig.tick();   // poll outstanding
     rig.openPort();
     rig.clock.advance(60);
     rig.openPort();
+    rig.port.takeWritten();
     rig.tick();
-    EXPECT_EQ(rig.label(), "No response from unit");
-    EXPECT_TRUE(rig.state.tryingToEstablish);
+    EXPECT_EQ(rig.port.takeWritten(), "\r\n");
+    EXPECT_EQ(rig.label(), "Trying to establish communication...");
+    rig.port.receive("screen\r\nscpi > ");   // the late reply answers the probe
+    rig.tick();
+    EXPECT_EQ(rig.label(), "Communication re-established...");
+    EXPECT_EQ(rig.form1.Term.text(), "");
+}
+
+TEST(PortOpen, ReopeningAnIdleLinkRunsTheConnectionSequenceAtOnce) {
+    Rig rig;
+    rig.connect();
+    rig.openPort();
+    rig.openPort();
+    rig.tick();
+    EXPECT_EQ(rig.port.takeWritten(), ":syst:comm:ser:fdup?\r\n");
+    EXPECT_EQ(rig.label(), "Checking echo...");
 }
 
 TEST(MainCommands, CopyPutsTheStatusTextOnTheClipboard) {

@@ -15,11 +15,11 @@ TEST(Reception, APromptSplitAcrossReadsCompletesOnTheFinalBlank) {
     for (const char* chunk : {"screen\r\nsc", "pi", " >"}) {
         rig.port.receive(chunk);
         rig.tick();
-        EXPECT_TRUE(rig.vars.waitingForReply) << chunk;
+        EXPECT_EQ(rig.label(), "requesting status") << chunk;
     }
     rig.port.receive(" ");
     rig.tick();
-    EXPECT_FALSE(rig.vars.waitingForReply);
+    EXPECT_EQ(rig.label(), "received status");
     EXPECT_EQ(rig.form1.Term.text(), "screen\r\n");
 }
 
@@ -39,21 +39,20 @@ TEST(Reception, CharactersAfterAPromptAreDiscarded) {
 
 TEST(Reception, AnEchoedCommandIsDroppedEvenWhenItContainsAPrompt) {
     Rig rig;
-    rig.connect();
-    rig.vars.echoState = 1;
-    rig.state.currentCommand = "say scpi > ";
-    rig.state.sendRequest = true;
+    rig.connectAnswering(":syst:comm:ser:fdup?\r\n1\r\nscpi > ",
+                         "*idn?\r\nMorvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
+    rig.form1.disableUpdates.checked = true;
+    rig.sendCommand("say scpi > ");
     rig.tick();
     rig.port.receive("say scpi > \r\nhello\r\nscpi > ");
-    rig.tick();
-    EXPECT_EQ(rig.state.replyText, "hello\r\n");
+    rig.ticks(2);
+    EXPECT_EQ(rig.log(), "\r\nSent: say scpi > \r\nreply: hello\r\n");
 }
 
 TEST(Reception, AnErrorPromptFetchesTheErrorTextAsTheReply) {
     Rig rig;
     rig.connect();
-    rig.state.currentCommand = "bogus";
-    rig.state.sendRequest = true;
+    rig.sendCommand("bogus");
     rig.tick();
     rig.port.takeWritten();
     rig.port.receive("E-113> ");
@@ -66,18 +65,17 @@ TEST(Reception, AnErrorPromptFetchesTheErrorTextAsTheReply) {
     rig.tick();
     EXPECT_EQ(rig.label(), "Received error reply");
     rig.tick();
-    EXPECT_EQ(rig.forms.frmShowLog.txtShowLog.text(), "\r\nreply: -113,\"Undefined header\"\r\n");
+    EXPECT_EQ(rig.log(), "\r\nSent: bogus\r\nreply: -113,\"Undefined header\"\r\n");
 }
 
 TEST(Reception, SilenceTimesOutAndTheCommandGetsNoResponse) {
     Rig rig;
     rig.connect();
-    rig.state.currentCommand = "*IDN?";
-    rig.state.sendRequest = true;
+    rig.sendCommand("*IDN?");
     rig.tick();
     rig.clock.advance(13);
     rig.tick();
-    EXPECT_TRUE(rig.vars.waitingForReply);   // 13 seconds are allowed, not more
+    EXPECT_EQ(rig.label(), "sending: *IDN?");   // 13 seconds are allowed, not more
     rig.clock.advance(1);
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
@@ -106,10 +104,9 @@ TEST(Reception, ExchangesAcrossMidnightTimeOutByElapsedSeconds) {
     rig.tick();   // status poll, 6 seconds allowed
     rig.clock.seconds = 3;   // 5 seconds later, on the next day
     rig.tick();
-    EXPECT_TRUE(rig.vars.waitingForReply);
+    EXPECT_EQ(rig.label(), "requesting status");
     rig.clock.seconds = 5;   // 7 seconds
     rig.tick();
-    EXPECT_FALSE(rig.vars.waitingForReply);
     EXPECT_EQ(rig.label(), "No response from unit");
 }
 
@@ -143,7 +140,8 @@ TEST(Reception, ProbesRepeatAfterEachTimeOut) {
     EXPECT_EQ(rig.port.takeWritten(), "\r\n");
     rig.clock.advance(2);
     rig.tick();
-    EXPECT_TRUE(rig.vars.waitingForReply);
+    EXPECT_TRUE(rig.port.written.empty());   // still waiting: 2 seconds are allowed
+    EXPECT_EQ(rig.label(), "Trying to establish communication...");
     rig.clock.advance(1);
     rig.tick();
     rig.tick();
@@ -181,13 +179,12 @@ TEST(Reception, AReplyThatNeverEndsFailsInsteadOfGrowingWithoutBound) {
     rig.connect();
     rig.tick();
     const std::string noise(4096, 'x');
-    for (int i = 0; i < 20 && rig.vars.waitingForReply; ++i) {
+    for (int i = 0; i < 20 && rig.label() == "requesting status"; ++i) {
         rig.port.receive(noise);
         rig.tick();
     }
-    EXPECT_FALSE(rig.vars.waitingForReply);
-    EXPECT_LE(rig.vars.replyBuffer.size(), kMaxReplyLength);
     EXPECT_EQ(rig.label(), "No response from unit");
+    EXPECT_EQ(rig.form1.Term.text(), "");
     EXPECT_TRUE(rig.state.tryingToEstablish);
 }
 

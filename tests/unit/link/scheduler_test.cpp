@@ -52,8 +52,7 @@ TEST(Scheduler, AReplyCompletedInATickIsNotFollowedByACommandInTheSameTick) {
 TEST(Scheduler, ControlAndQueryCommandsGoBeforePolls) {
     Rig rig;
     rig.connect();
-    rig.state.currentCommand = "*IDN?";
-    rig.state.sendRequest = true;
+    rig.sendCommand("*IDN?");
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
     EXPECT_FALSE(rig.state.sendRequest);
@@ -64,7 +63,7 @@ TEST(Scheduler, ControlAndQueryCommandsGoBeforePolls) {
     EXPECT_EQ(rig.label(), "Received response");
     EXPECT_TRUE(rig.state.replyReady);
     rig.tick();   // the reply goes to the log, then the next poll
-    EXPECT_EQ(rig.forms.frmShowLog.txtShowLog.text(), "\r\nreply: Morvandelle,73408K,1,R7.c\r\n");
+    EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,1,R7.c\r\n");
     EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
     EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");
 }
@@ -76,8 +75,7 @@ TEST(Scheduler, DisabledUpdatesShowIdleButStillServeCommands) {
     rig.ticks(3);
     EXPECT_EQ(rig.label(), "Idle");
     EXPECT_TRUE(rig.port.written.empty());
-    rig.state.currentCommand = ":PTIM:TIME?";
-    rig.state.sendRequest = true;
+    rig.sendCommand(":PTIM:TIME?");
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":PTIM:TIME?\r\n");
 }

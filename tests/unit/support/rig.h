@@ -43,6 +43,12 @@ struct Rig {
     // Opens the port and brings the link up as a receiver without echo identified as `model`:
     // probe answered, quiet wait over, echo check and identification done.
     void connect(const std::string& model = "73408K") {
+        connectAnswering("0\r\nscpi > ", "Morvandelle," + model + ",MDL-26-00417,R7.c\r\nscpi > ");
+    }
+
+    // Opens the port and brings the link up, the receiver answering the echo check and the
+    // identification with the replies given.
+    void connectAnswering(const std::string& echoReply, const std::string& identityReply) {
         openPort();
         tick();                                  // first probe
         port.receive("scpi > ");
@@ -51,13 +57,20 @@ struct Rig {
         clock.advance(5);
         tick();                                  // quiet wait over: the connection sequence is due
         tick();                                  // echo check sent
-        port.receive("0\r\nscpi > ");
+        port.receive(echoReply);
         tick();
         tick();                                  // identification sent
-        port.receive("Morvandelle," + model + ",MDL-26-00417,R7.c\r\nscpi > ");
+        port.receive(identityReply);
         tick();
         port.takeWritten();
     }
+
+    // Types a command into Control & Query's command line and clicks Send.
+    void sendCommand(const std::string& command) {
+        forms.frmShowLog.cmbSendSCPI.text = command;
+        forms.frmShowLog.cmdSendSCPI.onClick();
+    }
+    std::string log() const { return forms.frmShowLog.txtShowLog.text(); }
 };
 
 }  // namespace kestrix::testing
