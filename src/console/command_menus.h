@@ -4,7 +4,7 @@
 // line, and choosing a status-system entry starts a status-query group.
 
 #include "console/command_catalogue.h"
-#include "shared/context.h"
+#include "program/context.h"
 
 namespace kestrix {
 

@@ -10,10 +10,11 @@
 
 #include <cmath>
 
-#include "config/kestrix.h"
+#include "program/kestrix.h"
 #include "console/printing.h"
 #include "gui_test_support.h"
 #include "platform/fake_platform.h"
+#include "platform/fake_files.h"
 #include "platform/fake_serial_port.h"
 #include "platform/qt/qt_printer.h"
 
@@ -27,8 +28,9 @@ struct PdfRig : WithApplication {
     platform::FakeSerialPort port;
     platform::FakeServices fakes;
     platform::qt::QtPrinter printer;
+    platform::FakeFiles files;
     platform::Platform platform{port,   fakes.clock,  fakes.profile, fakes.dialogs,     fakes.measurer,
-                                fakes.clipboard, fakes.help, fakes.beeper, printer, fakes.programFile};
+                                fakes.clipboard, fakes.help, fakes.beeper, printer, fakes.programFile, files};
     Kestrix app{platform};
     FrmTerminal& terminal = app.forms.frmTerminal;
 
