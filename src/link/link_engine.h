@@ -7,6 +7,10 @@
 #include "link/prompt_matcher.h"
 #include "shared/context.h"
 
+namespace kestrix::trend {
+class TrendSampler;
+}
+
 namespace kestrix {
 
 // The main window's own link variables (those shared with other windows are in LinkState).
@@ -71,6 +75,9 @@ public:
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
 
+    // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
+    trend::TrendSampler* trendSampler = nullptr;
+
     LinkVariables& vars() { return v_; }
     const LinkVariables& vars() const { return v_; }
 
@@ -107,6 +114,12 @@ private:
 
     // Control & Query hand-over.
     void handOverReply();
+
+    // Trend samples (trend_requests.cpp).
+    void settleTrendSample();
+    bool trendSampleDue();
+    void sendTrendSample();
+    bool takeTrendReply();
 
     // Views.
     void terminalTick();
