@@ -6,6 +6,7 @@
 #include "download/preparation_dialogs.h"
 #include "link/function_menu.h"
 #include "link/link_engine.h"
+#include "trend/trend_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"
 #include "windows/terminal_window.h"
@@ -15,7 +16,8 @@ namespace kestrix {
 Kestrix::Kestrix(platform::Platform& platform)
     : platform_(platform),
       link_(std::make_unique<LinkEngine>(context)),
-      commSettings_(std::make_unique<CommSettingsDialog>(context)) {
+      commSettings_(std::make_unique<CommSettingsDialog>(context)),
+      trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)) {
     link_->wire();
     commSettings_->wire();
     commSettings_->onPortStateChanged = [this] { link_->portStateChanged(); };
@@ -28,6 +30,9 @@ Kestrix::Kestrix(platform::Platform& platform)
     wireFontChoosers(context, startup);
     wireFontNotices(context);
     wireControlQuery(context);
+    trend_->wire();
+    link_->trendSampler = &trend_->sampler();
+    forms.form1.funcTrend.onClick = [this] { trend_->open(); };
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };

@@ -10,6 +10,9 @@ namespace kestrix {
 
 class LinkEngine;
 struct Form1;
+namespace trend {
+class TrendWindow;
+}
 
 // Keeps the status display under the band and across the main window's inner width.
 void layoutMainWindow(Form1& form1);
@@ -44,10 +47,12 @@ public:
 
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
+    trend::TrendWindow& trend() { return *trend_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
+    std::unique_ptr<trend::TrendWindow> trend_;
     void saveSettingsAtExit();
     bool drainOutput();
 
