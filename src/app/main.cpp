@@ -5,6 +5,7 @@
 
 #include "app/renderer.h"
 #include "app/termination_signals.h"
+#include "app/trend_panel.h"
 #include "config/kestrix.h"
 #include "config/ports.h"
 #include "platform/clock.h"
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
     renderer.afterEvent = [&program] {
         if (program.quitRequested()) QCoreApplication::quit();
     };
+
+    app::TrendPanel trendPanel(program.trend(), program.forms.frmTrend,
+                               renderer.viewOf(program.forms.frmTrend)->canvas(), renderer, renderer.twips());
 
     renderer.render();   // start-up sizes the windows by their frames, which the first render reports
     renderer.forward([&program] { program.start(); });

@@ -57,11 +57,13 @@ std::vector<PlotColumn> decimate(const SampleRing& ring, double from, double to,
     const std::size_t end = ring.firstAtOrAfter(std::nextafter(to, std::numeric_limits<double>::infinity()));
     for (std::size_t i = ring.firstAtOrAfter(from); i < end; ++i) {
         const double value = ring.value(i);
-        if (std::isnan(value)) continue;
         const auto column = std::min(columns - 1, static_cast<std::size_t>((ring.time(i) - from) * perColumn));
         PlotColumn& c = out[column];
-        if (!c.any) {
-            c = {true, value, value};
+        if (std::isnan(value)) {
+            c.gap = true;
+        } else if (!c.any) {
+            c.any = true;
+            c.minimum = c.maximum = value;
         } else {
             c.minimum = std::min(c.minimum, value);
             c.maximum = std::max(c.maximum, value);

@@ -37,6 +37,7 @@ TEST(Decimate, GivesMinimumAndMaximumPerColumnAndLeavesEmptyColumnsEmpty) {
     ASSERT_EQ(columns.size(), 10u);
     for (std::size_t k = 0; k < columns.size(); ++k) {
         EXPECT_TRUE(columns[k].any);
+        EXPECT_TRUE(columns[k].gap);
         EXPECT_EQ(columns[k].minimum, 10.0 * k + 1);   // the gap at 10k is left out
         EXPECT_EQ(columns[k].maximum, 10.0 * k + 9);
     }
