@@ -41,8 +41,8 @@ QString qtFilter(const std::string& filter) {
 
 // A step between time labels that leaves room for each, in seconds.
 double timeStep(double span, int width) {
-    static const double steps[] = {1,    2,     5,     10,    15,    30,     60,     120,    300,   600,
-                                   900,  1800,  3600,  7200,  10800, 21600,  43200,  86400,  172800, 604800};
+    static const double steps[] = {1,   2,    5,    10,   15,    30,    60,    120,   300,    600,
+                                   900, 1800, 3600, 7200, 10800, 21600, 43200, 86400, 172800, 604800};
     const double most = std::max(1, width / 90);
     for (double step : steps)
         if (span / step <= most) return step;
@@ -64,7 +64,8 @@ QString utcLabel(double seconds, double step) {
 // The strips of the series against UTC, each with its figures over the visible span.
 class TrendPlot final : public QWidget {
 public:
-    TrendPlot(trend::TrendWindow& trend, EventSink& sink, QWidget* parent) : QWidget(parent), trend_(trend), sink_(sink) {
+    TrendPlot(trend::TrendWindow& trend, EventSink& sink, QWidget* parent)
+        : QWidget(parent), trend_(trend), sink_(sink) {
         setFocusPolicy(Qt::StrongFocus);
         setAccessibleName(QStringLiteral("Trend plot"));
         setMinimumSize(200, 120);
@@ -85,13 +86,15 @@ protected:
         const int plotWidth = std::max(1, width() - kLeftMargin - kRightMargin);
         for (int i = 0; i < n; ++i) {
             const QRect strip(0, i * stripHeight, width(), stripHeight);
-            drawStrip(p, strip, *series[static_cast<std::size_t>(i)], trend_.figures(static_cast<std::size_t>(i)), span, plotWidth);
+            drawStrip(p, strip, *series[static_cast<std::size_t>(i)], trend_.figures(static_cast<std::size_t>(i)), span,
+                      plotWidth);
         }
         drawTimeAxis(p, QRect(kLeftMargin, n * stripHeight, plotWidth, kTimeAxisHeight), span);
     }
 
     void wheelEvent(QWheelEvent* event) override {
-        const double anchor = std::clamp((event->position().x() - kLeftMargin) / std::max(1, width() - kLeftMargin - kRightMargin), 0.0, 1.0);
+        const double anchor = std::clamp(
+            (event->position().x() - kLeftMargin) / std::max(1, width() - kLeftMargin - kRightMargin), 0.0, 1.0);
         const double factor = event->angleDelta().y() > 0 ? 0.8 : 1.25;
         sink_.forward([this, factor, anchor] { trend_.zoom(factor, anchor); });
         event->accept();
@@ -105,10 +108,13 @@ protected:
         dragX_ = event->position().x();
         sink_.forward([this, dx, plotWidth] { trend_.pan(-dx / plotWidth); });
     }
-    void mouseDoubleClickEvent(QMouseEvent*) override { sink_.forward([this] { trend_.showAll(); }); }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        sink_.forward([this] { trend_.showAll(); });
+    }
     void keyPressEvent(QKeyEvent* event) override {
         switch (event->key()) {
-            case Qt::Key_Plus: case Qt::Key_Equal: sink_.forward([this] { trend_.zoom(0.5); }); break;
+            case Qt::Key_Plus:
+            case Qt::Key_Equal: sink_.forward([this] { trend_.zoom(0.5); }); break;
             case Qt::Key_Minus: sink_.forward([this] { trend_.zoom(2); }); break;
             case Qt::Key_Left: sink_.forward([this] { trend_.pan(-0.25); }); break;
             case Qt::Key_Right: sink_.forward([this] { trend_.pan(0.25); }); break;
@@ -181,9 +187,11 @@ private:
         for (double t = std::ceil(span.from / step) * step; t <= span.to; t += step) {
             const int x = axis.left() + static_cast<int>((t - span.from) / (span.to - span.from) * axis.width());
             p.drawLine(x, axis.top(), x, axis.top() + 4);
-            p.drawText(QRect(x - 45, axis.top() + 3, 90, axis.height() - 3), Qt::AlignHCenter | Qt::AlignTop, utcLabel(t, step));
+            p.drawText(QRect(x - 45, axis.top() + 3, 90, axis.height() - 3), Qt::AlignHCenter | Qt::AlignTop,
+                       utcLabel(t, step));
         }
-        p.drawText(QRect(0, axis.top() + 3, kLeftMargin - 6, axis.height() - 3), Qt::AlignRight | Qt::AlignTop, tr("UTC"));
+        p.drawText(QRect(0, axis.top() + 3, kLeftMargin - 6, axis.height() - 3), Qt::AlignRight | Qt::AlignTop,
+                   tr("UTC"));
     }
 
     trend::TrendWindow& trend_;
@@ -221,14 +229,18 @@ protected:
         auto px = [&](double tau) { return area.left() + (std::log10(tau) - t0) / (t1 - t0) * area.width(); };
         auto py = [&](double v) { return area.bottom() - (std::log10(v) - d0) / (d1 - d0) * area.height(); };
         p.setPen(QColor(200, 200, 200));
-        for (double d = d0; d <= d1; ++d) p.drawLine(QPointF(area.left(), py(std::pow(10, d))), QPointF(area.right(), py(std::pow(10, d))));
-        for (double t = t0; t <= t1; ++t) p.drawLine(QPointF(px(std::pow(10, t)), area.top()), QPointF(px(std::pow(10, t)), area.bottom()));
+        for (double d = d0; d <= d1; ++d)
+            p.drawLine(QPointF(area.left(), py(std::pow(10, d))), QPointF(area.right(), py(std::pow(10, d))));
+        for (double t = t0; t <= t1; ++t)
+            p.drawLine(QPointF(px(std::pow(10, t)), area.top()), QPointF(px(std::pow(10, t)), area.bottom()));
         p.setPen(Qt::black);
         p.drawRect(area);
         for (double d = d0; d <= d1; ++d)
-            p.drawText(QRectF(0, py(std::pow(10, d)) - 8, 50, 16), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("1e%1").arg(d));
+            p.drawText(QRectF(0, py(std::pow(10, d)) - 8, 50, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       QStringLiteral("1e%1").arg(d));
         for (double t = t0; t <= t1; ++t)
-            p.drawText(QRectF(px(std::pow(10, t)) - 30, area.bottom() + 2, 60, 14), Qt::AlignHCenter, QStringLiteral("1e%1").arg(t));
+            p.drawText(QRectF(px(std::pow(10, t)) - 30, area.bottom() + 2, 60, 14), Qt::AlignHCenter,
+                       QStringLiteral("1e%1").arg(t));
         p.drawText(QRect(area.left(), area.bottom() + 14, area.width(), 14), Qt::AlignHCenter, tr("tau (s)"));
         drawCurve(p, points, QColor(20, 70, 170), px, py, true);
         drawCurve(p, points, QColor(190, 40, 40), px, py, false);
@@ -240,7 +252,8 @@ protected:
 
 private:
     template <typename X, typename Y>
-    void drawCurve(QPainter& p, const std::vector<trend::StabilityPoint>& points, QColor colour, X px, Y py, bool allan) {
+    void drawCurve(QPainter& p, const std::vector<trend::StabilityPoint>& points, QColor colour, X px, Y py,
+                   bool allan) {
         p.setPen(QPen(colour, 1.5));
         QPainterPath path;
         bool started = false;
@@ -285,8 +298,8 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     layout->addWidget(plot_, 3);
     layout->addLayout(side, 2);
 
-    trend.host.saveFileName = [this](const std::string& title, const std::string& filter, const std::string& suggested)
-        -> std::optional<std::string> {
+    trend.host.saveFileName = [this](const std::string& title, const std::string& filter,
+                                     const std::string& suggested) -> std::optional<std::string> {
         const QString path = QFileDialog::getSaveFileName(window(), QString::fromStdString(title),
                                                           QString::fromStdString(suggested), qtFilter(filter));
         if (path.isEmpty()) return std::nullopt;
@@ -301,7 +314,8 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     };
     trend.host.writePlotImage = [this](const std::string& path) -> std::string {
         refresh();
-        return grab().save(QString::fromStdString(path), "PNG") ? std::string() : std::string("the image could not be written");
+        return grab().save(QString::fromStdString(path), "PNG") ? std::string()
+                                                                : std::string("the image could not be written");
     };
 
     connect(&refresh_, &QTimer::timeout, this, [this] { refresh(); });

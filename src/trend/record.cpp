@@ -88,8 +88,8 @@ std::string isoUtc(double seconds) {
 
 bool parseIsoUtc(const std::string& text, double& seconds) {
     // yyyy-mm-ddThh:mm:ss[.fff]Z
-    if (text.size() < 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-        text[16] != ':' || text.back() != 'Z')
+    if (text.size() < 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':' ||
+        text.back() != 'Z')
         return false;
     std::tm utc{};
     utc.tm_year = digits(text, 0, 4) - 1900;
@@ -158,8 +158,8 @@ std::string RecordedFile::notice(const std::string& path) const {
     if (tornLastLine) text = "The last line of " + path + " was cut short and was skipped.";
     if (unreadableLines > 0) {
         if (!text.empty()) text += " ";
-        text += std::to_string(unreadableLines) + (unreadableLines == 1 ? " line" : " lines") +
-                " of " + path + " could not be read and " + (unreadableLines == 1 ? "was" : "were") + " skipped.";
+        text += std::to_string(unreadableLines) + (unreadableLines == 1 ? " line" : " lines") + " of " + path +
+                " could not be read and " + (unreadableLines == 1 ? "was" : "were") + " skipped.";
     }
     return text;
 }

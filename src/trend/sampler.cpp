@@ -9,7 +9,8 @@ namespace kestrix::trend {
 
 void TrendSampler::setQueries(std::vector<std::string> queries) {
     queries_ = std::move(queries);
-    std::erase_if(turn_, [&](const std::string& q) { return std::find(queries_.begin(), queries_.end(), q) == queries_.end(); });
+    std::erase_if(
+        turn_, [&](const std::string& q) { return std::find(queries_.begin(), queries_.end(), q) == queries_.end(); });
 }
 
 void TrendSampler::setInterval(double seconds) {

@@ -95,8 +95,8 @@ double leadingValue(std::string_view reply) {
     if (at < reply.size() && (reply[at] == '+' || reply[at] == '-')) negative = reply[at++] == '-';
     if (at >= reply.size() || !(std::isdigit(static_cast<unsigned char>(reply[at])) || reply[at] == '.')) return kNaN;
     double value = kNaN;
-    const auto [end, error] = std::from_chars(reply.data() + at, reply.data() + reply.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(reply.data() + at, reply.data() + reply.size(), value, std::chars_format::general);
     // SCPI writes "not a number" as 9.91E+37.
     if (error != std::errc() || !std::isfinite(value) || value >= 9.9e37) return kNaN;
     return negative ? -value : value;

@@ -71,7 +71,8 @@ void timeDeviation(const std::vector<double>& x, const PrefixSums& sums, std::si
     std::size_t count = 0;
     for (std::size_t j = 0; j + 3 * m <= x.size(); ++j) {
         if (!sums.whole(j, j + 3 * m)) continue;
-        const long double inner = sums.over(j + 2 * m, j + 3 * m) - 2 * sums.over(j + m, j + 2 * m) + sums.over(j, j + m);
+        const long double inner =
+            sums.over(j + 2 * m, j + 3 * m) - 2 * sums.over(j + m, j + 2 * m) + sums.over(j, j + m);
         total += inner * inner;
         ++count;
     }

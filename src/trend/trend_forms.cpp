@@ -11,8 +11,8 @@ FrmTrend::FrmTrend() : Window("frmTrend", "Trend") {
     cmdTrendSave.caption = "Save...";
     controls = {&lblTrendInfo, &cmdTrendCopy, &cmdTrendSave};
 
-    mnuTrendFile.items = {&mnuTrendOpen, &mnuTrendRecord, &mnuTrendStopRecord, &hyphTrend1, &mnuTrendSavePlot,
-                          &hyphTrend2, &mnuTrendClose};
+    mnuTrendFile.items = {&mnuTrendOpen,     &mnuTrendRecord, &mnuTrendStopRecord, &hyphTrend1,
+                          &mnuTrendSavePlot, &hyphTrend2,     &mnuTrendClose};
     mnuTrendSeries.items = {&mnuTrendTint, &mnuTrendEfc, &mnuTrendOther, &hyphTrend3, &mnuTrendPause, &mnuTrendClear};
     mnuTrendInterval.items = {&mnuInterval1s, &mnuInterval10s, &mnuInterval1min, &mnuInterval10min, &mnuInterval1h};
     mnuTrendView.items = {&mnuTrendZoomIn, &mnuTrendZoomOut, &mnuTrendPanLeft, &mnuTrendPanRight, &mnuTrendShowAll};

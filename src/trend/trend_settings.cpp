@@ -22,7 +22,8 @@ std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& 
         const std::string query = i <= settings.series.size() ? settings.series[i - 1] : "";
         written = profile.WritePrivateProfileStringA(kTrendSection, "Series" + std::to_string(i), query) && written;
     }
-    written = profile.WritePrivateProfileStringA(kTrendSection, "Interval", std::to_string(settings.intervalSeconds)) && written;
+    written = profile.WritePrivateProfileStringA(kTrendSection, "Interval", std::to_string(settings.intervalSeconds)) &&
+              written;
     written = profile.WritePrivateProfileStringA(kTrendSection, "RecordFile", settings.recordFile) && written;
     return written ? "" : profile.lastError();
 }

@@ -84,7 +84,8 @@ void TrendWindow::open() {
     started_ = true;
     setSeries(settings_.series.empty() ? std::vector<std::string>{kTimeIntervalQuery, kEfcQuery} : settings_.series);
     if (!settings_.recordFile.empty()) startRecording(settings_.recordFile);
-    if (!writer_.isOpen() && form_.lblTrendInfo.caption.empty()) say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
+    if (!writer_.isOpen() && form_.lblTrendInfo.caption.empty())
+        say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
 }
 
 // ---- Series and samples
@@ -271,7 +272,8 @@ double TrendWindow::sampleSpacing(const SampleRing& ring, std::size_t from, std:
 const std::vector<StabilityPoint>& TrendWindow::stability() {
     // Recomputed when the user changes the view, and while samples arrive once they have grown
     // by a hundredth, so the cost per sample stays small however long the record.
-    const bool grown = samplesSinceStability_ > 0 && samplesSinceStability_ >= std::max<std::size_t>(1, samplesAtStability_ / 100);
+    const bool grown =
+        samplesSinceStability_ > 0 && samplesSinceStability_ >= std::max<std::size_t>(1, samplesAtStability_ / 100);
     if (stabilityView_ == viewRevision_ && !grown) return stability_;
     stabilityView_ = viewRevision_;
     samplesSinceStability_ = 0;
@@ -382,7 +384,9 @@ void TrendWindow::say(const std::string& text) {
 
 void TrendWindow::updateMenus() {
     FrmTrend& f = form_;
-    auto has = [&](const char* q) { return std::find(settings_.series.begin(), settings_.series.end(), q) != settings_.series.end(); };
+    auto has = [&](const char* q) {
+        return std::find(settings_.series.begin(), settings_.series.end(), q) != settings_.series.end();
+    };
     f.mnuTrendTint.checked = !showingFile_ && has(kTimeIntervalQuery);
     f.mnuTrendEfc.checked = !showingFile_ && has(kEfcQuery);
     f.mnuTrendPause.checked = sampler_.paused();

@@ -23,9 +23,9 @@ inline constexpr const char* kEfcQuery = ":DIAG:ROSC:EFC:ABS?";
 // One plotted series: its query, how its values are shown, and its readings.
 struct TrendSeries {
     std::string query;
-    std::string title;      // "Time interval", "EFC", or the query
-    std::string unit;       // as shown: "ns", "%", or empty
-    double scale = 1;       // shown value = reading * scale
+    std::string title;           // "Time interval", "EFC", or the query
+    std::string unit;            // as shown: "ns", "%", or empty
+    double scale = 1;            // shown value = reading * scale
     bool timeInterval = false;   // phase data: the stability plot and table are computed from it
     SampleRing ring;
 };
@@ -34,7 +34,8 @@ struct TrendSeries {
 struct TrendHost {
     // A file name to save to, or nothing when the user cancels.
     std::function<std::optional<std::string>(const std::string& title, const std::string& filter,
-                                             const std::string& suggested)> saveFileName;
+                                             const std::string& suggested)>
+        saveFileName;
     // A line of text from the user, or nothing when cancelled.
     std::function<std::optional<std::string>(const std::string& prompt, const std::string& initial)> askText;
     // Writes the window's plots as a PNG image; the failure's description, empty on success.
@@ -118,13 +119,13 @@ private:
 
     enum class ViewMode { All, Follow, Fixed };
     ViewMode mode_ = ViewMode::All;
-    double span_ = 0;         // Follow: the width kept
-    Span fixed_;              // Fixed: the span itself
+    double span_ = 0;   // Follow: the width kept
+    Span fixed_;        // Fixed: the span itself
 
     std::uint64_t revision_ = 1;
-    std::uint64_t viewRevision_ = 1;         // moves when the user changes what is shown
+    std::uint64_t viewRevision_ = 1;   // moves when the user changes what is shown
     std::vector<StabilityPoint> stability_;
-    std::uint64_t stabilityView_ = 0;        // viewRevision_ the stability was computed for
+    std::uint64_t stabilityView_ = 0;   // viewRevision_ the stability was computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;
 };

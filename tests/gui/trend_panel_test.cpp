@@ -48,7 +48,8 @@ protected:
         renderer.forward([this] { program.forms.form1.funcTrend.onClick(); });
         // An hour of both series, one sample a second: a wandering time interval and a slow EFC.
         for (int i = 0; i < 3600; ++i) {
-            trend.addSample(trend::kTimeIntervalQuery, kDay + i, 33e-9 + 2e-9 * std::sin(i / 300.0) + 0.5e-9 * std::sin(i * 7.1), "r");
+            trend.addSample(trend::kTimeIntervalQuery, kDay + i,
+                            33e-9 + 2e-9 * std::sin(i / 300.0) + 0.5e-9 * std::sin(i * 7.1), "r");
             trend.addSample(trend::kEfcQuery, kDay + i, 48.7 + i * 1e-4, "r");
         }
         renderer.render();
@@ -61,7 +62,7 @@ TEST_F(TrendPanelRender, OpensWithTwoSeriesAndDrawsThemTheStabilityAndItsTable) 
     ASSERT_EQ(trend.series().size(), 2u);
     const QImage image = panel.plot().grab().toImage();
     const int half = image.height() / 2;
-    EXPECT_GT(inkedPixels(image, QRect(80, 0, image.width() - 100, half)), 100);         // time interval
+    EXPECT_GT(inkedPixels(image, QRect(80, 0, image.width() - 100, half)), 100);          // time interval
     EXPECT_GT(inkedPixels(image, QRect(80, half, image.width() - 100, half - 20)), 50);   // EFC
     EXPECT_GT(inkedPixels(panel.stabilityPlot().grab().toImage(), panel.stabilityPlot().rect()), 20);
 
@@ -97,7 +98,9 @@ TEST_F(TrendPanelRender, ZoomChangesTheVisibleSpanAndTheFigures) {
 
 TEST_F(TrendPanelRender, SavePlotWritesAPng) {
     const std::string path = "/tmp/kestrix-trend-plot-test.png";
-    trend.host.saveFileName = [&](const std::string&, const std::string&, const std::string&) { return std::optional<std::string>(path); };
+    trend.host.saveFileName = [&](const std::string&, const std::string&, const std::string&) {
+        return std::optional<std::string>(path);
+    };
     renderer.forward([this] { form.mnuTrendSavePlot.onClick(); });
     QImage written(QString::fromStdString(path));
     EXPECT_FALSE(written.isNull());

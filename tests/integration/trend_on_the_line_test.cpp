@@ -54,10 +54,12 @@ TEST(TrendOnTheLine, BothPresetsAreSampledRecordedAndKeptOutOfTheLog) {
     startTrending(program, record);
     trend::TrendWindow& trend = program.app.trend();
     program.app.forms.frmShowLog.txtShowLog.setText({});
-    ASSERT_TRUE(program.runUntil([&] {
-        runFor(program, 1);
-        return trend.series()[0]->ring.size() >= 8 && trend.series()[1]->ring.size() >= 8;
-    }, std::chrono::seconds(20)));
+    ASSERT_TRUE(program.runUntil(
+        [&] {
+            runFor(program, 1);
+            return trend.series()[0]->ring.size() >= 8 && trend.series()[1]->ring.size() >= 8;
+        },
+        std::chrono::seconds(20)));
     for (std::size_t i = 0; i < trend.series()[0]->ring.size(); ++i) {
         EXPECT_GT(trend.series()[0]->ring.value(i), 20e-9);
         EXPECT_LT(trend.series()[0]->ring.value(i), 46e-9);
@@ -87,7 +89,7 @@ TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) 
         trend::TrendSampler& sampler = program.app.trend().sampler();
         auto toTrend = sampler.onSample;
         sampler.onSample = [&](const std::string& q, double t, double v, const std::string& r) {
-            toTrend(q, t, v, r);                       // recorded...
+            toTrend(q, t, v, r);                            // recorded...
             if (write(pipeFds[1], "s", 1) != 1) _exit(3);   // ...then reported
         };
         for (;;) runFor(program, 1);

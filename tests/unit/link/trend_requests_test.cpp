@@ -21,14 +21,14 @@ struct TrendRequests : ::testing::Test {
     testing::Rig rig;
     trend::TrendSampler sampler;
     std::vector<Sample> samples;
-    std::vector<std::string> commands;   // every command line the receiver got, in order
+    std::vector<std::string> commands;       // every command line the receiver got, in order
     std::vector<std::string> duringGroups;   // those written while a status-query group ran
-    std::string pending;                 // the command being answered
+    std::string pending;                     // the command being answered
     bool answering = false;
     int answerIn = 0;
     int mostOutstanding = 0;
-    std::string errorFor;                // a query the receiver refuses with an error prompt
-    std::string silentFor;               // a query the receiver never answers
+    std::string errorFor;    // a query the receiver refuses with an error prompt
+    std::string silentFor;   // a query the receiver never answers
 
     void SetUp() override {
         rig.connect();

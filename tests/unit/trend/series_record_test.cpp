@@ -106,7 +106,8 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
         ASSERT_TRUE(writer.open(path));
         ASSERT_TRUE(writer.write({kDay + 1, ":SYNC:TINT?", 1.5e-8, "+1.5E-08\r\n"}));
         // Already in the file while the writer is still open.
-        EXPECT_EQ(contents(path), "time,query,value,reply\n2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1.5e-08,\"+1.5E-08\r\n\"\n");
+        EXPECT_EQ(contents(path),
+                  "time,query,value,reply\n2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1.5e-08,\"+1.5E-08\r\n\"\n");
         ASSERT_TRUE(writer.write({kDay + 2, ":DIAG:ROSC:EFC:ABS?", kGap, kAwkwardReply}));
     }
     {
@@ -138,9 +139,10 @@ TEST(RecordWriter, AFileThatCannotBeOpenedSaysWhy) {
 }
 
 TEST(RecordedFile, ATornLastLineIsSkippedAndSaid) {
-    const std::string whole = "time,query,value,reply\n"
-                              "2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1e-08,\"+1E-08\"\n"
-                              "2026-12-07T00:00:02.000Z,\":SYNC:TINT?\",2e-08,\"+2E-08\"\n";
+    const std::string whole =
+        "time,query,value,reply\n"
+        "2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1e-08,\"+1E-08\"\n"
+        "2026-12-07T00:00:02.000Z,\":SYNC:TINT?\",2e-08,\"+2E-08\"\n";
     // Cut anywhere inside the last line, even inside its quoted reply.
     for (std::size_t cut : {whole.size() - 1, whole.size() - 5, whole.size() - 30}) {
         const RecordedFile file = parseRecordedText(whole.substr(0, cut));

@@ -129,7 +129,8 @@ TEST(SpanFigures, LeaveGapsOutAndNeedTwoReadingsForADeviation) {
 }
 
 TEST(StabilityTable, RowsShowFourSignificantDigitsAndCopyAsTabbedText) {
-    const std::vector<StabilityRow> rows = stabilityRows(stabilityTable(phaseFromFrequency(ninePointFrequency(), 1.0), 1.0));
+    const std::vector<StabilityRow> rows =
+        stabilityRows(stabilityTable(phaseFromFrequency(ninePointFrequency(), 1.0), 1.0));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].tau, "1");
     EXPECT_EQ(rows[0].count, "8");
@@ -149,7 +150,8 @@ TEST(StabilityTable, RowsShowFourSignificantDigitsAndCopyAsTabbedText) {
 
 TEST(StabilityTable, ThousandPointRowsMatchThePublishedValuesToTheDigitsShown) {
     const std::vector<double> x = phaseFromFrequency(thousandPointFrequency(), 1.0);
-    const std::vector<StabilityRow> rows = stabilityRows({stabilityAt(x, 1.0, 1), stabilityAt(x, 1.0, 10), stabilityAt(x, 1.0, 100)});
+    const std::vector<StabilityRow> rows =
+        stabilityRows({stabilityAt(x, 1.0, 1), stabilityAt(x, 1.0, 10), stabilityAt(x, 1.0, 100)});
     EXPECT_EQ(rows[0].overlappingAllanDeviation, "2.922e-01");
     EXPECT_EQ(rows[0].timeDeviation, "1.687e-01");
     EXPECT_EQ(rows[1].overlappingAllanDeviation, "9.160e-02");

@@ -28,7 +28,8 @@ struct TrendWindowTest : ::testing::Test {
     std::vector<std::string> saveAnswers;
 
     void SetUp() override {
-        trend.host.saveFileName = [this](const std::string&, const std::string&, const std::string&) -> std::optional<std::string> {
+        trend.host.saveFileName = [this](const std::string&, const std::string&,
+                                         const std::string&) -> std::optional<std::string> {
             if (saveAnswers.empty()) return std::nullopt;
             std::string path = saveAnswers.front();
             saveAnswers.erase(saveAnswers.begin());
