@@ -10,6 +10,8 @@
 #include "trend/figures.h"
 #include "trend/series.h"
 #include "trend/stability.h"
+#include "trend/trend_window.h"
+#include "support/rig.h"
 
 namespace {
 
@@ -65,5 +67,28 @@ void BM_AddASampleToAFullRing(benchmark::State& state) {
 }
 // The same cost whatever the ring holds: adding is O(1).
 BENCHMARK(BM_AddASampleToAFullRing)->Arg(1000)->Arg(604800);
+
+}  // namespace
+
+namespace {
+
+// One sample from the idle tick that sends it to the reply stored in the trend, through the link
+// on the fake port: what trending costs the program per sample, beside the status polls.
+void BM_ASampleThroughTheLink(benchmark::State& state) {
+    kestrix::testing::Rig rig;
+    rig.connect();
+    rig.app->forms.form1.disableUpdates.checked = false;
+    rig.form1.funcTrend.onClick();
+    rig.forms.frmTrend.mnuTrendEfc.onClick();   // the time interval alone
+    rig.forms.frmTrend.mnuInterval1s.onClick();
+    for (auto _ : state) {
+        rig.clock.advance(1);
+        rig.tick();   // the view's turn or the sample
+        rig.port.receive(rig.port.takeWritten() == ":SYNC:TINT?\r\n" ? "+3.281E-08\r\nscpi > " : "screen\r\nscpi > ");
+        rig.tick();   // its reply
+    }
+    state.counters["samples"] = static_cast<double>(rig.app->trend().series()[0]->ring.size());
+}
+BENCHMARK(BM_ASampleThroughTheLink);
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <ctime>
 
@@ -27,6 +28,8 @@ constexpr int kTitleHeight = 18;
 constexpr int kFiguresHeight = 18;
 constexpr int kTimeAxisHeight = 20;
 constexpr double kRefreshMs = 250;
+// New samples wait this many times the last drawing's cost before they are drawn.
+constexpr qint64 kDrawingShare = 1000;
 
 QString number(double value) { return std::isfinite(value) ? QString::number(value, 'g', 5) : QStringLiteral("-"); }
 
@@ -96,7 +99,7 @@ protected:
         const double anchor = std::clamp(
             (event->position().x() - kLeftMargin) / std::max(1, width() - kLeftMargin - kRightMargin), 0.0, 1.0);
         const double factor = event->angleDelta().y() > 0 ? 0.8 : 1.25;
-        sink_.forward([this, factor, anchor] { trend_.zoom(factor, anchor); });
+        forward([this, factor, anchor] { trend_.zoom(factor, anchor); });
         event->accept();
     }
     void mousePressEvent(QMouseEvent* event) override { dragX_ = event->position().x(); }
@@ -106,25 +109,33 @@ protected:
         const int plotWidth = std::max(1, width() - kLeftMargin - kRightMargin);
         if (std::abs(dx) < 2) return;
         dragX_ = event->position().x();
-        sink_.forward([this, dx, plotWidth] { trend_.pan(-dx / plotWidth); });
+        forward([this, dx, plotWidth] { trend_.pan(-dx / plotWidth); });
     }
     void mouseDoubleClickEvent(QMouseEvent*) override {
-        sink_.forward([this] { trend_.showAll(); });
+        forward([this] { trend_.showAll(); });
     }
     void keyPressEvent(QKeyEvent* event) override {
         switch (event->key()) {
             case Qt::Key_Plus:
-            case Qt::Key_Equal: sink_.forward([this] { trend_.zoom(0.5); }); break;
-            case Qt::Key_Minus: sink_.forward([this] { trend_.zoom(2); }); break;
-            case Qt::Key_Left: sink_.forward([this] { trend_.pan(-0.25); }); break;
-            case Qt::Key_Right: sink_.forward([this] { trend_.pan(0.25); }); break;
-            case Qt::Key_Home: sink_.forward([this] { trend_.showAll(); }); break;
+            case Qt::Key_Equal: forward([this] { trend_.zoom(0.5); }); break;
+            case Qt::Key_Minus: forward([this] { trend_.zoom(2); }); break;
+            case Qt::Key_Left: forward([this] { trend_.pan(-0.25); }); break;
+            case Qt::Key_Right: forward([this] { trend_.pan(0.25); }); break;
+            case Qt::Key_Home: forward([this] { trend_.showAll(); }); break;
             default: QWidget::keyPressEvent(event); return;
         }
         event->accept();
     }
 
+public:
+    std::function<void()> onViewChanged;
+
 private:
+    void forward(const std::function<void()>& action) {
+        sink_.forward(action);
+        if (onViewChanged) onViewChanged();
+    }
+
     void drawStrip(QPainter& p, const QRect& strip, const trend::TrendSeries& s, const trend::SpanFigures& f,
                    trend::TrendWindow::Span span, int plotWidth) {
         const QString unit = QString::fromStdString(s.unit);
@@ -278,7 +289,9 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
                        const platform::qt::Twips& twips)
     : QWidget(&canvas), trend_(trend), form_(form), sink_(sink), twips_(twips) {
     setObjectName(QStringLiteral("trendPanel"));
-    plot_ = new TrendPlot(trend, sink, this);
+    auto* plot = new TrendPlot(trend, sink, this);
+    plot->onViewChanged = [this] { refresh(); };
+    plot_ = plot;
     stabilityPlot_ = new StabilityPlot(trend, this);
     table_ = new QTableWidget(this);
     table_->setAccessibleName(QStringLiteral("Stability table"));
@@ -329,11 +342,20 @@ void TrendPanel::refresh() {
         setGeometry(twips_.toPixels(shownArea_));
         show();
     }
-    if (!form_.visible || trend_.revision() == shownRevision_) return;
+    if (!form_.visible) return;
+    const bool viewChanged = trend_.viewRevision() != shownView_;
+    if (!viewChanged && trend_.revision() == shownRevision_) return;
+    const qint64 wait = std::max<qint64>(static_cast<qint64>(kRefreshMs), drawingCostNs_ * kDrawingShare / 1000000);
+    if (!viewChanged && sinceDrawn_.isValid() && sinceDrawn_.elapsed() < wait) return;
+    shownView_ = trend_.viewRevision();
     shownRevision_ = trend_.revision();
-    plot_->update();
-    stabilityPlot_->update();
+    QElapsedTimer cost;
+    cost.start();
+    plot_->repaint();
+    stabilityPlot_->repaint();
     fillTable();
+    drawingCostNs_ = cost.nsecsElapsed();
+    sinceDrawn_.restart();
 }
 
 void TrendPanel::fillTable() {

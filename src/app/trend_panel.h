@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,6 +24,8 @@ public:
                const platform::qt::Twips& twips);
 
     // Brings the widgets up to date with the trend; runs on a timer, cheap when nothing changed.
+    // A change of view is drawn at once; new samples are drawn as often as keeps the drawing's
+    // share of the processor under a thousandth (a week of samples: every few seconds).
     void refresh();
     QWidget& plot() const { return *plot_; }
     QWidget& stabilityPlot() const { return *stabilityPlot_; }
@@ -40,6 +43,9 @@ private:
     QTableWidget* table_;
     QTimer refresh_;
     std::uint64_t shownRevision_ = 0;
+    std::uint64_t shownView_ = 0;
+    QElapsedTimer sinceDrawn_;
+    qint64 drawingCostNs_ = 0;
     Rect shownArea_;
 };
 

@@ -79,6 +79,8 @@ public:
     std::vector<StabilityRow> stabilityTableRows() { return stabilityRows(stability()); }
     // Moves whenever something drawn changes.
     std::uint64_t revision() const { return revision_; }
+    // Moves when the user changes what is shown (zoom, pan, series, a file opened).
+    std::uint64_t viewRevision() const { return viewRevision_; }
 
     void copyTable();
     void saveTable();
