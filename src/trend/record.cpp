@@ -127,6 +127,7 @@ bool RecordWriter::open(const std::string& path) {
         error_ = std::strerror(errno);
         return false;
     }
+    std::fseek(file, 0, SEEK_END);   // where an appending stream starts is the library's choice
     if (std::ftell(file) == 0 && (std::fputs(kHeading, file) < 0 || std::fflush(file) != 0)) {
         error_ = std::strerror(errno);
         std::fclose(file);
