@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/renderer.h"
 #include "app/termination_signals.h"
+#include "app/trend_panel.h"
 #include "config/ports.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -112,6 +113,9 @@ int main(int argc, char** argv) {
     renderer.afterEvent = [&program] {
         if (program.quitRequested()) QCoreApplication::quit();
     };
+
+    app::TrendPanel trendPanel(program.trend(), program.forms.frmTrend,
+                               renderer.viewOf(program.forms.frmTrend)->canvas(), renderer, renderer.twips());
 
     renderer.render();   // start-up sizes the windows by their frames, which the first render reports
     renderer.forward([&program] { program.start(); });

@@ -72,11 +72,13 @@ void LinkEngine::tick() {
 
     v_.receiveText.clear();
     port.setInBufferCount(0);
+    settleTrendSample();
     if (s.tryingToEstablish) probe();
     else if (v_.readErrorPending) readError();
     else if (v_.connecting) connectionSend();
     else if (s.downloadPrep) prepSend();
     else if (s.sendRequest) sendControlQueryCommand();
+    else if (trendSampleDue()) sendTrendSample();
     else pollCurrentView();
 }
 

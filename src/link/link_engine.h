@@ -8,6 +8,10 @@
 #include "link/prompt_matcher.h"
 #include "program/context.h"
 
+namespace kestrix::trend {
+class TrendSampler;
+}
+
 namespace kestrix {
 
 // The main window's own link variables (those shared with other windows are in LinkState).
@@ -100,6 +104,9 @@ public:
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
 
+    // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
+    trend::TrendSampler* trendSampler = nullptr;
+
     // For tests that inspect what no input or output reveals.
     LinkVariables& vars() { return v_; }
     const LinkVariables& vars() const { return v_; }
@@ -143,6 +150,12 @@ private:
     void endQueryGroup();
     void endControlQueryRequest();
     void answerWithoutReply();
+
+    // Trend samples (trend_requests.cpp).
+    void settleTrendSample();
+    bool trendSampleDue();
+    void sendTrendSample();
+    bool takeTrendReply();
 
     // Views (views.cpp).
     void terminalTick();

@@ -39,6 +39,7 @@ struct Form1 : Window {
     MenuItem demoMode{"demoMode", "Demo &Mode"};
     MenuItem hyph21 = MenuItem::separator("hyph21");
     MenuItem funcControlQuery{"funcControlQuery", "Control && &Query"};
+    MenuItem funcTrend{"funcTrend", "T&rend..."};
 
     MenuItem MStyle{"MStyle", "&Style"};
     MenuItem MStyleFont{"MStyleFont", "&Status Font..."};

@@ -88,6 +88,8 @@ void LinkEngine::actOnPrompt() {
             f.disableUpdates.checked = true;
             showConsecutiveErrorWarning();
         }
+    } else if (takeTrendReply()) {
+        // a trend sample's reply goes to the trend alone
     } else if (v_.errorReadOutstanding) {
         f.Label1.caption = "Received error reply";
         if (s.queryGroup != 0) s.groupError = true;

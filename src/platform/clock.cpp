@@ -22,6 +22,19 @@ DateTime SystemClock::now() const {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
+double SystemClock::utcSeconds() const {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+double FakeClock::utcSeconds() const {
+    std::tm midnight{};
+    midnight.tm_year = date.year - 1900;
+    midnight.tm_mon = date.month - 1;
+    midnight.tm_mday = date.day;
+    return static_cast<double>(timegm(&midnight)) + daysAdvanced * 86400.0 + seconds;
+}
+
 DateTime FakeClock::now() const {
     DateTime d = date;
     const int whole = static_cast<int>(std::floor(seconds));

@@ -17,12 +17,15 @@ public:
     // Seconds since local midnight, with their fraction.
     virtual double secondsSinceMidnight() const = 0;
     virtual DateTime now() const = 0;
+    // Seconds since 1970-01-01 00:00 UTC, with their fraction.
+    virtual double utcSeconds() const = 0;
 };
 
 class SystemClock final : public Clock {
 public:
     double secondsSinceMidnight() const override;
     DateTime now() const override;
+    double utcSeconds() const override;
 };
 
 // A clock that stands where the test puts it.
@@ -32,7 +35,13 @@ public:
     DateTime date;   // its time of day follows `seconds`
     double secondsSinceMidnight() const override { return seconds; }
     DateTime now() const override;
-    void advance(double by) { seconds += by; if (seconds >= 86400) seconds -= 86400; }
+    // Its date at `seconds`, taken as UTC, plus the days it was advanced past midnight.
+    double utcSeconds() const override;
+    void advance(double by) {
+        seconds += by;
+        if (seconds >= 86400) seconds -= 86400, ++daysAdvanced;
+    }
+    int daysAdvanced = 0;
 };
 
 }  // namespace kestrix::platform

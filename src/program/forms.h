@@ -7,6 +7,7 @@
 #include "console/frm_show_log.h"
 #include "download/download_forms.h"
 #include "link/main_window_form.h"
+#include "trend/trend_forms.h"
 #include "windows/display_forms.h"
 
 namespace kestrix {
@@ -27,11 +28,12 @@ struct Forms {
     FrmEchoKill2 frmEchoKill2;
     FrmChangeBaud frmChangeBaud;
     FrmPrintProg frmPrintProg;
+    FrmTrend frmTrend;
 
     std::vector<Window*> all() {
         return {&form1, &frmShowLog, &frmClock, &frmTerminal, &frmFontSelect, &frmClkFontSelect, &frmDownload,
                 &configScrn, &frmAbout, &frmEraseWarn, &frmPortNotOpen, &frmEnterFile, &frmEchoKill2,
-                &frmChangeBaud, &frmPrintProg};
+                &frmChangeBaud, &frmPrintProg, &frmTrend};
     }
 };
 

@@ -7,6 +7,7 @@
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 #include "link/main_window.h"
+#include "trend/trend_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"
 #include "windows/terminal_window.h"
@@ -17,7 +18,8 @@ Kestrix::Kestrix(platform::Platform& platform)
     : platform_(platform),
       link_(std::make_unique<LinkEngine>(context)),
       commSettings_(std::make_unique<CommSettingsDialog>(context)),
-      download_(std::make_unique<FirmwareDownload>(context)) {
+      download_(std::make_unique<FirmwareDownload>(context)),
+      trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)) {
     link_->wire();
     download_->wire();
     commSettings_->wire();
@@ -31,6 +33,9 @@ Kestrix::Kestrix(platform::Platform& platform)
     wireFontChoosers(context, startup);
     wireFontNotices(context);
     wireControlQuery(context);
+    trend_->wire();
+    link_->trendSampler = &trend_->sampler();
+    forms.form1.funcTrend.onClick = [this] { trend_->open(); };
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };

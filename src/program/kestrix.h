@@ -10,6 +10,9 @@ namespace kestrix {
 
 class LinkEngine;
 class FirmwareDownload;
+namespace trend {
+class TrendWindow;
+}
 class CommSettingsDialog;
 
 // The whole program without its widgets: every window as state, the shared link state and the
@@ -42,11 +45,13 @@ public:
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
     FirmwareDownload& download() { return *download_; }
+    trend::TrendWindow& trend() { return *trend_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
     std::unique_ptr<FirmwareDownload> download_;
+    std::unique_ptr<trend::TrendWindow> trend_;
     void saveSettingsAtExit();
     bool drainOutput();
 

@@ -128,10 +128,10 @@ void enterHoldover(ReceiverState& state, bool manual) {
     state.status.setConditionBits(StatusRegister::Operation, operation_bit::kLocked, !manual);
 }
 
-// The 1 PPS time interval to the internal oscillator, wandering a little around 33 ns.
-std::string timeIntervalText(const ReceiverState& state) {
+// The 1 PPS time interval to the internal oscillator: about 33 ns with the oscillator's wander.
+std::string timeIntervalText(ReceiverState& state) {
     const double seconds = std::chrono::duration<double>(state.now().time_since_epoch()).count();
-    return secondsText(32.8e-9 + 1.5e-9 * std::sin(seconds / 37.0));
+    return secondsText(state.oscillator.timeInterval(seconds));
 }
 
 }  // namespace

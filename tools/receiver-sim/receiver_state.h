@@ -10,6 +10,7 @@
 #include "receiver-sim/civil_time.h"
 #include "receiver-sim/flash_memory.h"
 #include "receiver-sim/line_settings.h"
+#include "receiver-sim/oscillator.h"
 #include "receiver-sim/sim_options.h"
 #include "receiver-sim/status_system.h"
 
@@ -85,6 +86,7 @@ struct ReceiverState {
     bool surveyOnPowerUp = false;
 
     // Synchronisation.
+    DisciplinedOscillator oscillator;
     bool manualHoldover = false;
     bool recovering = false;
 

@@ -56,10 +56,10 @@ std::string logAnswer(const ReceiverState& state) {
 }
 
 // The oscillator's control voltage as a percentage of its range, drifting slowly.
-std::string efcAnswer(const ReceiverState& state) {
-    const double hours = std::chrono::duration<double>(state.now() - state.poweredOn).count() / 3600.0;
+std::string efcAnswer(ReceiverState& state) {
+    const double seconds = std::chrono::duration<double>(state.now().time_since_epoch()).count();
     char text[24];
-    std::snprintf(text, sizeof text, "%+.2f", 48.73 + 0.02 * std::sin(hours));
+    std::snprintf(text, sizeof text, "%+.3f", state.oscillator.efcPercent(seconds));
     return text;
 }
 

@@ -175,10 +175,11 @@ TEST_F(ControlQuery, ClosingHidesTheWindowAndTheFunctionMenuShowsItAgain) {
     EXPECT_FALSE(window.visible);
 
     const auto& function = rig.form1.mnuFunction.items;
-    ASSERT_GE(function.size(), 3u);
-    EXPECT_EQ(function.end()[-3], &rig.form1.demoMode);
-    EXPECT_TRUE(function.end()[-2]->isSeparator);
-    EXPECT_EQ(function.back(), &rig.form1.funcControlQuery);
+    ASSERT_GE(function.size(), 4u);
+    EXPECT_EQ(function.end()[-4], &rig.form1.demoMode);
+    EXPECT_TRUE(function.end()[-3]->isSeparator);
+    EXPECT_EQ(function.end()[-2], &rig.form1.funcControlQuery);
+    EXPECT_EQ(function.back(), &rig.form1.funcTrend);   // the trend window's entry follows
     rig.form1.funcControlQuery.onClick();
     EXPECT_TRUE(window.visible);
     EXPECT_TRUE(window.raiseRequested);

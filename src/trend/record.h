@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kestrix::trend {
+
+// Recorded trend files: comma-separated lines "time,query,value,reply" under a heading line, the
+// time in UTC as ISO 8601 with milliseconds, the value empty for a gap, the reply as received
+// (quoted, its quotes doubled, so commas and line ends in it survive).
+
+// "2026-12-07T11:02:03.250Z" for UTC seconds since 1970.
+std::string isoUtc(double seconds);
+// The reverse; false when the text is not such a time.
+bool parseIsoUtc(const std::string& text, double& seconds);
+
+// One recorded line.
+struct RecordedSample {
+    double time = 0;
+    std::string query;
+    double value = 0;   // NaN for a gap
+    std::string reply;
+};
+
+std::string recordLine(const RecordedSample& sample);
+
+// Appends samples to a file, one line each, handed to the system as soon as it is written, so a
+// program killed mid-run loses at most the line it was writing.
+class RecordWriter {
+public:
+    RecordWriter() = default;
+    ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    // Opens `path` for appending, writing the heading line into an empty file; false (with
+    // error() saying why) when it cannot.
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+    // Writes one line; false (and the file closed, error() saying why) when the system refuses it.
+    bool write(const RecordedSample& sample);
+    const std::string& error() const { return error_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string error_;
+};
+
+// A recorded file read back: its samples by query, in file order.
+struct RecordedFile {
+    std::map<std::string, std::vector<RecordedSample>> series;
+    std::vector<std::string> queries;   // in the order they first appear
+    bool tornLastLine = false;          // the last line was cut short (the program ended mid-write) and was skipped
+    std::size_t unreadableLines = 0;    // other lines that were not samples, skipped
+    std::string error;                  // set when the file could not be read at all
+    // What the window says about lines it skipped; empty when none was.
+    std::string notice(const std::string& path) const;
+};
+
+RecordedFile parseRecordedText(const std::string& text);
+RecordedFile readRecordedFile(const std::string& path);
+
+}  // namespace kestrix::trend

@@ -1,0 +1,35 @@
+#include "trend/trend_forms.h"
+
+#include <algorithm>
+
+namespace kestrix {
+
+FrmTrend::FrmTrend() : Window("frmTrend", "Trend") {
+    geometry = {1200, 1200, 12000, 8400};
+    lblTrendInfo.elideInTheMiddle = true;
+    cmdTrendCopy.caption = "Copy";
+    cmdTrendSave.caption = "Save...";
+    controls = {&lblTrendInfo, &cmdTrendCopy, &cmdTrendSave};
+
+    mnuTrendFile.items = {&mnuTrendOpen,     &mnuTrendRecord, &mnuTrendStopRecord, &hyphTrend1,
+                          &mnuTrendSavePlot, &hyphTrend2,     &mnuTrendClose};
+    mnuTrendSeries.items = {&mnuTrendTint, &mnuTrendEfc, &mnuTrendOther, &hyphTrend3, &mnuTrendPause, &mnuTrendClear};
+    mnuTrendInterval.items = {&mnuInterval1s, &mnuInterval10s, &mnuInterval1min, &mnuInterval10min, &mnuInterval1h};
+    mnuTrendView.items = {&mnuTrendZoomIn, &mnuTrendZoomOut, &mnuTrendPanLeft, &mnuTrendPanRight, &mnuTrendShowAll};
+    menuBar = {&mnuTrendFile, &mnuTrendSeries, &mnuTrendInterval, &mnuTrendView};
+    mnuTrendStopRecord.enabled = false;
+    layout();
+}
+
+void FrmTrend::layout() {
+    constexpr int kMargin = 60, kButtonWidth = 1100, kButtonHeight = 380;
+    const int width = std::max(innerWidth() > 0 ? innerWidth() : geometry.width - 240, 4000);
+    const int height = std::max(innerHeight() > 0 ? innerHeight() : geometry.height - 900, 3000);
+    const int bandTop = height - kButtonHeight - kMargin;
+    plotArea = {0, 0, width, bandTop - kMargin};
+    cmdTrendSave.geometry = {width - kMargin - kButtonWidth, bandTop, kButtonWidth, kButtonHeight};
+    cmdTrendCopy.geometry = {cmdTrendSave.geometry.left - kMargin - kButtonWidth, bandTop, kButtonWidth, kButtonHeight};
+    lblTrendInfo.geometry = {kMargin, bandTop + 60, cmdTrendCopy.geometry.left - 2 * kMargin, kButtonHeight - 60};
+}
+
+}  // namespace kestrix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/profile.h"
+
+namespace kestrix::trend {
+
+// The trend window's settings, kept in "Receiver.INI" in the section "Trend", which nothing else
+// touches:
+//
+//   [Trend]
+//   Series1=:SYNC:TINT?        the queries sampled, in order (Series1 to Series8)
+//   Series2=:DIAG:ROSC:EFC:ABS?
+//   Interval=10                seconds between samples, 1 to 3600
+//   RecordFile=/home/lab/tint.csv   the file samples are appended to; empty: none
+struct TrendSettings {
+    std::vector<std::string> series;
+    int intervalSeconds = 10;
+    std::string recordFile;
+};
+
+inline constexpr const char* kTrendSection = "Trend";
+inline constexpr std::size_t kMostSeries = 8;
+
+TrendSettings readTrendSettings(platform::Profile& profile);
+// Writes every key of the section (unused series keys emptied); the profile's error when it fails.
+[[nodiscard]] std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& settings);
+
+}  // namespace kestrix::trend

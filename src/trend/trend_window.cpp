@@ -1,0 +1,404 @@
+#include "trend/trend_window.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+namespace kestrix::trend {
+
+namespace {
+
+constexpr const char* kTrendFilter = "Trend Files (*.csv)|*.csv|All Files (*.*)|*.*";
+constexpr const char* kTableFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*";
+constexpr const char* kImageFilter = "PNG Images (*.png)|*.png";
+
+bool isTimeIntervalQuery(const std::string& query) {
+    std::string upper;
+    for (char c : query) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper.find("SYNC") != std::string::npos && upper.find(":TINT") != std::string::npos;
+}
+
+std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity) {
+    auto series = std::make_unique<TrendSeries>(TrendSeries{query, query, "", 1, false, SampleRing(capacity)});
+    if (isTimeIntervalQuery(query)) {
+        series->title = "Time interval";
+        series->unit = "ns";
+        series->scale = 1e9;
+        series->timeInterval = true;
+    } else if (query == kEfcQuery) {
+        series->title = "EFC";
+        series->unit = "%";
+    }
+    return series;
+}
+
+}  // namespace
+
+TrendWindow::TrendWindow(Context& context, FrmTrend& form, std::size_t capacity)
+    : ctx_(context), form_(form), capacity_(capacity), settings_(readTrendSettings(context.platform.profile)) {
+    sampler_.setInterval(settings_.intervalSeconds);
+    sampler_.onSample = [this](const std::string& query, double time, double value, const std::string& reply) {
+        addSample(query, time, value, reply);
+    };
+    updateMenus();
+}
+
+void TrendWindow::wire() {
+    FrmTrend& f = form_;
+    f.mnuTrendOpen.onClick = [this] { chooseRecordedFile(); };
+    f.mnuTrendRecord.onClick = [this] { recordToFile(); };
+    f.mnuTrendStopRecord.onClick = [this] { stopRecording(); };
+    f.mnuTrendSavePlot.onClick = [this] { savePlot(); };
+    f.mnuTrendClose.onClick = [this] { form_.hide(); };
+    f.mnuTrendTint.onClick = [this] { toggleSeries(kTimeIntervalQuery); };
+    f.mnuTrendEfc.onClick = [this] { toggleSeries(kEfcQuery); };
+    f.mnuTrendOther.onClick = [this] { addOtherQuery(); };
+    f.mnuTrendPause.onClick = [this] { togglePause(); };
+    f.mnuTrendClear.onClick = [this] { clearSamples(); };
+    f.mnuInterval1s.onClick = [this] { setInterval(1); };
+    f.mnuInterval10s.onClick = [this] { setInterval(10); };
+    f.mnuInterval1min.onClick = [this] { setInterval(60); };
+    f.mnuInterval10min.onClick = [this] { setInterval(600); };
+    f.mnuInterval1h.onClick = [this] { setInterval(3600); };
+    f.mnuTrendZoomIn.onClick = [this] { zoom(0.5); };
+    f.mnuTrendZoomOut.onClick = [this] { zoom(2); };
+    f.mnuTrendPanLeft.onClick = [this] { pan(-0.25); };
+    f.mnuTrendPanRight.onClick = [this] { pan(0.25); };
+    f.mnuTrendShowAll.onClick = [this] { showAll(); };
+    f.cmdTrendCopy.onClick = [this] { copyTable(); };
+    f.cmdTrendSave.onClick = [this] { saveTable(); };
+    // Closing hides the window; sampling and recording go on.
+    f.onCloseRequest = [this](bool&) { form_.hide(); };
+    f.onResize = [this] {
+        form_.layout();
+        ++revision_;
+    };
+}
+
+void TrendWindow::open() {
+    form_.show();
+    form_.raiseRequested = true;
+    if (started_) return;
+    started_ = true;
+    setSeries(settings_.series.empty() ? std::vector<std::string>{kTimeIntervalQuery, kEfcQuery} : settings_.series);
+    if (!settings_.recordFile.empty()) startRecording(settings_.recordFile);
+    if (!writer_.isOpen() && form_.lblTrendInfo.caption.empty())
+        say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
+}
+
+// ---- Series and samples
+
+void TrendWindow::rebuildSeries(const std::vector<std::string>& queries) {
+    std::vector<std::unique_ptr<TrendSeries>> kept;
+    for (const std::string& query : queries) {
+        auto same = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s && s->query == query; });
+        kept.push_back(same != series_.end() ? std::move(*same) : makeSeries(query, capacity_));
+    }
+    series_ = std::move(kept);
+    viewChanged();
+}
+
+void TrendWindow::setSeries(const std::vector<std::string>& queries) {
+    rebuildSeries(queries);
+    sampler_.setQueries(queries);
+    settings_.series = queries;
+    saveSettings();
+    updateMenus();
+}
+
+void TrendWindow::toggleSeries(const std::string& query) {
+    std::vector<std::string> queries = settings_.series;
+    if (std::erase(queries, query) == 0) {
+        if (queries.size() >= kMostSeries) return;
+        queries.push_back(query);
+    }
+    if (showingFile_) clearSamples();
+    setSeries(queries);
+}
+
+void TrendWindow::addOtherQuery() {
+    if (!host.askText) return;
+    const auto query = host.askText("A query whose reply starts with a number:", "");
+    if (!query || query->empty()) return;
+    if (std::find(settings_.series.begin(), settings_.series.end(), *query) != settings_.series.end()) return;
+    if (settings_.series.size() >= kMostSeries) {
+        say("At most " + std::to_string(kMostSeries) + " series are sampled");
+        return;
+    }
+    toggleSeries(*query);
+}
+
+void TrendWindow::addSample(const std::string& query, double time, double value, const std::string& reply) {
+    auto it = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s->query == query; });
+    if (it == series_.end()) return;
+    (*it)->ring.add(time, value);
+    ++samplesSinceStability_;
+    ++revision_;
+    if (writer_.isOpen() && !writer_.write({time, query, value, reply})) {
+        say("Recording stopped: " + writer_.error());
+        updateMenus();
+    }
+}
+
+void TrendWindow::setInterval(int seconds) {
+    settings_.intervalSeconds = seconds;
+    sampler_.setInterval(seconds);
+    saveSettings();
+    updateMenus();
+}
+
+void TrendWindow::togglePause() {
+    if (showingFile_) {
+        // Back from a recorded file to the live series.
+        showingFile_ = false;
+        form_.caption = "Trend";
+        clearSamples();
+        rebuildSeries(settings_.series);
+        sampler_.setPaused(false);
+        say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
+    } else {
+        sampler_.setPaused(!sampler_.paused());
+    }
+    updateMenus();
+}
+
+void TrendWindow::clearSamples() {
+    for (auto& s : series_) s->ring.clear();
+    viewChanged();
+}
+
+// ---- The visible span
+
+double TrendWindow::latestTime() const {
+    double latest = -std::numeric_limits<double>::infinity();
+    for (const auto& s : series_)
+        if (!s->ring.empty()) latest = std::max(latest, s->ring.time(s->ring.size() - 1));
+    return latest;
+}
+
+double TrendWindow::earliestTime() const {
+    double earliest = std::numeric_limits<double>::infinity();
+    for (const auto& s : series_)
+        if (!s->ring.empty()) earliest = std::min(earliest, s->ring.time(0));
+    return earliest;
+}
+
+TrendWindow::Span TrendWindow::visibleSpan() const {
+    const double first = earliestTime(), last = latestTime();
+    if (!(last >= first)) return {};
+    switch (mode_) {
+        case ViewMode::All: return {first, last};
+        case ViewMode::Follow: return {last - span_, last};
+        case ViewMode::Fixed: return fixed_;
+    }
+    return {};
+}
+
+void TrendWindow::viewChanged() {
+    ++viewRevision_;
+    ++revision_;
+}
+
+void TrendWindow::zoom(double factor, double anchor) {
+    const Span now = visibleSpan();
+    const double first = earliestTime(), last = latestTime();
+    if (!(now.to > now.from) || !(factor > 0)) return;
+    const double width = std::max((now.to - now.from) * factor, 2.0 * sampler_.interval());
+    const double at = now.from + std::clamp(anchor, 0.0, 1.0) * (now.to - now.from);
+    double from = at - anchor * width, to = from + width;
+    if (width >= last - first) {
+        showAll();
+        return;
+    }
+    if (to >= last) {
+        mode_ = ViewMode::Follow;
+        span_ = width;
+    } else {
+        if (from < first) from = first, to = first + width;
+        mode_ = ViewMode::Fixed;
+        fixed_ = {from, to};
+    }
+    viewChanged();
+}
+
+void TrendWindow::pan(double fraction) {
+    const Span now = visibleSpan();
+    const double first = earliestTime(), last = latestTime();
+    const double width = now.to - now.from;
+    if (!(width > 0) || mode_ == ViewMode::All) return;
+    double from = std::max(first, now.from + fraction * width);
+    if (from + width >= last) {
+        mode_ = ViewMode::Follow;
+        span_ = width;
+    } else {
+        mode_ = ViewMode::Fixed;
+        fixed_ = {from, from + width};
+    }
+    viewChanged();
+}
+
+void TrendWindow::showAll() {
+    mode_ = ViewMode::All;
+    viewChanged();
+}
+
+// ---- Figures and stability
+
+SpanFigures TrendWindow::figures(std::size_t index) const {
+    if (index >= series_.size()) return {};
+    const SampleRing& ring = series_[index]->ring;
+    const Span span = visibleSpan();
+    const std::size_t from = ring.firstAtOrAfter(span.from);
+    const std::size_t to = ring.firstAtOrAfter(std::nextafter(span.to, std::numeric_limits<double>::infinity()));
+    SpanFigures f = spanFigures(ring.values(from, to));
+    const double scale = series_[index]->scale;
+    for (double* v : {&f.last, &f.mean, &f.standardDeviation, &f.minimum, &f.maximum}) *v *= scale;
+    return f;
+}
+
+// The sample spacing of a stretch of readings: the median of the time between neighbours,
+// to the millisecond, so a late or missed sample does not change it.
+double TrendWindow::sampleSpacing(const SampleRing& ring, std::size_t from, std::size_t to) const {
+    std::vector<double> steps;
+    for (std::size_t i = from + 1; i < to; ++i) steps.push_back(ring.time(i) - ring.time(i - 1));
+    if (steps.empty()) return 0;
+    auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
+    std::nth_element(steps.begin(), middle, steps.end());
+    return std::round(*middle * 1000) / 1000;
+}
+
+const std::vector<StabilityPoint>& TrendWindow::stability() {
+    // Recomputed when the user changes the view, and while samples arrive once they have grown
+    // by a hundredth, so the cost per sample stays small however long the record.
+    const bool grown =
+        samplesSinceStability_ > 0 && samplesSinceStability_ >= std::max<std::size_t>(1, samplesAtStability_ / 100);
+    if (stabilityView_ == viewRevision_ && !grown) return stability_;
+    stabilityView_ = viewRevision_;
+    samplesSinceStability_ = 0;
+    stability_.clear();
+    auto it = std::find_if(series_.begin(), series_.end(), [](const auto& s) { return s->timeInterval; });
+    if (it == series_.end()) return stability_;
+    const SampleRing& ring = (*it)->ring;
+    samplesAtStability_ = ring.size();
+    const Span span = visibleSpan();
+    const std::size_t from = ring.firstAtOrAfter(span.from);
+    const std::size_t to = ring.firstAtOrAfter(std::nextafter(span.to, std::numeric_limits<double>::infinity()));
+    const double tau0 = sampleSpacing(ring, from, to);
+    if (tau0 > 0) stability_ = stabilityTable(phaseGrid(ring, span.from, span.to, tau0), tau0);
+    return stability_;
+}
+
+// ---- Table, plot and recording
+
+void TrendWindow::copyTable() { ctx_.platform.clipboard.setText(stabilityCopyText(stabilityTableRows())); }
+
+void TrendWindow::saveTable() {
+    if (!host.saveFileName) return;
+    const auto path = host.saveFileName("Save Stability Table", kTableFilter, "stability.csv");
+    if (!path) return;
+    std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+    out << stabilityCsvText(stabilityTableRows());
+    out.flush();
+    if (!out)
+        ctx_.platform.dialogs.msgBox("Cannot write " + *path, form_.caption, platform::MsgIcon::Exclamation,
+                                     platform::MsgButtons::Ok);
+}
+
+void TrendWindow::savePlot() {
+    if (!host.saveFileName || !host.writePlotImage) return;
+    const auto path = host.saveFileName("Save Plot", kImageFilter, "trend.png");
+    if (!path) return;
+    const std::string failure = host.writePlotImage(*path);
+    if (!failure.empty())
+        ctx_.platform.dialogs.msgBox("Cannot write " + *path + ": " + failure, form_.caption,
+                                     platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+}
+
+void TrendWindow::recordToFile() {
+    if (!host.saveFileName) return;
+    const auto path = host.saveFileName("Record to File", kTrendFilter,
+                                        settings_.recordFile.empty() ? "trend.csv" : settings_.recordFile);
+    if (path) startRecording(*path);
+}
+
+void TrendWindow::startRecording(const std::string& path) {
+    if (!writer_.open(path)) {
+        say("Not recording: " + path + ": " + writer_.error());
+        ctx_.platform.dialogs.msgBox("Cannot record to " + path + ": " + writer_.error(), form_.caption,
+                                     platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+    } else {
+        say("Recording to " + path);
+        settings_.recordFile = path;
+        saveSettings();
+    }
+    updateMenus();
+}
+
+void TrendWindow::stopRecording() {
+    writer_.close();
+    settings_.recordFile.clear();
+    saveSettings();
+    say("Recording stopped");
+    updateMenus();
+}
+
+void TrendWindow::chooseRecordedFile() {
+    const auto path = ctx_.platform.dialogs.openFile(kTrendFilter);
+    if (path) openRecordedFile(*path);
+}
+
+void TrendWindow::openRecordedFile(const std::string& path) {
+    const RecordedFile file = readRecordedFile(path);
+    if (!file.error.empty()) {
+        ctx_.platform.dialogs.msgBox("Cannot open " + path + ": " + file.error, form_.caption,
+                                     platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+        return;
+    }
+    // The file is shown on its own: sampling pauses until "Pause Sampling" is unchecked.
+    sampler_.setPaused(true);
+    showingFile_ = true;
+    series_.clear();
+    rebuildSeries(file.queries);
+    for (const auto& s : series_)
+        for (const RecordedSample& sample : file.series.at(s->query)) s->ring.add(sample.time, sample.value);
+    form_.caption = "Trend - " + path;
+    mode_ = ViewMode::All;
+    const std::string notice = file.notice(path);
+    say(notice.empty() ? "Showing " + path : notice);
+    updateMenus();
+}
+
+// ---- State shown in the menus and the information line
+
+void TrendWindow::saveSettings() {
+    const std::string failure = writeTrendSettings(ctx_.platform.profile, settings_);
+    if (!failure.empty()) say("Settings not saved: " + failure);
+}
+
+void TrendWindow::say(const std::string& text) {
+    form_.lblTrendInfo.caption = text;
+    form_.lblTrendInfo.toolTip = text;
+}
+
+void TrendWindow::updateMenus() {
+    FrmTrend& f = form_;
+    auto has = [&](const char* q) {
+        return std::find(settings_.series.begin(), settings_.series.end(), q) != settings_.series.end();
+    };
+    f.mnuTrendTint.checked = !showingFile_ && has(kTimeIntervalQuery);
+    f.mnuTrendEfc.checked = !showingFile_ && has(kEfcQuery);
+    f.mnuTrendPause.checked = sampler_.paused();
+    f.mnuTrendRecord.enabled = !writer_.isOpen();
+    f.mnuTrendStopRecord.enabled = writer_.isOpen();
+    const int seconds = settings_.intervalSeconds;
+    f.mnuInterval1s.checked = seconds == 1;
+    f.mnuInterval10s.checked = seconds == 10;
+    f.mnuInterval1min.checked = seconds == 60;
+    f.mnuInterval10min.checked = seconds == 600;
+    f.mnuInterval1h.checked = seconds == 3600;
+    ++revision_;
+}
+
+}  // namespace kestrix::trend

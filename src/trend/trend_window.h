@@ -1,0 +1,135 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shared/context.h"
+#include "trend/figures.h"
+#include "trend/record.h"
+#include "trend/sampler.h"
+#include "trend/series.h"
+#include "trend/trend_forms.h"
+#include "trend/trend_settings.h"
+
+namespace kestrix::trend {
+
+inline constexpr const char* kTimeIntervalQuery = ":SYNC:TINT?";
+inline constexpr const char* kEfcQuery = ":DIAG:ROSC:EFC:ABS?";
+
+// One plotted series: its query, how its values are shown, and its readings.
+struct TrendSeries {
+    std::string query;
+    std::string title;           // "Time interval", "EFC", or the query
+    std::string unit;            // as shown: "ns", "%", or empty
+    double scale = 1;            // shown value = reading * scale
+    bool timeInterval = false;   // phase data: the stability plot and table are computed from it
+    SampleRing ring;
+};
+
+// What the display layer needs from the platform that the core cannot do alone.
+struct TrendHost {
+    // A file name to save to, or nothing when the user cancels.
+    std::function<std::optional<std::string>(const std::string& title, const std::string& filter,
+                                             const std::string& suggested)>
+        saveFileName;
+    // A line of text from the user, or nothing when cancelled.
+    std::function<std::optional<std::string>(const std::string& prompt, const std::string& initial)> askText;
+    // Writes the window's plots as a PNG image; the failure's description, empty on success.
+    std::function<std::string(const std::string& path)> writePlotImage;
+};
+
+// The trend window's rules: which queries are sampled and how often, the readings kept, the
+// visible span with its zoom and pan, the figures and the stability table, recording to a file
+// and opening a recorded one. The display layer draws from series(), visibleSpan(), figures()
+// and stability(), and forwards the user's zoom and pan here.
+class TrendWindow {
+public:
+    TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kWeekOfSeconds);
+    void wire();
+
+    TrendSampler& sampler() { return sampler_; }
+    TrendHost host;
+
+    // Function, Trend...: shows the window and, the first time, starts sampling what the
+    // settings hold (both presets when they hold nothing).
+    void open();
+
+    const std::vector<std::unique_ptr<TrendSeries>>& series() const { return series_; }
+    // A new sample of `query` (ignored when no series samples it).
+    void addSample(const std::string& query, double time, double value, const std::string& reply);
+
+    // The visible span, UTC seconds; from == to when there is nothing to show.
+    struct Span {
+        double from = 0, to = 0;
+    };
+    Span visibleSpan() const;
+    // Zooms by `factor` (below 1 zooms in) keeping the point at `anchor` (0 left edge, 1 right
+    // edge) where it is; pans by `fraction` of the visible span; shows everything kept.
+    void zoom(double factor, double anchor = 0.5);
+    void pan(double fraction);
+    void showAll();
+
+    SpanFigures figures(std::size_t series) const;
+    // The stability of the first time-interval series over the visible span, and its table.
+    const std::vector<StabilityPoint>& stability();
+    std::vector<StabilityRow> stabilityTableRows() { return stabilityRows(stability()); }
+    // Moves whenever something drawn changes.
+    std::uint64_t revision() const { return revision_; }
+    // Moves when the user changes what is shown (zoom, pan, series, a file opened).
+    std::uint64_t viewRevision() const { return viewRevision_; }
+
+    void copyTable();
+    void saveTable();
+    void recordToFile();
+    void stopRecording();
+    void savePlot();
+    void openRecordedFile(const std::string& path);
+    void chooseRecordedFile();
+
+    const TrendSettings& settings() const { return settings_; }
+
+private:
+    void setSeries(const std::vector<std::string>& queries);
+    void rebuildSeries(const std::vector<std::string>& queries);
+    void viewChanged();
+    void toggleSeries(const std::string& query);
+    void addOtherQuery();
+    void setInterval(int seconds);
+    void togglePause();
+    void clearSamples();
+    void startRecording(const std::string& path);
+    void saveSettings();
+    void updateMenus();
+    void say(const std::string& text);
+    double latestTime() const;
+    double earliestTime() const;
+    double sampleSpacing(const SampleRing& ring, std::size_t from, std::size_t to) const;
+
+    Context& ctx_;
+    FrmTrend& form_;
+    std::size_t capacity_;
+    TrendSampler sampler_;
+    TrendSettings settings_;
+    std::vector<std::unique_ptr<TrendSeries>> series_;
+    RecordWriter writer_;
+    bool started_ = false;
+    bool showingFile_ = false;
+
+    enum class ViewMode { All, Follow, Fixed };
+    ViewMode mode_ = ViewMode::All;
+    double span_ = 0;   // Follow: the width kept
+    Span fixed_;        // Fixed: the span itself
+
+    std::uint64_t revision_ = 1;
+    std::uint64_t viewRevision_ = 1;   // moves when the user changes what is shown
+    std::vector<StabilityPoint> stability_;
+    std::uint64_t stabilityView_ = 0;   // viewRevision_ the stability was computed for
+    std::size_t samplesSinceStability_ = 0;
+    std::size_t samplesAtStability_ = 0;
+};
+
+}  // namespace kestrix::trend

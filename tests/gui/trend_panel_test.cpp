@@ -1,0 +1,112 @@
+// The trend window rendered: two series plotted with their figures, zoom by keyboard and wheel,
+// the stability plot and its table as a real table widget.
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/trend_panel.h"
+#include "config/kestrix.h"
+#include "gui_test_support.h"
+#include "platform/fake_platform.h"
+#include "platform/fake_serial_port.h"
+
+namespace kestrix::gui_test {
+namespace {
+
+constexpr double kDay = 1796601600;   // 2026-12-07T00:00:00Z
+
+// Pixels that are neither white nor the light grey of a frame: what the curves drew.
+int inkedPixels(const QImage& image, QRect within) {
+    int inked = 0;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 120 && c.red() < 100) ++inked;   // the series' blue
+        }
+    return inked;
+}
+
+class TrendPanelRender : public ::testing::Test, private WithApplication {
+protected:
+    platform::FakeSerialPort port;
+    platform::FakeServices fakes;
+    platform::Platform platform = fakes.platformWith(port);
+    Kestrix program{platform};
+    app::Renderer renderer{program.forms.all(), platform::qt::Twips(96, 96)};
+    FrmTrend& form = program.forms.frmTrend;
+    trend::TrendWindow& trend = program.trend();
+    app::TrendPanel panel{trend, form, renderer.viewOf(form)->canvas(), renderer, renderer.twips()};
+
+    void SetUp() override {
+        renderer.render();
+        renderer.forward([this] { program.forms.form1.funcTrend.onClick(); });
+        // An hour of both series, one sample a second: a wandering time interval and a slow EFC.
+        for (int i = 0; i < 3600; ++i) {
+            trend.addSample(trend::kTimeIntervalQuery, kDay + i,
+                            33e-9 + 2e-9 * std::sin(i / 300.0) + 0.5e-9 * std::sin(i * 7.1), "r");
+            trend.addSample(trend::kEfcQuery, kDay + i, 48.7 + i * 1e-4, "r");
+        }
+        renderer.render();
+        panel.refresh();
+    }
+};
+
+TEST_F(TrendPanelRender, OpensWithTwoSeriesAndDrawsThemTheStabilityAndItsTable) {
+    ASSERT_TRUE(renderer.viewOf(form)->widget().isVisible());
+    ASSERT_EQ(trend.series().size(), 2u);
+    const QImage image = panel.plot().grab().toImage();
+    const int half = image.height() / 2;
+    EXPECT_GT(inkedPixels(image, QRect(80, 0, image.width() - 100, half)), 100);          // time interval
+    EXPECT_GT(inkedPixels(image, QRect(80, half, image.width() - 100, half - 20)), 50);   // EFC
+    EXPECT_GT(inkedPixels(panel.stabilityPlot().grab().toImage(), panel.stabilityPlot().rect()), 20);
+
+    const auto rows = trend.stabilityTableRows();
+    ASSERT_FALSE(rows.empty());
+    QTableWidget& table = panel.table();
+    EXPECT_EQ(table.accessibleName(), "Stability table");
+    ASSERT_EQ(table.rowCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(table.horizontalHeaderItem(2)->text(), "Overlapping ADEV");
+    EXPECT_EQ(table.item(0, 0)->text(), "1");
+    EXPECT_EQ(table.item(0, 2)->text().toStdString(), rows[0].overlappingAllanDeviation);
+}
+
+TEST_F(TrendPanelRender, ZoomChangesTheVisibleSpanAndTheFigures) {
+    const auto before = trend.visibleSpan();
+    const auto figuresBefore = trend.figures(1);
+    QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier, QStringLiteral("+"));
+    QApplication::sendEvent(&panel.plot(), &plus);
+    const auto zoomed = trend.visibleSpan();
+    EXPECT_NEAR(zoomed.to - zoomed.from, (before.to - before.from) / 2, 1e-6);
+    EXPECT_LT(trend.figures(1).count, figuresBefore.count);
+    EXPECT_GT(trend.figures(1).minimum, figuresBefore.minimum);
+
+    // The wheel zooms out again about the pointer.
+    QWheelEvent wheel(QPointF(200, 50), QPointF(200, 50), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&panel.plot(), &wheel);
+    const auto out = trend.visibleSpan();
+    EXPECT_GT(out.to - out.from, zoomed.to - zoomed.from);
+    panel.refresh();
+    EXPECT_FALSE(panel.plot().grab().toImage().isNull());
+}
+
+TEST_F(TrendPanelRender, SavePlotWritesAPng) {
+    const std::string path = "/tmp/kestrix-trend-plot-test.png";
+    trend.host.saveFileName = [&](const std::string&, const std::string&, const std::string&) {
+        return std::optional<std::string>(path);
+    };
+    renderer.forward([this] { form.mnuTrendSavePlot.onClick(); });
+    QImage written(QString::fromStdString(path));
+    EXPECT_FALSE(written.isNull());
+    EXPECT_GT(written.width(), 100);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace kestrix::gui_test

@@ -1,0 +1,118 @@
+// The trend against the simulated receiver on a pseudo-terminal: both presets sampled between the
+// status polls and recorded, and a recording that survives the program being killed.
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include "support/sim_program.h"
+#include "trend/record.h"
+#include "trend/trend_window.h"
+
+namespace kestrix {
+namespace {
+
+std::string temporaryPath() {
+    char path[] = "/tmp/kestrix-trend-line-XXXXXX";
+    close(mkstemp(path));
+    std::remove(path);
+    return path;
+}
+
+// Brings the link up with the status view polling and opens the trend, recording to `record`,
+// one sample a second on the link's clock.
+void startTrending(testing::SimProgram& program, const std::string& record) {
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    trend::TrendWindow& trend = program.app.trend();
+    trend.host.saveFileName = [record](const std::string&, const std::string&, const std::string&) {
+        return std::optional<std::string>(record);
+    };
+    program.form1.funcTrend.onClick();
+    program.app.forms.frmTrend.mnuInterval1s.onClick();
+    program.app.forms.frmTrend.mnuTrendRecord.onClick();
+}
+
+// Steps the program, a tenth of a second passing on its clock each time.
+void runFor(testing::SimProgram& program, int steps) {
+    for (int i = 0; i < steps; ++i) {
+        program.clock.advance(0.1);
+        program.step();
+    }
+}
+
+TEST(TrendOnTheLine, BothPresetsAreSampledRecordedAndKeptOutOfTheLog) {
+    testing::SimProgram program;
+    const std::string record = temporaryPath();
+    startTrending(program, record);
+    trend::TrendWindow& trend = program.app.trend();
+    program.app.forms.frmShowLog.txtShowLog.setText({});
+    ASSERT_TRUE(program.runUntil(
+        [&] {
+            runFor(program, 1);
+            return trend.series()[0]->ring.size() >= 8 && trend.series()[1]->ring.size() >= 8;
+        },
+        std::chrono::seconds(20)));
+    for (std::size_t i = 0; i < trend.series()[0]->ring.size(); ++i) {
+        EXPECT_GT(trend.series()[0]->ring.value(i), 20e-9);
+        EXPECT_LT(trend.series()[0]->ring.value(i), 46e-9);
+    }
+    EXPECT_NEAR(trend.series()[1]->ring.value(0), 48.7, 2);
+    EXPECT_FALSE(program.form1.Term.text().empty());   // the status screen kept coming
+    EXPECT_EQ(program.app.forms.frmShowLog.txtShowLog.text(), "");
+
+    const trend::RecordedFile file = trend::readRecordedFile(record);
+    EXPECT_FALSE(file.tornLastLine);
+    EXPECT_EQ(file.series.at(":SYNC:TINT?").size(), trend.series()[0]->ring.size());
+    EXPECT_TRUE(file.series.at(":SYNC:TINT?")[0].reply.ends_with("E-08\r\n"));
+    std::remove(record.c_str());
+}
+
+TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) {
+    const std::string record = temporaryPath();
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(pipeFds[0]);
+        testing::SimProgram program;
+        startTrending(program, record);
+        if (::testing::Test::HasFatalFailure()) _exit(2);
+        trend::TrendSampler& sampler = program.app.trend().sampler();
+        auto toTrend = sampler.onSample;
+        sampler.onSample = [&](const std::string& q, double t, double v, const std::string& r) {
+            toTrend(q, t, v, r);                            // recorded...
+            if (write(pipeFds[1], "s", 1) != 1) _exit(3);   // ...then reported
+        };
+        for (;;) runFor(program, 1);
+    }
+    close(pipeFds[1]);
+    int reported = 0;
+    char byte;
+    pollfd waiting{pipeFds[0], POLLIN, 0};
+    while (reported < 30 && poll(&waiting, 1, 20000) > 0 && read(pipeFds[0], &byte, 1) == 1) ++reported;
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pipeFds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(reported, 30);
+
+    const trend::RecordedFile file = trend::readRecordedFile(record);
+    EXPECT_EQ(file.unreadableLines, 0u);
+    std::size_t samples = 0;
+    for (const auto& [query, list] : file.series) samples += list.size();
+    EXPECT_GE(samples, 30u);   // every sample reported before the kill is in the file
+    std::remove(record.c_str());
+}
+
+}  // namespace
+}  // namespace kestrix

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/rig.h"
+#include "trend/sampler.h"
+
+namespace kestrix {
+namespace {
+
+struct Sample {
+    std::string query;
+    double time;
+    double value;
+    std::string reply;
+};
+
+// The link with the status view polling and two trend series sampled every second, against a
+// receiver that answers each command a few ticks after it was written.
+struct TrendRequests : ::testing::Test {
+    testing::Rig rig;
+    trend::TrendSampler sampler;
+    std::vector<Sample> samples;
+    std::vector<std::string> commands;       // every command line the receiver got, in order
+    std::vector<std::string> duringGroups;   // those written while a status-query group ran
+    std::string pending;                     // the command being answered
+    bool answering = false;
+    int answerIn = 0;
+    int mostOutstanding = 0;
+    std::string errorFor;    // a query the receiver refuses with an error prompt
+    std::string silentFor;   // a query the receiver never answers
+
+    void SetUp() override {
+        rig.connect();
+        sampler.setQueries({":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"});
+        sampler.setInterval(1);
+        sampler.onSample = [this](const std::string& q, double t, double v, const std::string& r) {
+            samples.push_back({q, t, v, r});
+        };
+        rig.link.trendSampler = &sampler;
+    }
+
+    std::string replyTo(const std::string& command) {
+        if (!errorFor.empty() && command == errorFor) return "E-113> ";
+        if (command == "syst:err?") return "-113,\"Undefined header\"\r\nscpi > ";
+        if (command == ":SYNC:TINT?") return "+1.5E-08\r\nscpi > ";
+        if (command == ":DIAG:ROSC:EFC:ABS?") return "+5.0123E+00\r\nscpi > ";
+        if (command == ":syst:prin?") return "status screen\r\nscpi > ";
+        if (command.empty()) return "scpi > ";   // a probe of the link
+        if (command == ":syst:comm:ser:fdup?") return "0\r\nscpi > ";
+        if (command == "*idn?") return "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ";
+        return "done\r\nscpi > ";
+    }
+
+    // One tick of 50 ms; the receiver takes what was written and answers it three ticks later.
+    void step() {
+        rig.clock.advance(0.05);
+        rig.tick();
+        const std::string written = rig.port.takeWritten();
+        if (!written.empty()) {
+            const int outstanding = (answering ? 1 : 0) + 1;
+            mostOutstanding = std::max(mostOutstanding, outstanding);
+            pending = written.substr(0, written.size() - 2);
+            commands.push_back(pending);
+            if (rig.state.queryGroup != 0) duringGroups.push_back(pending);
+            answering = true;
+            answerIn = 3;
+        }
+        if (answering && --answerIn == 0) {
+            if (silentFor.empty() || pending != silentFor) rig.port.receive(replyTo(pending));
+            answering = false;
+        }
+    }
+    void run(double seconds) {
+        for (int i = 0; i < static_cast<int>(std::lround(seconds / 0.05)); ++i) step();
+    }
+    int count(const std::string& command) const {
+        return static_cast<int>(std::count(commands.begin(), commands.end(), command));
+    }
+};
+
+TEST_F(TrendRequests, OneExchangeAtATimeWithTheViewPollingBetweenSamples) {
+    run(10);
+    EXPECT_EQ(mostOutstanding, 1);
+    EXPECT_GE(count(":SYNC:TINT?"), 9);
+    EXPECT_GE(count(":DIAG:ROSC:EFC:ABS?"), 9);
+    EXPECT_GE(count(":syst:prin?"), 18);   // a poll after every sample
+    for (std::size_t i = 1; i < commands.size(); ++i) {
+        if (commands[i - 1] != ":syst:prin?") {
+            EXPECT_EQ(commands[i], ":syst:prin?") << "after " << commands[i - 1];
+        }
+    }
+    ASSERT_FALSE(samples.empty());
+    EXPECT_EQ(samples[0].query, ":SYNC:TINT?");
+    EXPECT_DOUBLE_EQ(samples[0].value, 1.5e-8);
+    EXPECT_EQ(samples[0].reply, "+1.5E-08\r\n");
+    EXPECT_EQ(samples[1].query, ":DIAG:ROSC:EFC:ABS?");
+    EXPECT_DOUBLE_EQ(samples[1].value, 5.0123);
+    EXPECT_EQ(rig.form1.Term.text(), "status screen\r\n");   // the status view goes on showing its screen
+}
+
+TEST_F(TrendRequests, AControlAndQueryCommandGoesBeforeTheNextSampleAndSamplesStayOutOfTheLog) {
+    run(1.5);
+    rig.forms.frmShowLog.cmbSendSCPI.text = "*IDN?";
+    rig.forms.frmShowLog.cmdSendSCPI.onClick();
+    const std::size_t typedAt = commands.size();
+    run(3);
+    std::size_t command = typedAt, nextSample = typedAt;
+    while (commands[command] != "*IDN?") ++command;
+    while (commands[nextSample] != ":SYNC:TINT?" && commands[nextSample] != ":DIAG:ROSC:EFC:ABS?") ++nextSample;
+    EXPECT_LT(command, nextSample);
+    EXPECT_EQ(mostOutstanding, 1);
+    const std::string& log = rig.forms.frmShowLog.txtShowLog.text();
+    EXPECT_NE(log.find("reply: done"), std::string::npos);
+    EXPECT_EQ(log.find("E-08"), std::string::npos);
+    EXPECT_EQ(log.find("SYNC"), std::string::npos);
+    EXPECT_EQ(log.find("EFC"), std::string::npos);
+    EXPECT_EQ(rig.forms.frmShowLog.cmbSendSCPI.items(), std::vector<std::string>{"*IDN?"});   // nor the history
+}
+
+TEST_F(TrendRequests, AnErrorPromptRecordsAGapAndTheLinkReadsTheErrorAsAlways) {
+    errorFor = ":DIAG:ROSC:EFC:ABS?";
+    run(2.5);
+    EXPECT_GE(count("syst:err?"), 1);
+    EXPECT_EQ(mostOutstanding, 1);
+    bool gap = false;
+    for (const Sample& s : samples) {
+        if (s.query == ":DIAG:ROSC:EFC:ABS?") {
+            EXPECT_TRUE(std::isnan(s.value));
+            gap = true;
+        } else {
+            EXPECT_DOUBLE_EQ(s.value, 1.5e-8);   // the error text never becomes a sample
+        }
+    }
+    EXPECT_TRUE(gap);
+}
+
+TEST_F(TrendRequests, ATimeOutRecordsAGapAndSamplingResumesWhenTheLinkIsBack) {
+    silentFor = ":SYNC:TINT?";
+    run(1);
+    silentFor.clear();
+    run(20);
+    ASSERT_GE(samples.size(), 2u);
+    EXPECT_EQ(samples[0].query, ":SYNC:TINT?");
+    EXPECT_TRUE(std::isnan(samples[0].value));
+    EXPECT_DOUBLE_EQ(samples.back().value, samples.back().query == ":SYNC:TINT?" ? 1.5e-8 : 5.0123);
+    EXPECT_EQ(mostOutstanding, 1);
+}
+
+TEST_F(TrendRequests, NoSamplesInDemoModeDuringAQueryGroupOrWhenPaused) {
+    rig.form1.demoMode.checked = true;
+    run(3);
+    EXPECT_EQ(count(":SYNC:TINT?"), 0);
+    rig.form1.demoMode.checked = false;
+    sampler.setPaused(true);
+    run(3);
+    EXPECT_EQ(count(":SYNC:TINT?"), 0);
+    sampler.setPaused(false);
+    run(1.5);
+    rig.state.queryGroup = 1;   // a status-query group runs its queries back to back
+    rig.state.queryIndex = 1;
+    rig.state.sendRequest = true;
+    run(4);
+    EXPECT_EQ(rig.state.queryGroup, 0);   // the group ran to its end
+    EXPECT_GE(duringGroups.size(), 5u);
+    for (const std::string& command : duringGroups) EXPECT_EQ(command.find("SYNC"), std::string::npos);
+    EXPECT_GE(count(":SYNC:TINT?"), 3);
+}
+
+}  // namespace
+}  // namespace kestrix

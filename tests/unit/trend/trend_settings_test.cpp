@@ -1,0 +1,37 @@
+#include "trend/trend_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory_profile.h"
+
+namespace kestrix::trend {
+namespace {
+
+TEST(TrendSettings, KeepsSeriesIntervalAndRecordFileInASectionOfTheirOwn) {
+    platform::MemoryProfile profile("[Ports]\r\nCom1=/dev/ttyUSB0\r\n[Trend]\r\nSeries3=:OLD?\r\n");
+    TrendSettings settings{{":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}, 60, "/home/lab/tint trend.csv"};
+    EXPECT_EQ(writeTrendSettings(profile, settings), "");
+    const TrendSettings back = readTrendSettings(profile);
+    EXPECT_EQ(back.series, settings.series);   // the third series written empty is gone
+    EXPECT_EQ(back.intervalSeconds, 60);
+    EXPECT_EQ(back.recordFile, "/home/lab/tint trend.csv");
+    EXPECT_NE(profile.text.find("[Ports]\r\nCom1=/dev/ttyUSB0\r\n"), std::string::npos);
+}
+
+TEST(TrendSettings, DefaultsAndOutOfRangeValues) {
+    platform::MemoryProfile empty;
+    const TrendSettings none = readTrendSettings(empty);
+    EXPECT_TRUE(none.series.empty());
+    EXPECT_EQ(none.intervalSeconds, 10);
+    EXPECT_EQ(none.recordFile, "");
+    platform::MemoryProfile odd("[Trend]\r\nInterval=0\r\nSeries1=:A?\r\nSeries2=:A?\r\nSeries4=:B?\r\n");
+    const TrendSettings read = readTrendSettings(odd);
+    EXPECT_EQ(read.intervalSeconds, 1);
+    EXPECT_EQ(read.series, (std::vector<std::string>{":A?", ":B?"}));
+    platform::MemoryProfile failing;
+    failing.failWrites = "Read-only file system";
+    EXPECT_EQ(writeTrendSettings(failing, TrendSettings{}), "Read-only file system");
+}
+
+}  // namespace
+}  // namespace kestrix::trend
