@@ -9,7 +9,7 @@
 
 #include "app/renderer.h"
 #include "app/trend_panel.h"
-#include "config/kestrix.h"
+#include "program/kestrix.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 

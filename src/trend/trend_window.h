@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/context.h"
+#include "program/context.h"
 #include "trend/figures.h"
 #include "trend/record.h"
 #include "trend/sampler.h"

@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "app/trend_panel.h"
-#include "config/kestrix.h"
+#include "program/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"

@@ -28,7 +28,9 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6prin
 done
 [ -n "$(dpkg-deb --field "$deb" Maintainer)" ] || fail "no maintainer"
 [ -n "$(dpkg-deb --field "$deb" Section)" ] || fail "no section"
-dpkg-deb --field "$deb" Description | grep -q dialout || fail "the description says nothing of the dialout group"
+# Read whole before matching: grep -q ending the pipe early would fail it under pipefail.
+description=$(dpkg-deb --field "$deb" Description)
+[[ $description == *dialout* ]] || fail "the description says nothing of the dialout group"
 
 contents=$(dpkg-deb --contents "$deb")
 for file in usr/bin/kestrix usr/bin/kestrix-receiver-sim usr/share/kestrix/help/kestrix.html \
