@@ -84,6 +84,7 @@ struct Harness {
     std::string lastLine;        // the link's last write
     bool commandDropped = false; // the port was closed while a command was pending
     std::size_t mostPending = 0; // the most bytes the port held unread
+    bool flooded = false;
     int commandsSent = 0;
     // With KESTRIX_FUZZ_TRACE set, every arrival and write is printed, to read a finding.
     const bool trace = std::getenv("KESTRIX_FUZZ_TRACE") != nullptr;
@@ -103,6 +104,7 @@ struct Harness {
         lastLine.clear();
         commandDropped = false;
         mostPending = 0;
+        flooded = false;
         commandsSent = 0;
     }
 
@@ -120,7 +122,8 @@ struct Harness {
         if (trace) std::fprintf(stderr, "%7.1f < %zu bytes\n", elapsed, bytes.size());
         port.receive(bytes);
         mostPending = std::max(mostPending, port.inBuffer.size());
-        tail += bytes;
+        // A flood is one byte repeated: only its end can complete a prompt begun before it.
+        tail += bytes.size() > kMaxReplyLength ? bytes.substr(bytes.size() - 8) : bytes;
         sinceWrite += bytes.size();
         // A prompt ends the exchange; so does a reply too long to hold, which the link gives up.
         if (holdsPrompt(tail) || sinceWrite > kMaxReplyLength) awaiting = false;
@@ -286,7 +289,12 @@ struct Harness {
             skipUserWrites();
             break;
         case 7:
-            if (arg % 4 == 0) receive(std::string(kFlood, static_cast<char>(in.byte())));
+            if (arg % 4 == 0) {
+                // One flood an input: more only slow the fuzzer down, matching byte by byte.
+                const char fill = static_cast<char>(in.byte());
+                if (!flooded) receive(std::string(kFlood, fill));
+                flooded = true;
+            }
             else if (arg % 4 == 1) {
                 // Known fault, left to the rework of the link's exchange bookkeeping: closing the
                 // port drops a pending Control & Query command without an outcome, and "Send Cmd"
@@ -314,10 +322,12 @@ struct Harness {
         if (!form1().Timer1.enabled) return;
         receive("\r\nscpi > ");
         // The receiver answers each line the link writes, and is quiet otherwise.
-        for (int round = 0; round < 80; ++round) {
+        // It is done once the link has stood idle for a few ticks.
+        for (int round = 0, idle = 0; round < 80 && idle < 3; ++round) {
             const std::size_t before = port.writes.size();
             tick();
             if (port.writes.size() > before) receive("scpi > ");
+            idle = form1().Label1.caption == "Idle" && log().cmdSendSCPI.enabled ? idle + 1 : 0;
             advance(1);
         }
         // A download preparation owns the line until the download window ends it.
