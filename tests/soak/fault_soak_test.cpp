@@ -13,13 +13,18 @@
 #include <functional>
 #include <string>
 
-#include "support/sim_program.h"
+#include <memory>
+#include <thread>
+
+#include "platform/fake_platform.h"
+#include "platform/posix_serial_port.h"
+#include "program/kestrix.h"
+#include "receiver-sim/pty_receiver.h"
 
 namespace kestrix {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SimProgram;
 
 constexpr const char* kSettings =
     "; the user's own notes\r\n[Ports]\r\nCom1=/dev/ttyUSB0\r\n[Communications]\r\nPort=1\r\nBaud=9600\r\n"
@@ -39,16 +44,45 @@ long residentKiB() {
     return resident * 4;
 }
 
-struct Soak {
-    SimProgram program;
-    std::chrono::steady_clock::time_point lastSecond = std::chrono::steady_clock::now();
+// The whole program on the real serial port against the simulator, as in the integration tests,
+// with a receiver that can be replaced by a new one (on a new line) after it hung up.
+struct SoakProgram {
+    std::unique_ptr<sim::PtyReceiver> receiver = std::make_unique<sim::PtyReceiver>();
+    platform::PosixSerialPort port{[this](int) { return receiver->devicePath(); }};
+    platform::FakeServices fakes;
+    platform::FakeClock& clock = fakes.clock;
+    platform::Platform platform = fakes.platformWith(port);
+    Kestrix app{platform};
+    Form1& form1 = app.forms.form1;
 
-    Soak() { program.fakes.profile.text = kSettings; }
+    SoakProgram() {
+        clock.seconds = 12 * 3600;
+        fakes.profile.text = kSettings;
+        receiver->start();
+    }
+    ~SoakProgram() {
+        if (port.portOpen()) port.setPortOpen(false);
+    }
+    std::string label() const { return form1.Label1.caption; }
+    bool connected() const { return app.forms.frmShowLog.caption.starts_with("Control & Query (connected to "); }
+
+    // The receiver is switched off and on: a new one on a new line, with the same options.
+    void replaceReceiver(const sim::SimOptions& options) {
+        receiver = std::make_unique<sim::PtyReceiver>(options);
+        receiver->start();
+    }
+};
+
+struct Soak {
+    SoakProgram program;
+    std::chrono::steady_clock::time_point lastSecond = std::chrono::steady_clock::now();
 
     // One turn of the event loop; the link's clock runs ten times faster than real time, so its
     // time-outs come often.
     void step() {
-        program.step();
+        program.port.service();
+        program.form1.Timer1.fire();
+        std::this_thread::sleep_for(1ms);
         const auto now = std::chrono::steady_clock::now();
         if (now - lastSecond > 100ms) {
             program.clock.advance(1);
@@ -73,25 +107,26 @@ struct Soak {
     }
 };
 
-void soak(const std::function<void(sim::SimOptions&)>& fault, const std::function<void(Soak&)>& afterBurst = {}) {
+void soak(const std::function<void(sim::SimOptions&)>& fault,
+          const std::function<void(Soak&, const sim::SimOptions&)>& afterBurst = {}) {
     Soak s;
-    SimProgram& p = s.program;
+    SoakProgram& p = s.program;
     p.form1.MOpen.onClick();
     ASSERT_TRUE(p.port.portOpen());
-    ASSERT_TRUE(p.bringLinkUp()) << p.label();
+    ASSERT_TRUE(s.runUntil([&] { return p.connected(); }, 30s)) << p.label();
     ASSERT_TRUE(s.statusArrives()) << p.label();
 
-    const sim::SimOptions clean = p.receiver.options();
+    const sim::SimOptions clean = p.receiver->options();
     const auto end = std::chrono::steady_clock::now() + soakTime();
     long firstRss = 0;
     int bursts = 0;
     while (std::chrono::steady_clock::now() < end) {
         sim::SimOptions faulty = clean;
         fault(faulty);
-        p.receiver.setOptions(faulty);
+        p.receiver->setOptions(faulty);
         s.runFor(3s);
-        p.receiver.setOptions(clean);
-        if (afterBurst) afterBurst(s);
+        p.receiver->setOptions(clean);
+        if (afterBurst) afterBurst(s, clean);
         // After many errors in a row the program stops the polls and says so; the user starts
         // them again.
         p.form1.disableUpdates.checked = false;
@@ -144,20 +179,22 @@ TEST(FaultSoak, MismatchedSpeed) {
     soak([](sim::SimOptions& o) { o.line.baud = 19200; });
 }
 
-// The receiver hangs up; the user closes the port, the receiver comes back on a new line, and
-// the user opens the port again. Disabled: the simulated receiver stays hung up once it has hung
-// up, even on a new line, so the link cannot come back.
-TEST(FaultSoak, DISABLED_HangUp) {
+// The receiver hangs up; the user closes the port, the receiver is switched off and on (a new
+// line), and the user opens the port again.
+TEST(FaultSoak, HangUp) {
+    int hangUps = 0;
     soak([](sim::SimOptions& o) { o.hangUpOnLine = 3; },
-         [](Soak& s) {
-             SimProgram& p = s.program;
-             if (!p.receiver.hungUp()) return;
+         [&hangUps](Soak& s, const sim::SimOptions& clean) {
+             SoakProgram& p = s.program;
+             if (!p.receiver->hungUp()) return;
+             ++hangUps;
              if (p.port.portOpen()) p.form1.MOpen.onClick();
-             p.receiver.stop();
-             p.receiver.start();
+             ASSERT_FALSE(p.port.portOpen());
+             p.replaceReceiver(clean);
              p.form1.MOpen.onClick();
-             ASSERT_TRUE(p.port.portOpen());
+             ASSERT_TRUE(p.port.portOpen()) << p.label();
          });
+    EXPECT_GT(hangUps, 0);
 }
 
 }  // namespace
