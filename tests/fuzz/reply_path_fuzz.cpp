@@ -179,10 +179,15 @@ struct Harness {
         FrmShowLog& window = log();
         if (!window.cmdSendSCPI.enabled) return;
         window.cmbSendSCPI.text = command;
+        const std::size_t logBefore = window.txtShowLog.text().size();
         const bool queues = app->state.portIsOpen && !form1().funcTermEmul.checked;
         window.cmdSendSCPI.onClick();
-        if (queues) ++commandsSent;
-        else skipUserWrites();
+        // The window logs a command it queues for the link ("Send Cmd" refuses one while another
+        // is queued); in the terminal view the command goes to the line at once.
+        const std::string& text = window.txtShowLog.text();
+        const std::string entry = "\r\nSent: " + command;
+        if (queues && text.size() > logBefore && text.ends_with(entry)) ++commandsSent;
+        if (!queues) skipUserWrites();
     }
 
     // Brings the link up as a receiver identified as 73408K; with `echo` the echo check says on.
@@ -342,6 +347,7 @@ struct Harness {
         for (std::size_t i = text.find("bit pattern: "); i != std::string::npos; i = text.find("bit pattern: ", i + 1))
             ++outcomes;
         if (text.find("Alarm Cause(s): ") != std::string::npos) ++outcomes;
+        if (trace) std::fprintf(stderr, "log: %s\nsent %d, outcomes %d\n", text.c_str(), commandsSent, outcomes);
         require(outcomes >= commandsSent, "a command sent from Control & Query got no outcome");
 
         port.takeWritten();
