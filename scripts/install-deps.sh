@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation ccache srecord poppler-utils
   dpkg-dev file desktop-file-utils lintian
+  clang libclang-rt-14-dev clang-tidy cppcheck
 )
 
 missing=()

@@ -27,7 +27,7 @@ void CommSettingsDialog::wire() {
         storeValue_.push_back({baud, [&p, baud] { p.baud = baud->caption; }});
     const std::pair<OptionButton*, const char*> parities[] = {
         {&d.NoParity, "N"}, {&d.OddParity, "O"}, {&d.EvenParity, "E"}, {&d.optMarkParity, "M"}, {&d.optSpaceParity, "S"}};
-    for (auto [button, letter] : parities) storeValue_.push_back({button, [&p, letter] { p.parity = letter; }});
+    for (auto [button, letter] : parities) storeValue_.push_back({button, [&p, letter = letter] { p.parity = letter; }});
     for (OptionButton* bits : {&d.Data7, &d.Data8}) storeValue_.push_back({bits, [&p, bits] { p.dataBits = bits->caption; }});
     for (OptionButton* bits : {&d.Stop1, &d.Stop2}) storeValue_.push_back({bits, [&p, bits] { p.stopBits = bits->caption; }});
     OptionButton* flows[] = {&d.NoFlow, &d.XonFlow, &d.RTSFlow, &d.BothFlow};

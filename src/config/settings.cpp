@@ -171,7 +171,10 @@ float sanitiseFontSize(float size, float builtIn) {
 }
 
 // An empty face name (the key present with no value) keeps the built-in face.
-std::string sanitiseFaceName(std::string name, const std::string& builtIn) { return name.empty() ? builtIn : name; }
+std::string sanitiseFaceName(std::string name, const std::string& builtIn) {
+    if (name.empty()) return builtIn;
+    return name;
+}
 
 std::optional<std::string> saveSettings(Context& context) {
     std::optional<std::string> failure;

@@ -69,7 +69,7 @@ void commandLineKeyPress(Context& ctx, char key) {
     sendCommand(ctx, window.cmbSendSCPI.text);
 }
 
-void sendCommand(Context& ctx, std::string command) {
+void sendCommand(Context& ctx, const std::string& command) {
     if (!ctx.state.portIsOpen) {
         appendToLog(ctx, "\r\nYou need to enable the port first");
         return;

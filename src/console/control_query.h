@@ -20,7 +20,7 @@ void sendButtonClick(Context& ctx);
 void commandLineKeyPress(Context& ctx, char key);
 // Sends `command` without testing: a port-closed note in the log, straight to the line in the
 // terminal view, otherwise queued for the scheduler.
-void sendCommand(Context& ctx, std::string command);
+void sendCommand(Context& ctx, const std::string& command);
 
 void clearEntryClick(Context& ctx);
 void clearLogClick(Context& ctx);

@@ -60,7 +60,7 @@ struct LinkVariables {
 
 // A reply that grows past this without a prompt (a receiver streaming without end, or a wrong
 // baud rate) fails its exchange the way a time-out does, so memory stays bounded.
-inline constexpr std::size_t kMaxReplyLength = 64 * 1024;
+inline constexpr std::size_t kMaxReplyLength = std::size_t{64} * 1024;
 
 // How an exchange ended.
 enum class ExchangeEnd {

@@ -135,7 +135,7 @@ void wireFunctionMenu(Context& ctx) {
         {&form1.disableUpdates, toggleDisableUpdates},
         {&form1.demoMode, toggleDemoMode},
     }};
-    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler] { handler(ctx); };
+    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler = handler] { handler(ctx); };
 }
 
 }  // namespace kestrix

@@ -98,7 +98,7 @@ void wireTerminalWindow(Context& ctx) {
         {&window.mnuEditClear, terminalClearBuffer},
         {&window.mnuTermFont, terminalChooseFont},
     }};
-    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler] { handler(ctx); };
+    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler = handler] { handler(ctx); };
     window.onResize = [&window] { layoutTerminalWindow(window); };
 }
 

@@ -38,7 +38,7 @@ std::vector<SatelliteView> skyAt(TimePoint moment, int elevationMask, const std:
         view.prn = orbit.prn;
         view.elevation = static_cast<int>(std::lround(elevation));
         view.azimuth = static_cast<int>(std::lround(std::fmod(orbit.startAzimuth + 150 * cycle, 360.0)));
-        const long flicker = (wholeSeconds * 7 + orbit.prn * 13) % 11 - 5;
+        const long flicker = (wholeSeconds * 7 + static_cast<long>(orbit.prn) * 13) % 11 - 5;
         view.signal = static_cast<int>(60 + std::lround(1.2 * elevation) + flicker);
         view.tracked = view.elevation >= elevationMask && ignored.count(orbit.prn) == 0;
         sky.push_back(view);
