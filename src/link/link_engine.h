@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "link/alarm_decode.h"
@@ -40,11 +42,15 @@ struct LinkVariables {
     bool useSerial2 = false;
 
     AlarmQueryValues queryValues{};
+
+    friend bool operator==(const LinkVariables&, const LinkVariables&) = default;
 };
 
 // A reply that grows past this without a prompt (a receiver streaming without end, or a wrong
 // baud rate) fails its exchange the way a time-out does, so memory stays bounded.
 inline constexpr std::size_t kMaxReplyLength = 64 * 1024;
+
+struct TickPacing;
 
 // The main window's serial link: the tick of Timer1 with its state machine, reception and prompt
 // matching, the connection and download-preparation sequences, the views, and the main window's
@@ -52,6 +58,7 @@ inline constexpr std::size_t kMaxReplyLength = 64 * 1024;
 class LinkEngine {
 public:
     explicit LinkEngine(Context& context);
+    ~LinkEngine();
     void wire();
 
     void tick();
@@ -70,6 +77,11 @@ public:
 
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
+
+    // When Timer1's next tick is needed, and whether the last one did anything (tick_pacing.cpp).
+    TickDemand nextTickDue();
+    // Ticks of Timer1 that found nothing to do.
+    std::uint64_t idleTicks() const;
 
     LinkVariables& vars() { return v_; }
     const LinkVariables& vars() const { return v_; }
@@ -112,8 +124,12 @@ private:
     void terminalTick();
     void demoTick();
 
+    // Pacing of the ticks (tick_pacing.cpp).
+    void noteTickStart();
+
     Context& ctx_;
     LinkVariables v_;
+    std::unique_ptr<TickPacing> pacing_;
 };
 
 }  // namespace kestrix
