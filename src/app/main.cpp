@@ -1,38 +1,9 @@
 // Kestrix: the program's core wired to the serial port, the settings file and the desktop.
 
 #include <QApplication>
-#include <QTimer>
 
-#include "app/renderer.h"
+#include "app/desktop.h"
 #include "app/termination_signals.h"
-#include "config/kestrix.h"
-#include "config/ports.h"
-#include "platform/clock.h"
-#include "platform/ini_profile.h"
-#include "platform/posix_serial_port.h"
-#include "platform/qt/qt_beeper.h"
-#include "platform/qt/qt_clipboard.h"
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_help_viewer.h"
-#include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_program_file.h"
-#include "platform/qt/qt_text_measurer.h"
-
-namespace {
-
-// How often queued output is written to the line and arriving input is read.
-constexpr int kLineServiceMs = 5;
-
-// The device behind COM1 to COM4, looked up in the settings file each time the port opens.
-std::function<std::string(int)> devicePaths(kestrix::platform::Profile& profile) {
-    return [&profile](int port) -> std::string {
-        const auto paths = kestrix::config::comPortPaths(profile);
-        if (port < 1 || port > static_cast<int>(paths.size())) return {};
-        return paths[static_cast<std::size_t>(port - 1)];
-    };
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace kestrix;
@@ -40,49 +11,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrix"));
     QApplication::setQuitOnLastWindowClosed(false);   // the program decides when it ends
 
-    platform::IniFileProfile profile(platform::defaultProfilePath());
-    platform::PosixSerialPort serial(devicePaths(profile));
-    platform::SystemClock clock;
-    platform::qt::QtPrinter printer;
-    platform::qt::QtDialogs dialogs(printer.device());
-    platform::qt::QtTextMeasurer measurer;
-    platform::qt::QtClipboard clipboard;
-    platform::qt::QtHelpViewer help;
-    platform::qt::QtBeeper beeper;
-    platform::qt::QtProgramFile programFile;
-    platform::Platform platform{serial, clock, profile, dialogs, measurer, clipboard, help, beeper, printer,
-                                programFile};
-
-    Kestrix program(platform);
-    // While the program waits (for queued output to leave), the line service and the windows go on.
-    program.processEvents = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
-
-    app::Renderer renderer(program.forms.all());
-    dialogs.setModalHost(&renderer);
-    renderer.afterEvent = [&program] {
-        if (program.quitRequested()) QCoreApplication::quit();
-    };
-
-    renderer.render();   // start-up sizes the windows by their frames, which the first render reports
-    renderer.forward([&program] { program.start(); });
-    if (program.quitRequested()) return 0;
-
-    // A serial event raised inside a modal dialog that an earlier event opened waits for it.
-    QTimer lineService;
-    bool servicing = false;
-    QObject::connect(&lineService, &QTimer::timeout, [&] {
-        if (servicing) return;
-        servicing = true;
-        renderer.forward([&serial] { serial.service(); });
-        servicing = false;
-    });
-    lineService.start(kLineServiceMs);
+    app::Desktop desktop;
+    if (!desktop.start()) return 0;
 
     // Ended from outside (a logout, Ctrl+C): the settings are saved as File, Exit saves them.
-    app::TerminationSignals termination([&] { renderer.forward([&program] { program.exitNow(); }); });
+    app::TerminationSignals termination(
+        [&] { desktop.renderer().forward([&desktop] { desktop.program().exitNow(); }); });
 
-    const int status = QApplication::exec();
-    lineService.stop();
-    dialogs.setModalHost(nullptr);
-    return status;
+    return QApplication::exec();
 }

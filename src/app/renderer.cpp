@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 namespace kestrix::app {
 
@@ -64,12 +65,26 @@ void Renderer::render() {
 void Renderer::forward(const std::function<void()>& handler) {
     if (rendering_) return;
     guarded(handler);
+    wakeTimers();
     handled();
 }
 
 void Renderer::tick(Timer& timer) {
     if (rendering_) return;
-    if (!guarded([&] { return timer.fire(); })) return;
+    TimerView* view = viewOf(timer);
+    const std::uint64_t ticksBefore = timer.ticksRun();
+    const bool ran = guarded([&] { return timer.fire(); });
+    if (timer.ticksRun() == ticksBefore) return;   // held by a tick still running, or turned off
+    if (view && view->paced()) {
+        TickDemand demand;
+        demand.dueInMs = std::max(1, timer.intervalMs);   // a tick that failed is tried again
+        if (ran) demand = guarded([&] { return timer.demand(); });
+        view->schedule(demand);
+        if (!demand.didWork) {
+            if (afterEvent) afterEvent();
+            return;
+        }
+    }
     const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
     if (elapsed >= kTickRenderMs) {
         handled();
@@ -101,6 +116,26 @@ void Renderer::runModal(Window& window) {
                                    [&](const ModalLoop& modal) { return modal.loop == &loop; }));
     view->endModal();
     render();
+}
+
+void Renderer::wakeTimers() {
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers()) timer->wake();
+}
+
+std::size_t Renderer::inputWanted() const {
+    std::size_t wanted = std::numeric_limits<std::size_t>::max();
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers())
+            if (timer->paced() && timer->timer().enabled) wanted = std::min(wanted, timer->lastDemand().inputWanted);
+    return wanted;
+}
+
+TimerView* Renderer::viewOf(const Timer& timer) const {
+    for (const auto& view : views_)
+        for (const auto& timerView : view->timers())
+            if (&timerView->timer() == &timer) return timerView.get();
+    return nullptr;
 }
 
 WindowView* Renderer::viewOf(const Window& window) const {

@@ -18,8 +18,10 @@ class QEventLoop;
 namespace kestrix::app {
 
 // Shows the windows of the program. After every action it forwards to a handler it walks the
-// state and writes into the widgets what changed since the last time; after timer ticks, which
-// come every millisecond, it does so at most about as often as a screen refreshes.
+// state and writes into the widgets what changed since the last time; after timer ticks it does
+// so only when the tick changed something, and at most about as often as a screen refreshes.
+// Every action wakes the paced timers (those whose owner says when it needs a tick), so that
+// what the user did reaches the link at once.
 // Nothing here decides anything about the system: the handlers do.
 class Renderer final : public QObject, public EventSink, public platform::qt::ModalHost {
 public:
@@ -37,7 +39,13 @@ public:
     // Shows the window modally and returns when its state is hidden.
     void runModal(Window& window) override;
 
+    // Runs the next tick of every paced timer at once (input arrived, output drained, an action).
+    void wakeTimers();
+    // The paced timers' wish for input: the fewest bytes any of them wants before its tick.
+    std::size_t inputWanted() const;
+
     WindowView* viewOf(const Window& window) const;
+    TimerView* viewOf(const Timer& timer) const;
     const platform::qt::Twips& twips() const { return twips_; }
 
     // Runs after each handled action and tick (the application checks there whether to quit).
