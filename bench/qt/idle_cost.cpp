@@ -127,7 +127,9 @@ public:
         const double cpu0 = cpu();
         const long ticks0 = ticks_, idle0 = idleTicks(), sleeps0 = sleepsOfMainThread();
         const auto t0 = Clock::now();
+        phase = state;
         serveFor(seconds * 1000);
+        phase = "between";
         const double elapsed = msBetween(t0, Clock::now()) / 1000;
         Stretch s{state, elapsed};
         s.cpuPercent = (cpu() - cpu0) / 1e9 / elapsed * 100;
@@ -138,6 +140,7 @@ public:
     }
 
     std::vector<double> screenReactions;
+    const char* phase = "start";
 
 private:
     static double processNs() {
@@ -155,6 +158,7 @@ private:
         const auto now = Clock::now();
         std::lock_guard lock(log_.mutex);
         if (log_.lastPromptSent != Clock::time_point{}) screenReactions.push_back(msBetween(log_.lastPromptSent, now));
+        if (std::getenv("IDLE_COST_TRACE")) std::fprintf(stderr, "screen %.2f ms, label %s, phase %s, tail %s\n", screenReactions.back(), desktop_.program().forms.form1.Label1.caption.c_str(), phase, log_.sentTail.substr(log_.sentTail.size() > 20 ? log_.sentTail.size() - 20 : 0).c_str());
     }
 
     app::Desktop& desktop_;

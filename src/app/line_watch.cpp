@@ -18,7 +18,9 @@ constexpr double kQuietMs = 4;
 // Input gathers in the device's buffer at most this much, far below what it holds.
 constexpr double kGatherBytes = 2048;
 // The last bytes of what is wanted are waited for one by one.
-constexpr std::size_t kTailBytes = 8;
+constexpr std::size_t kTailBytes = 2;
+// So many bytes gathered tell how fast the line brings them.
+constexpr int kRateSampleBytes = 8;
 // Input of no known length is looked at this often until the line goes quiet.
 constexpr double kUnknownGatherMs = 20;
 constexpr std::size_t kUnknownLength = std::numeric_limits<std::size_t>::max();
@@ -124,8 +126,12 @@ void LineWatch::judgeInput(bool quiet) {
         if (wakeTicks) wakeTicks();
         return;
     }
+    if (gathered_ < 0) {
+        sinceGatherStart_.start();
+        gatherStartCount_ = waiting;
+    }
     gathered_ = waiting;
-    const double perByte = characterMs();
+    const double perByte = byteMs(waiting);
     if (wanted == kUnknownLength) {
         // Nothing tells where the input ends: it ends when the line goes quiet.
         readNotifier_->setEnabled(false);
@@ -143,6 +149,15 @@ void LineWatch::judgeInput(bool quiet) {
     const double longest = std::min(kLongestGatherMs, kGatherBytes * perByte);
     const double until = (static_cast<double>(missing - kTailBytes)) * perByte;
     gather_.start(static_cast<int>(std::clamp(until, kQuietMs, longest)));
+}
+
+// Milliseconds between bytes: as many as the line has taken since the input began to gather, and
+// never fewer than its speed allows.
+double LineWatch::byteMs(int waiting) const {
+    const double nominal = characterMs();
+    const int arrived = waiting - gatherStartCount_;
+    if (arrived < kRateSampleBytes || !sinceGatherStart_.isValid()) return nominal;
+    return std::max(nominal, static_cast<double>(sinceGatherStart_.elapsed()) / arrived);
 }
 
 // Milliseconds one character takes on the line at the port's speed and framing.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -44,6 +45,7 @@ private:
     void lookAtLine();
     void judgeInput(bool quiet);
     double characterMs() const;
+    double byteMs(int waiting) const;
     void watch(int fd);
 
     platform::SerialPort& port_;
@@ -54,6 +56,8 @@ private:
     QTimer lineEvents_;   // the next look at the line's counters and modem lines
     int gathered_ = -1;   // bytes waiting at the last look while gathering; -1: not gathering
     int seen_ = 0;        // bytes waiting when last looked at
+    QElapsedTimer sinceGatherStart_;
+    int gatherStartCount_ = 0;
     std::uint64_t wakeUps_ = 0;
 };
 

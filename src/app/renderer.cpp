@@ -24,7 +24,7 @@ struct RenderingScope {
 Renderer::Renderer(const std::vector<Window*>& windows, platform::qt::Twips twips) : twips_(twips) {
     for (Window* window : windows) views_.push_back(std::make_unique<WindowView>(*window, twips_, *this));
     pendingRender_.setSingleShot(true);
-    connect(&pendingRender_, &QTimer::timeout, this, [this] { render(); });
+    connect(&pendingRender_, &QTimer::timeout, this, [this] { renderWindows(true); });
 }
 
 Renderer::~Renderer() = default;
@@ -41,12 +41,21 @@ auto Renderer::guarded(Handler&& handler) -> decltype(handler()) {
     return decltype(handler())();
 }
 
-void Renderer::render() {
+void Renderer::render() { renderWindows(false); }
+
+// After a tick only the windows on the screen are drawn; a hidden one is drawn whole when it is
+// shown (its timers follow the state all the same).
+void Renderer::renderWindows(bool shownOnly) {
     if (rendering_) return;
     for (int round = 0; round < kMaxRenderRounds; ++round) {
         {
             RenderingScope scope(rendering_);
-            for (auto& view : views_) view->render();
+            for (auto& view : views_) {
+                if (shownOnly && !view->shown())
+                    view->renderTimers();
+                else
+                    view->render();
+            }
         }
         bool resized = false;
         for (auto& view : views_) {
@@ -87,7 +96,8 @@ void Renderer::tick(Timer& timer) {
     }
     const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
     if (elapsed >= kTickRenderMs) {
-        handled();
+        renderWindows(true);
+        if (afterEvent) afterEvent();
         return;
     }
     if (!pendingRender_.isActive()) pendingRender_.start(static_cast<int>(kTickRenderMs - elapsed));

@@ -53,6 +53,7 @@ public:
 
 private:
     void handled();
+    void renderWindows(bool shownOnly);
     // Runs a handler of the program; a failure it lets escape is reported, never fatal.
     template <typename Handler>
     auto guarded(Handler&& handler) -> decltype(handler());
