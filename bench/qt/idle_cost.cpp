@@ -150,11 +150,16 @@ private:
     }
     long idleTicks() const { return static_cast<long>(desktop_.program().link().idleTicks()); }
 
+    // A new status screen counts as shown once the state holding it has been drawn.
     void noteScreenShown() {
         const TextBox& term = desktop_.program().forms.form1.Term;
-        if (term.revision() == termRevision_) return;
-        termRevision_ = term.revision();
-        if (term.text().find("Receiver Status") == std::string::npos) return;
+        if (term.revision() != termRevision_) {
+            termRevision_ = term.revision();
+            screenPending_ = term.text().find("Receiver Status") != std::string::npos;
+            drawsAtScreen_ = desktop_.renderer().draws();
+        }
+        if (!screenPending_ || desktop_.renderer().draws() == drawsAtScreen_) return;
+        screenPending_ = false;
         const auto now = Clock::now();
         std::lock_guard lock(log_.mutex);
         if (log_.lastPromptSent != Clock::time_point{}) screenReactions.push_back(msBetween(log_.lastPromptSent, now));
@@ -165,6 +170,8 @@ private:
     LineLog& log_;
     long ticks_ = 0;
     std::uint64_t termRevision_ = 0;
+    bool screenPending_ = false;
+    std::uint64_t drawsAtScreen_ = 0;
 };
 
 std::string summary(std::vector<double> values) {

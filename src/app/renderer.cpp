@@ -67,6 +67,8 @@ void Renderer::renderWindows(bool shownOnly) {
     }
     for (const ModalLoop& modal : modalLoops_)
         if (!modal.window->visible) modal.loop->quit();
+    ++draws_;
+    renderOwed_ = false;
     pendingRender_.stop();
     sinceRender_.restart();
 }
@@ -74,6 +76,12 @@ void Renderer::renderWindows(bool shownOnly) {
 void Renderer::forward(const std::function<void()>& handler) {
     if (rendering_) return;
     guarded(handler);
+    // What the user did reaches the paced timers' ticks before anything is drawn.
+    forwarding_ = true;
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers())
+            if (timer->paced() && timer->timer().enabled) tick(timer->timer());
+    forwarding_ = false;
     wakeTimers();
     handled();
 }
@@ -89,10 +97,14 @@ void Renderer::tick(Timer& timer) {
         demand.dueInMs = std::max(1, timer.intervalMs);   // a tick that failed is tried again
         if (ran) demand = guarded([&] { return timer.demand(); });
         view->schedule(demand);
-        if (!demand.didWork) {
-            if (afterEvent) afterEvent();
-            return;
+        // A run of ticks that follow each other at once is drawn when it ends.
+        renderOwed_ = renderOwed_ || demand.didWork;
+        if (renderOwed_ && demand.dueInMs != 0.0 && !forwarding_) {
+            renderOwed_ = false;
+            renderWindows(true);
         }
+        if (afterEvent) afterEvent();
+        return;
     }
     const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
     if (elapsed >= kTickRenderMs) {
