@@ -77,12 +77,18 @@ void Renderer::forward(const std::function<void()>& handler) {
     if (rendering_) return;
     guarded(handler);
     // What the user did reaches the paced timers' ticks before anything is drawn.
+    // A timer still inside a tick (the action came from a modal dialog opened there) ticks
+    // again at once when that tick ends.
     forwarding_ = true;
     for (const auto& view : views_)
-        for (const auto& timer : view->timers())
-            if (timer->paced() && timer->timer().enabled) tick(timer->timer());
+        for (const auto& timer : view->timers()) {
+            if (!timer->paced() || !timer->timer().enabled) continue;
+            if (timer->timer().inTick())
+                timer->wake();
+            else
+                tick(timer->timer());
+        }
     forwarding_ = false;
-    wakeTimers();
     handled();
 }
 
