@@ -162,8 +162,11 @@ private:
         screenPending_ = false;
         const auto now = Clock::now();
         std::lock_guard lock(log_.mutex);
-        if (log_.lastPromptSent != Clock::time_point{}) screenReactions.push_back(msBetween(log_.lastPromptSent, now));
-        if (std::getenv("IDLE_COST_TRACE")) std::fprintf(stderr, "screen %.2f ms, label %s, phase %s, tail %s\n", screenReactions.back(), desktop_.program().forms.form1.Label1.caption.c_str(), phase, log_.sentTail.substr(log_.sentTail.size() > 20 ? log_.sentTail.size() - 20 : 0).c_str());
+        if (log_.lastPromptSent == Clock::time_point{} || std::string(phase) != "status view") return;
+        screenReactions.push_back(msBetween(log_.lastPromptSent, now));
+        if (std::getenv("IDLE_COST_TRACE"))
+            std::fprintf(stderr, "screen %.2f ms, %zu bytes, phase %s\n", screenReactions.back(),
+                         desktop_.program().forms.form1.Term.text().size(), phase);
     }
 
     app::Desktop& desktop_;
@@ -227,7 +230,6 @@ int main(int argc, char** argv) {
             status = 1;
         } else {
             serveFor(3000);   // a screen or two, so that its length is known
-            bench.screenReactions.clear();
             stretches.push_back(bench.measure("status view", seconds));
 
             // Send Cmd with the view polls stopped, so that the link is idle when it is clicked.
