@@ -180,9 +180,9 @@ private:
 std::string summary(std::vector<double> values) {
     if (values.empty()) return "no samples";
     std::sort(values.begin(), values.end());
-    char text[128];
-    std::snprintf(text, sizeof text, "median %.2f ms, max %.2f ms over %zu", values[values.size() / 2], values.back(),
-                  values.size());
+    char text[160];
+    std::snprintf(text, sizeof text, "median %.2f ms, 90th percentile %.2f ms, max %.2f ms over %zu",
+                  values[values.size() / 2], values[values.size() * 9 / 10], values.back(), values.size());
     return text;
 }
 

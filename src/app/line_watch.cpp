@@ -47,17 +47,32 @@ void LineWatch::follow() {
         if (waiting == 0) judgeInput(false);
         return;
     }
+    // A full input buffer is listened to again once a tick has taken from it.
+    if (full_ && waiting >= seen_) return;
+    full_ = false;
     readNotifier_->setEnabled(true);
     // Bytes read in while looking count as arrived; input a tick left alone does not wake it again.
     if (waiting > seen_) judgeInput(false);
     seen_ = waiting;
 }
 
+namespace {
+// A notifier may be retired from inside its own signal (the device went away while read): it is
+// deleted once that has returned.
+void retire(std::unique_ptr<QSocketNotifier>& notifier) {
+    if (!notifier) return;
+    notifier->setEnabled(false);
+    notifier.release()->deleteLater();
+}
+}  // namespace
+
 void LineWatch::watch(int fd) {
-    readNotifier_.reset();
-    writeNotifier_.reset();
+    retire(readNotifier_);
+    retire(writeNotifier_);
     gather_.stop();
     gathered_ = -1;
+    full_ = false;
+    seen_ = 0;
     fd_ = fd;
     if (fd_ < 0) {
         lineEvents_.stop();
@@ -77,6 +92,13 @@ void LineWatch::readable() {
     if (port_.fileDescriptor() != fd_) {   // the device went away
         follow();
         if (wakeTicks) wakeTicks();
+        return;
+    }
+    if (seen_ > 0 && port_.inBufferCount() == seen_) {
+        // Readable, yet nothing more could be taken in: the input buffer is full and no tick
+        // takes from it (demo mode leaves the line alone).
+        full_ = true;
+        readNotifier_->setEnabled(false);
         return;
     }
     judgeInput(false);
