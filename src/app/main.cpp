@@ -2,43 +2,16 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 
 #include <iostream>
 #include <optional>
 
 #include "app/command_line.h"
-#include "app/renderer.h"
+#include "app/desktop.h"
 #include "app/termination_signals.h"
-#include "app/trend_panel.h"
-#include "config/ports.h"
-#include "platform/clock.h"
-#include "platform/files.h"
-#include "platform/ini_profile.h"
 #include "platform/manual_location.h"
-#include "platform/posix_serial_port.h"
-#include "platform/qt/qt_beeper.h"
-#include "platform/qt/qt_clipboard.h"
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_help_viewer.h"
-#include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_program_file.h"
-#include "platform/qt/qt_text_measurer.h"
-#include "program/kestrix.h"
 
 namespace {
-
-// How often queued output is written to the line and arriving input is read.
-constexpr int kLineServiceMs = 5;
-
-// The device behind COM1 to COM4, looked up in the settings file each time the port opens.
-std::function<std::string(int)> devicePaths(kestrix::platform::Profile& profile) {
-    return [&profile](int port) -> std::string {
-        const auto paths = kestrix::config::comPortPaths(profile);
-        if (port < 1 || port > static_cast<int>(paths.size())) return {};
-        return paths[static_cast<std::size_t>(port - 1)];
-    };
-}
 
 std::vector<std::string> argumentsOf(int argc, char** argv) {
     return {argv + 1, argv + argc};
@@ -90,53 +63,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);                // the program decides when it ends
     if (const auto status = answerAfterWindowSystem(argc, argv)) return *status;
 
-    platform::IniFileProfile profile(platform::defaultProfilePath());
-    platform::PosixSerialPort serial(devicePaths(profile));
-    platform::SystemClock clock;
-    platform::qt::QtPrinter printer;
-    platform::qt::QtDialogs dialogs(printer);
-    platform::qt::QtTextMeasurer measurer;
-    platform::qt::QtClipboard clipboard;
-    platform::qt::QtHelpViewer help;
-    platform::qt::QtBeeper beeper;
-    platform::qt::QtProgramFile programFile;
-    platform::PosixFiles files;
-    platform::Platform platform{serial, clock, profile, dialogs, measurer, clipboard, help, beeper, printer,
-                                programFile, files};
-
-    Kestrix program(platform);
-    // While the program waits (for queued output to leave), the line service and the windows go on.
-    program.processEvents = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
-
-    app::Renderer renderer(program.forms.all());
-    dialogs.setModalHost(&renderer);
-    renderer.afterEvent = [&program] {
-        if (program.quitRequested()) QCoreApplication::quit();
-    };
-
-    app::TrendPanel trendPanel(program.trend(), program.forms.frmTrend,
-                               renderer.viewOf(program.forms.frmTrend)->canvas(), renderer, renderer.twips());
-
-    renderer.render();   // start-up sizes the windows by their frames, which the first render reports
-    renderer.forward([&program] { program.start(); });
-    if (program.quitRequested()) return 0;
-
-    // A serial event raised inside a modal dialog that an earlier event opened waits for it.
-    QTimer lineService;
-    bool servicing = false;
-    QObject::connect(&lineService, &QTimer::timeout, [&] {
-        if (servicing) return;
-        servicing = true;
-        renderer.forward([&serial] { serial.service(); });
-        servicing = false;
-    });
-    lineService.start(kLineServiceMs);
+    app::Desktop desktop;
+    if (!desktop.start()) return 0;
 
     // Ended from outside (a logout, Ctrl+C): the settings are saved as File, Exit saves them.
-    app::TerminationSignals termination([&] { renderer.forward([&program] { program.exitNow(); }); });
+    app::TerminationSignals termination(
+        [&] { desktop.renderer().forward([&desktop] { desktop.program().exitNow(); }); });
 
-    const int status = QApplication::exec();
-    lineService.stop();
-    dialogs.setModalHost(nullptr);
-    return status;
+    return QApplication::exec();
 }

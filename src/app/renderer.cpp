@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 namespace kestrix::app {
 
@@ -23,7 +24,7 @@ struct RenderingScope {
 Renderer::Renderer(const std::vector<Window*>& windows, platform::qt::Twips twips) : twips_(twips) {
     for (Window* window : windows) views_.push_back(std::make_unique<WindowView>(*window, twips_, *this));
     pendingRender_.setSingleShot(true);
-    connect(&pendingRender_, &QTimer::timeout, this, [this] { render(); });
+    connect(&pendingRender_, &QTimer::timeout, this, [this] { renderWindows(true); });
 }
 
 Renderer::~Renderer() = default;
@@ -40,12 +41,21 @@ auto Renderer::guarded(Handler&& handler) -> decltype(handler()) {
     return decltype(handler())();
 }
 
-void Renderer::render() {
+void Renderer::render() { renderWindows(false); }
+
+// After a tick only the windows on the screen are drawn; a hidden one is drawn whole when it is
+// shown (its timers follow the state all the same).
+void Renderer::renderWindows(bool shownOnly) {
     if (rendering_) return;
     for (int round = 0; round < kMaxRenderRounds; ++round) {
         {
             RenderingScope scope(rendering_);
-            for (auto& view : views_) view->render();
+            for (auto& view : views_) {
+                if (shownOnly && !view->shown())
+                    view->renderTimers();
+                else
+                    view->render();
+            }
         }
         bool resized = false;
         for (auto& view : views_) {
@@ -57,6 +67,8 @@ void Renderer::render() {
     }
     for (const ModalLoop& modal : modalLoops_)
         if (!modal.window->visible) modal.loop->quit();
+    ++draws_;
+    renderOwed_ = false;
     pendingRender_.stop();
     sinceRender_.restart();
 }
@@ -64,15 +76,46 @@ void Renderer::render() {
 void Renderer::forward(const std::function<void()>& handler) {
     if (rendering_) return;
     guarded(handler);
+    // What the user did reaches the paced timers' ticks before anything is drawn.
+    // A timer still inside a tick (the action came from a modal dialog opened there) ticks
+    // again at once when that tick ends.
+    forwarding_ = true;
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers()) {
+            if (!timer->paced() || !timer->timer().enabled) continue;
+            if (timer->timer().inTick())
+                timer->wake();
+            else
+                tick(timer->timer());
+        }
+    forwarding_ = false;
     handled();
 }
 
 void Renderer::tick(Timer& timer) {
     if (rendering_) return;
-    if (!guarded([&] { return timer.fire(); })) return;
+    TimerView* view = viewOf(timer);
+    const std::uint64_t ticksBefore = timer.ticksRun();
+    const bool ran = guarded([&] { return timer.fire(); });
+    if (timer.ticksRun() == ticksBefore) return;   // held by a tick still running, or turned off
+    if (view && view->paced()) {
+        TickDemand demand;
+        demand.dueInMs = std::max(1, timer.intervalMs);   // a tick that failed is tried again
+        if (ran) demand = guarded([&] { return timer.demand(); });
+        view->schedule(demand);
+        // A run of ticks that follow each other at once is drawn when it ends.
+        renderOwed_ = renderOwed_ || demand.didWork;
+        if (renderOwed_ && demand.dueInMs != 0.0 && !forwarding_) {
+            renderOwed_ = false;
+            renderWindows(true);
+        }
+        if (afterEvent) afterEvent();
+        return;
+    }
     const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
     if (elapsed >= kTickRenderMs) {
-        handled();
+        renderWindows(true);
+        if (afterEvent) afterEvent();
         return;
     }
     if (!pendingRender_.isActive()) pendingRender_.start(static_cast<int>(kTickRenderMs - elapsed));
@@ -101,6 +144,26 @@ void Renderer::runModal(Window& window) {
                                    [&](const ModalLoop& modal) { return modal.loop == &loop; }));
     view->endModal();
     render();
+}
+
+void Renderer::wakeTimers() {
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers()) timer->wake();
+}
+
+std::size_t Renderer::inputWanted() const {
+    std::size_t wanted = std::numeric_limits<std::size_t>::max();
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers())
+            if (timer->paced() && timer->timer().enabled) wanted = std::min(wanted, timer->lastDemand().inputWanted);
+    return wanted;
+}
+
+TimerView* Renderer::viewOf(const Timer& timer) const {
+    for (const auto& view : views_)
+        for (const auto& timerView : view->timers())
+            if (&timerView->timer() == &timer) return timerView.get();
+    return nullptr;
 }
 
 WindowView* Renderer::viewOf(const Window& window) const {

@@ -1,6 +1,15 @@
 #include "app/timer_view.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace kestrix::app {
+
+namespace {
+// A due time further off than this is set in steps (a QTimer interval is an int of milliseconds).
+constexpr double kLongestWaitMs = 3'600'000;
+}  // namespace
 
 TimerView::TimerView(Timer& timer, EventSink& sink) : timer_(timer) {
     qtimer_.setTimerType(Qt::PreciseTimer);
@@ -8,6 +17,14 @@ TimerView::TimerView(Timer& timer, EventSink& sink) : timer_(timer) {
 }
 
 void TimerView::render() {
+    if (paced()) {
+        const bool enabled = timer_.enabled && timer_.intervalMs > 0;
+        if (!enabled) qtimer_.stop();
+        else if (!wasEnabled_) wake();   // turned on: its first tick at once
+        wasEnabled_ = enabled;
+        return;
+    }
+    qtimer_.setSingleShot(false);
     // An interval of 0 stops the timer.
     const bool running = timer_.enabled && timer_.intervalMs > 0;
     if (running && qtimer_.interval() != timer_.intervalMs) qtimer_.setInterval(timer_.intervalMs);
@@ -17,6 +34,29 @@ void TimerView::render() {
         else
             qtimer_.stop();
     }
+}
+
+void TimerView::schedule(const TickDemand& demand) {
+    demand_ = demand;
+    // Woken while its tick was held (a modal dialog inside it): the wake is served now.
+    if (std::exchange(wokenInTick_, false)) demand_.dueInMs = 0.0;
+    if (!timer_.enabled || timer_.intervalMs <= 0 || !demand_.dueInMs) {
+        qtimer_.stop();
+        return;
+    }
+    const double due = std::clamp(std::ceil(*demand_.dueInMs), 0.0, kLongestWaitMs);
+    qtimer_.setSingleShot(true);
+    qtimer_.start(static_cast<int>(due));
+}
+
+void TimerView::wake() {
+    if (!paced() || !timer_.enabled || timer_.intervalMs <= 0) return;
+    if (timer_.inTick()) {
+        wokenInTick_ = true;
+        return;
+    }
+    qtimer_.setSingleShot(true);
+    qtimer_.start(0);
 }
 
 }  // namespace kestrix::app

@@ -56,8 +56,14 @@ void WindowView::render() {
     menus_->render();
     renderVisibility();
     reportFrame(true);
+    renderTimers();
+}
+
+void WindowView::renderTimers() {
     for (auto& timer : timers_) timer->render();
 }
+
+bool WindowView::shown() const { return window_.visible || widget_->isVisible(); }
 
 void WindowView::renderLook() {
     if (caption_ != window_.caption) {

@@ -24,6 +24,9 @@ public:
     WindowView& operator=(const WindowView&) = delete;
 
     void render();
+    void renderTimers();
+    // The window is on the screen, or is to be.
+    bool shown() const;
     // True once after the window's size was set from the state; its resize handler then runs.
     bool takeResize();
     void beginModal();

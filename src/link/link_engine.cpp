@@ -2,6 +2,7 @@
 
 #include "console/log.h"
 #include "link/query_groups.h"
+#include "link/tick_pacing.h"
 #include "shared/numbers.h"
 
 namespace kestrix {
@@ -10,7 +11,11 @@ LinkEngine::LinkEngine(Context& context) : ctx_(context) {}
 
 void LinkEngine::wire() {
     Form1& f = ctx_.forms.form1;
-    f.Timer1.onTick = [this] { tick(); };
+    f.Timer1.onTick = [this] {
+        noteTickStart();
+        tick();
+    };
+    f.Timer1.demand = [this] { return nextTickDue(); };
     f.MOpen.onClick = [this] { portOpenClick(); };
     f.mnuEditItem.onClick = [this] { copyToClipboardClick(); };
     f.helpMenuItem.onClick = [this] { helpClick(); };

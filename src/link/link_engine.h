@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -56,6 +58,8 @@ struct LinkVariables {
     std::string demoScreen;              // the canned screen demo mode shows on its next tick
 
     AlarmQueryValues queryValues{};
+
+    friend bool operator==(const LinkVariables&, const LinkVariables&) = default;
 };
 
 // A reply that grows past this without a prompt (a receiver streaming without end, or a wrong
@@ -68,6 +72,8 @@ enum class ExchangeEnd {
     Failed,      // silence past timeoutSeconds, or a reply past kMaxReplyLength without a prompt
     Abandoned,   // the port closed or the link restarted under it
 };
+
+struct TickPacing;
 
 // The main window's serial link: the tick of Timer1 with its state machine, reception and prompt
 // matching, the connection and download-preparation sequences, the views, and the main window's
@@ -85,6 +91,7 @@ enum class ExchangeEnd {
 class LinkEngine {
 public:
     explicit LinkEngine(Context& context);
+    ~LinkEngine();
     void wire();
 
     void tick();
@@ -106,6 +113,11 @@ public:
 
     // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
     trend::TrendSampler* trendSampler = nullptr;
+
+    // When Timer1's next tick is needed, and whether the last one did anything (tick_pacing.cpp).
+    TickDemand nextTickDue();
+    // Ticks of Timer1 that found nothing to do.
+    std::uint64_t idleTicks() const;
 
     // For tests that inspect what no input or output reveals.
     LinkVariables& vars() { return v_; }
@@ -161,8 +173,12 @@ private:
     void terminalTick();
     void demoTick();
 
+    // Pacing of the ticks (tick_pacing.cpp).
+    void noteTickStart();
+
     Context& ctx_;
     LinkVariables v_;
+    std::unique_ptr<TickPacing> pacing_;
 };
 
 }  // namespace kestrix

@@ -18,6 +18,8 @@ public:
     void reset() { state_ = idle; }
     int state() const { return state_; }
 
+    friend bool operator==(const PromptMatcher&, const PromptMatcher&) = default;
+
 private:
     int state_ = idle;
     int errorCodeCount_ = 0;

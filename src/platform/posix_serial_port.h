@@ -13,8 +13,9 @@ namespace kestrix::platform {
 
 // The serial port on a POSIX terminal device (termios, non-blocking, raw). Output is queued and
 // written as the line takes it; input is read into a buffer. The application calls service()
-// every few milliseconds from its event loop: it moves the bytes, and raises onComm for line
-// errors, breaks, modem-line changes and for a device that went away (comm::erPortLost).
+// from its event loop when the descriptor is readable, when it has room for queued output, and
+// now and then while the port is open: it moves the bytes, and raises onComm for line errors,
+// breaks, modem-line changes and for a device that went away (comm::erPortLost).
 class PosixSerialPort final : public SerialPort {
 public:
     // devicePathOf maps CommPort (1, 2, ...) to a device such as "/dev/ttyS0".
@@ -43,9 +44,10 @@ public:
 
     // Moves queued output to the line and waiting input into the buffer, then raises onComm for
     // whatever happened on the line since the previous call. Never blocks.
-    void service();
+    void service() override;
     // The open device's descriptor (for watching it in an event loop), -1 when closed.
-    int fileDescriptor() const { return fd_; }
+    int fileDescriptor() const override { return fd_; }
+    bool outputWaiting() const override { return portOpen() && queuedOutput() > 0; }
     // Why the port was last closed by itself (empty until that happens; cleared on opening).
     std::string lostReason() const override { return lostReason_; }
 

@@ -53,6 +53,15 @@ public:
     virtual std::string lostReason() const { return {}; }
     // Called on the user-interface thread when CommEvent changes.
     std::function<void()> onComm;
+
+    // For an event loop that waits on the line instead of polling it. The open device's
+    // descriptor, -1 when there is nothing to wait on (the port is closed, or is no device).
+    virtual int fileDescriptor() const { return -1; }
+    // Output was accepted that the line has not taken yet: wait for room to write.
+    virtual bool outputWaiting() const { return false; }
+    // Moves queued output to the line and waiting input into the buffer, then raises onComm for
+    // whatever happened on the line since the last call. Never blocks.
+    virtual void service() {}
 };
 
 }  // namespace kestrix::platform

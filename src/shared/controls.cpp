@@ -89,6 +89,7 @@ void TextBox::clampSelection() {
 bool Timer::fire() {
     if (!enabled || inTick_ || !onTick) return false;
     inTick_ = true;
+    ++ticksRun_;
     struct Leave {
         bool& flag;
         ~Leave() { flag = false; }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -191,6 +192,21 @@ struct MenuItem {
     std::function<void()> onClick;
 };
 
+// What the owner of a timer tells the platform after each tick, so that ticks run only when
+// they can do something instead of at every interval.
+struct TickDemand {
+    // The tick changed something: wrote, took input, or changed any state.
+    bool didWork = true;
+    // When the next tick is needed, in milliseconds from now: 0 at once (after a tick that did
+    // something, so that a sequence goes on at full speed), more when only time can give a tick
+    // work (a time-out, demo mode's interval); empty when only input or a user's action can.
+    std::optional<double> dueInMs = 0.0;
+    // Bytes that must have arrived before a tick can use them (the rest of a reply whose length
+    // is known from the last time); input short of that waits for more or for the line to go
+    // quiet. 1: any byte wants a tick at once.
+    std::size_t inputWanted = 1;
+};
+
 // A periodic timer as a control: the core sets its interval and enabled flag at any time.
 // A tick never runs inside another tick of the same timer: a modal dialog opened inside a tick
 // holds that timer until it closes, and ticks that fall due meanwhile are skipped.
@@ -198,13 +214,20 @@ struct Timer {
     int intervalMs = 1;
     bool enabled = false;
     std::function<void()> onTick;
+    // Filled by the timer's owner; the platform asks it after each tick when the next one is
+    // needed. Without it the timer ticks at its interval. The interval stays the shortest time
+    // between two ticks that were not asked for at once.
+    std::function<TickDemand()> demand;
 
     // Runs one tick if the timer is enabled and not already inside a tick; true if it ran.
     bool fire();
     bool inTick() const { return inTick_; }
+    // Ticks run since the start.
+    std::uint64_t ticksRun() const { return ticksRun_; }
 
 private:
     bool inTick_ = false;
+    std::uint64_t ticksRun_ = 0;
 };
 
 enum class MousePointer { Default, Hourglass };

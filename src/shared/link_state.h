@@ -89,6 +89,8 @@ struct LinkState {
     long linesSent = 0;
     long linesRetried = 0;
     std::string currentRecord;
+
+    friend bool operator==(const LinkState&, const LinkState&) = default;
 };
 
 }  // namespace kestrix

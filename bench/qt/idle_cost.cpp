@@ -1,0 +1,284 @@
+// What Kestrix costs while it waits, and how fast it reacts, measured on the desktop assembly
+// the program runs (offscreen) against the receiver simulator on a pseudo-terminal at 9600 baud,
+// its characters flowing at the line's rate:
+// - CPU of the whole program (the simulator's thread left out) over a stretch of each state:
+//   port closed, status view polling, clock view polling, terminal view idle;
+// - ticks run, ticks that found nothing to do, and times the user-interface thread woke, per second;
+// - reaction from the last byte of a status screen reaching the port to `Term` showing it, and
+//   from a click on "Send Cmd" to the command on the line.
+//   bench_idle_cost [--seconds N]    (60 by default)
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+#include "link/link_engine.h"
+#include "receiver-sim/pty_receiver.h"
+
+namespace {
+
+using namespace kestrix;
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// Nanoseconds on the CPU from a schedstat file, 0 when it cannot be read.
+double cpuNs(const std::string& path) {
+    std::ifstream in(path);
+    double ns = 0;
+    in >> ns;
+    return ns;
+}
+
+// Voluntary context switches of the calling process's main thread: the times it went to sleep.
+long sleepsOfMainThread() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
+    return 0;
+}
+
+void serveFor(double ms) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool serveUntil(const std::function<bool()>& done, double ms) {
+    const auto end = Clock::now() + std::chrono::milliseconds(static_cast<long>(ms));
+    while (!done()) {
+        if (Clock::now() > end) return false;
+        serveFor(10);
+    }
+    return true;
+}
+
+// What crossed the line, seen from the simulator's side.
+struct LineLog {
+    std::mutex mutex;
+    std::atomic<long> simulatorThread{0};
+    std::string sentTail;                    // the last bytes the receiver sent
+    Clock::time_point lastPromptSent{};      // when a prompt's last byte went out
+    std::string receivedTail;
+    Clock::time_point commandReceived{};
+    std::string awaitedCommand;
+
+    void trace(char direction, std::string_view bytes) {
+        if (simulatorThread == 0) simulatorThread = static_cast<long>(::syscall(SYS_gettid));
+        const auto now = Clock::now();
+        std::lock_guard lock(mutex);
+        std::string& tail = direction == '>' ? sentTail : receivedTail;
+        tail.append(bytes);
+        if (tail.size() > 256) tail.erase(0, tail.size() - 256);
+        if (direction == '>' && tail.ends_with("scpi > ")) lastPromptSent = now;
+        if (direction == '<' && !awaitedCommand.empty() && tail.ends_with(awaitedCommand + "\r\n"))
+            commandReceived = now;
+    }
+};
+
+struct Stretch {
+    const char* state;
+    double seconds = 0;
+    double cpuPercent = 0;
+    double ticksPerSecond = 0;
+    double idleTicksPerSecond = 0;
+    double wakeUpsPerSecond = 0;
+};
+
+class Bench {
+public:
+    Bench(app::Desktop& desktop, LineLog& log) : desktop_(desktop), log_(log) {
+        Form1& form1 = desktop.program().forms.form1;
+        auto inner = form1.Timer1.onTick;
+        form1.Timer1.onTick = [this, inner] {
+            ++ticks_;
+            inner();
+        };
+        auto afterEvent = desktop.renderer().afterEvent;
+        desktop.renderer().afterEvent = [this, afterEvent] {
+            noteScreenShown();
+            if (afterEvent) afterEvent();
+        };
+    }
+
+    Stretch measure(const char* state, double seconds) {
+        const long simulator = log_.simulatorThread.load();
+        const std::string simulatorStat = "/proc/self/task/" + std::to_string(simulator) + "/schedstat";
+        const auto cpu = [&] { return processNs() - (simulator ? cpuNs(simulatorStat) : 0); };
+        const double cpu0 = cpu();
+        const long ticks0 = ticks_, idle0 = idleTicks(), sleeps0 = sleepsOfMainThread();
+        const auto t0 = Clock::now();
+        phase = state;
+        serveFor(seconds * 1000);
+        phase = "between";
+        const double elapsed = msBetween(t0, Clock::now()) / 1000;
+        Stretch s{state, elapsed};
+        s.cpuPercent = (cpu() - cpu0) / 1e9 / elapsed * 100;
+        s.ticksPerSecond = (ticks_ - ticks0) / elapsed;
+        s.idleTicksPerSecond = (idleTicks() - idle0) / elapsed;
+        s.wakeUpsPerSecond = (sleepsOfMainThread() - sleeps0) / elapsed;
+        return s;
+    }
+
+    std::vector<double> screenReactions;
+    const char* phase = "start";
+
+private:
+    static double processNs() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return t.tv_sec * 1e9 + t.tv_nsec;
+    }
+    long idleTicks() const { return static_cast<long>(desktop_.program().link().idleTicks()); }
+
+    // A new status screen counts as shown once the state holding it has been drawn.
+    void noteScreenShown() {
+        const TextBox& term = desktop_.program().forms.form1.Term;
+        if (term.revision() != termRevision_) {
+            termRevision_ = term.revision();
+            screenPending_ = term.text().find("Receiver Status") != std::string::npos;
+            drawsAtScreen_ = desktop_.renderer().draws();
+        }
+        if (!screenPending_ || desktop_.renderer().draws() == drawsAtScreen_) return;
+        screenPending_ = false;
+        const auto now = Clock::now();
+        std::lock_guard lock(log_.mutex);
+        if (log_.lastPromptSent == Clock::time_point{} || std::string(phase) != "status view") return;
+        screenReactions.push_back(msBetween(log_.lastPromptSent, now));
+        if (std::getenv("IDLE_COST_TRACE"))
+            std::fprintf(stderr, "screen %.2f ms, %zu bytes, phase %s\n", screenReactions.back(),
+                         desktop_.program().forms.form1.Term.text().size(), phase);
+    }
+
+    app::Desktop& desktop_;
+    LineLog& log_;
+    long ticks_ = 0;
+    std::uint64_t termRevision_ = 0;
+    bool screenPending_ = false;
+    std::uint64_t drawsAtScreen_ = 0;
+};
+
+std::string summary(std::vector<double> values) {
+    if (values.empty()) return "no samples";
+    std::sort(values.begin(), values.end());
+    char text[160];
+    std::snprintf(text, sizeof text, "median %.2f ms, 90th percentile %.2f ms, max %.2f ms over %zu",
+                  values[values.size() / 2], values[values.size() * 9 / 10], values.back(), values.size());
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 60;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "--seconds") seconds = std::atof(argv[i + 1]);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // A settings file of its own whose COM1 is the simulator's line.
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("kestrix-idle-cost-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(work / "config" / "kestrix");
+    LineLog log;
+    sim::SimOptions options;
+    options.emulateLineSpeed = true;
+    sim::PtyReceiver receiver(options);
+    receiver.setTrace([&log](char direction, std::string_view bytes) { log.trace(direction, bytes); });
+    receiver.start((work / "ttyKESTRIX").string());
+    std::ofstream(work / "config" / "kestrix" / "Receiver.INI") << "[Ports]\r\nCom1=" << receiver.devicePath() << "\r\n";
+    qputenv("XDG_CONFIG_HOME", (work / "config").string().c_str());
+
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    int status = 0;
+    {
+        app::Desktop desktop;
+        if (!desktop.start()) return 1;
+        Bench bench(desktop, log);
+        Kestrix& program = desktop.program();
+        Forms& forms = program.forms;
+        app::Renderer& renderer = desktop.renderer();
+        std::vector<Stretch> stretches;
+
+        serveFor(1000);
+        stretches.push_back(bench.measure("port closed", seconds));
+
+        renderer.forward([&] { forms.form1.MOpen.onClick(); });
+        const bool up = serveUntil([&] { return forms.form1.Term.text().find("Receiver Status") != std::string::npos; },
+                                   30000);
+        if (!up) {
+            std::fprintf(stderr, "the link did not come up: %s\n", forms.form1.Label1.caption.c_str());
+            status = 1;
+        } else {
+            serveFor(3000);   // a screen or two, so that its length is known
+            stretches.push_back(bench.measure("status view", seconds));
+
+            // Send Cmd with the view polls stopped, so that the link is idle when it is clicked.
+            renderer.forward([&] { forms.form1.disableUpdates.onClick(); });
+            serveUntil([&] { return forms.form1.Label1.caption == "Idle"; }, 10000);
+            std::vector<double> sendReactions;
+            for (int i = 0; i < 20; ++i) {
+                serveFor(150);
+                {
+                    std::lock_guard lock(log.mutex);
+                    log.awaitedCommand = ":ptim:time?";
+                    log.commandReceived = {};
+                }
+                forms.frmShowLog.cmbSendSCPI.text = ":ptim:time?";
+                const auto clicked = Clock::now();
+                renderer.forward([&] { forms.frmShowLog.cmdSendSCPI.onClick(); });
+                serveUntil(
+                    [&] {
+                        std::lock_guard lock(log.mutex);
+                        return log.commandReceived != Clock::time_point{};
+                    },
+                    5000);
+                std::lock_guard lock(log.mutex);
+                if (log.commandReceived != Clock::time_point{}) sendReactions.push_back(msBetween(clicked, log.commandReceived));
+            }
+            serveUntil([&] { return forms.frmShowLog.cmdSendSCPI.enabled; }, 5000);
+            renderer.forward([&] { forms.form1.disableUpdates.onClick(); });
+
+            renderer.forward([&] { forms.form1.funcClock.onClick(); });
+            serveFor(2000);
+            stretches.push_back(bench.measure("clock view", seconds));
+
+            renderer.forward([&] { forms.form1.funcTermEmul.onClick(); });
+            serveFor(4000);
+            stretches.push_back(bench.measure("terminal view idle", seconds));
+
+            std::printf("Reaction, last byte of a status screen to Term showing it: %s\n",
+                        summary(bench.screenReactions).c_str());
+            std::printf("Reaction, click on \"Send Cmd\" to the command on the line: %s\n",
+                        summary(sendReactions).c_str());
+        }
+        std::printf("%-20s %8s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s");
+        for (const Stretch& s : stretches)
+            std::printf("%-20s %8.3f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,
+                        s.idleTicksPerSecond, s.wakeUpsPerSecond);
+        std::fflush(stdout);
+        renderer.forward([&] { program.exitNow(); });
+    }
+    receiver.stop();
+    std::filesystem::remove_all(work);
+    return status;
+}

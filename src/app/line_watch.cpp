@@ -1,0 +1,196 @@
+#include "app/line_watch.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "platform/serial_settings.h"
+
+namespace kestrix::app {
+
+namespace {
+// How often the counters and modem lines are looked at while the port is open.
+constexpr int kLineEventsMs = 250;
+// The longest sleep while input gathers, so that a reply shorter than the last one is noticed.
+constexpr double kLongestGatherMs = 100;
+// After this long without a new byte the line counts as quiet.
+constexpr double kQuietMs = 4;
+// Input gathers in the device's buffer at most this much, far below what it holds.
+constexpr double kGatherBytes = 2048;
+// The last bytes of what is wanted are waited for one by one.
+constexpr std::size_t kTailBytes = 2;
+// So many bytes gathered tell how fast the line brings them.
+constexpr int kRateSampleBytes = 8;
+// Input of no known length is looked at this often until the line goes quiet.
+constexpr double kUnknownGatherMs = 20;
+constexpr std::size_t kUnknownLength = std::numeric_limits<std::size_t>::max();
+}  // namespace
+
+LineWatch::LineWatch(platform::SerialPort& port) : port_(port) {
+    gather_.setSingleShot(true);
+    gather_.setTimerType(Qt::PreciseTimer);
+    connect(&gather_, &QTimer::timeout, this, [this] { gatherDue(); });
+    lineEvents_.setInterval(kLineEventsMs);
+    connect(&lineEvents_, &QTimer::timeout, this, [this] { lookAtLine(); });
+}
+
+LineWatch::~LineWatch() = default;
+
+void LineWatch::follow() {
+    const int fd = port_.portOpen() ? port_.fileDescriptor() : -1;
+    if (fd != fd_) watch(fd);
+    if (fd_ < 0) return;
+    writeNotifier_->setEnabled(port_.outputWaiting());
+    const int waiting = port_.inBufferCount();
+    if (gathered_ >= 0) {
+        // Input the ticks took leaves nothing to gather: wait for the next byte.
+        if (waiting == 0) judgeInput(false);
+        return;
+    }
+    // A full input buffer is listened to again once a tick has taken from it.
+    if (full_ && waiting >= seen_) return;
+    full_ = false;
+    readNotifier_->setEnabled(true);
+    // Bytes read in while looking count as arrived; input a tick left alone does not wake it again.
+    if (waiting > seen_) judgeInput(false);
+    seen_ = waiting;
+}
+
+namespace {
+// A notifier may be retired from inside its own signal (the device went away while read): it is
+// deleted once that has returned.
+void retire(std::unique_ptr<QSocketNotifier>& notifier) {
+    if (!notifier) return;
+    notifier->setEnabled(false);
+    notifier.release()->deleteLater();
+}
+}  // namespace
+
+void LineWatch::watch(int fd) {
+    retire(readNotifier_);
+    retire(writeNotifier_);
+    gather_.stop();
+    gathered_ = -1;
+    full_ = false;
+    seen_ = 0;
+    fd_ = fd;
+    if (fd_ < 0) {
+        lineEvents_.stop();
+        return;
+    }
+    readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    connect(readNotifier_.get(), &QSocketNotifier::activated, this, [this] { readable(); });
+    writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    writeNotifier_->setEnabled(false);
+    connect(writeNotifier_.get(), &QSocketNotifier::activated, this, [this] { writable(); });
+    lineEvents_.start();
+}
+
+void LineWatch::readable() {
+    ++wakeUps_;
+    port_.service();
+    if (port_.fileDescriptor() != fd_) {   // the device went away
+        follow();
+        if (wakeTicks) wakeTicks();
+        return;
+    }
+    if (seen_ > 0 && port_.inBufferCount() == seen_) {
+        // Readable, yet nothing more could be taken in: the input buffer is full and no tick
+        // takes from it (demo mode leaves the line alone).
+        full_ = true;
+        readNotifier_->setEnabled(false);
+        return;
+    }
+    judgeInput(false);
+}
+
+void LineWatch::writable() {
+    ++wakeUps_;
+    port_.service();
+    if (port_.fileDescriptor() != fd_ || !port_.outputWaiting()) {
+        follow();
+        if (wakeTicks) wakeTicks();
+    }
+}
+
+void LineWatch::gatherDue() {
+    ++wakeUps_;
+    port_.service();
+    if (port_.fileDescriptor() != fd_) {
+        follow();
+        if (wakeTicks) wakeTicks();
+        return;
+    }
+    judgeInput(port_.inBufferCount() == gathered_);
+}
+
+void LineWatch::lookAtLine() {
+    ++wakeUps_;
+    port_.service();
+    follow();
+}
+
+// Wakes the ticks for the input waiting, or lets it gather and sets the next look.
+void LineWatch::judgeInput(bool quiet) {
+    const int waiting = port_.inBufferCount();
+    seen_ = waiting;
+    const std::size_t wanted = inputWanted ? std::max<std::size_t>(1, inputWanted()) : 1;
+    if (waiting <= 0) {
+        gathered_ = -1;
+        gather_.stop();
+        readNotifier_->setEnabled(true);
+        return;
+    }
+    if (quiet || static_cast<std::size_t>(waiting) >= wanted) {
+        gathered_ = -1;
+        gather_.stop();
+        readNotifier_->setEnabled(true);
+        if (wakeTicks) wakeTicks();
+        return;
+    }
+    if (gathered_ < 0) {
+        sinceGatherStart_.start();
+        gatherStartCount_ = waiting;
+    }
+    gathered_ = waiting;
+    const double perByte = byteMs(waiting);
+    if (wanted == kUnknownLength) {
+        // Nothing tells where the input ends: it ends when the line goes quiet.
+        readNotifier_->setEnabled(false);
+        gather_.start(static_cast<int>(std::min(kUnknownGatherMs, kGatherBytes * perByte)));
+        return;
+    }
+    const std::size_t missing = wanted - static_cast<std::size_t>(waiting);
+    if (missing <= kTailBytes) {
+        // The end is near: each byte gets looked at, and a line gone quiet too.
+        readNotifier_->setEnabled(true);
+        gather_.start(static_cast<int>(kQuietMs + perByte));
+        return;
+    }
+    readNotifier_->setEnabled(false);
+    const double longest = std::min(kLongestGatherMs, kGatherBytes * perByte);
+    const double until = (static_cast<double>(missing - kTailBytes)) * perByte;
+    gather_.start(static_cast<int>(std::clamp(until, kQuietMs, longest)));
+}
+
+// Milliseconds between bytes: as many as the line has taken since the input began to gather, and
+// never fewer than its speed allows.
+double LineWatch::byteMs(int waiting) const {
+    const double nominal = characterMs();
+    const int arrived = waiting - gatherStartCount_;
+    if (arrived < kRateSampleBytes || !sinceGatherStart_.isValid()) return nominal;
+    return std::max(nominal, static_cast<double>(sinceGatherStart_.elapsed()) / arrived);
+}
+
+// Milliseconds one character takes on the line at the port's speed and framing.
+double LineWatch::characterMs() const {
+    try {
+        const platform::SerialSettings line = platform::parseSerialSettings(port_.settings());
+        const int bits = 1 + line.dataBits + (line.parity == 'n' ? 0 : 1) + line.stopBits;
+        return 1000.0 * bits / std::max(1, line.baud);
+    } catch (const std::exception&) {
+        return 1.0;
+    }
+}
+
+}  // namespace kestrix::app

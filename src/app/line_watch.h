@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+#include "platform/serial_port.h"
+
+namespace kestrix::app {
+
+// Waits on the serial port instead of polling it. The event loop wakes when the device has
+// input, has room for queued output, or hangs up; the line's error counters and modem lines,
+// which no descriptor reports, are looked at now and then while the port is open.
+//
+// Input that the ticks cannot use yet (the middle of a reply whose length is known from the
+// last time) is left to gather: the watch sleeps until the bytes wanted should be there, looking
+// again sooner when the line may have gone quiet, and wakes the ticks when they are there or
+// when no more came. Any other input wakes the ticks at once.
+class LineWatch final : public QObject {
+public:
+    explicit LineWatch(platform::SerialPort& port);
+    ~LineWatch() override;
+
+    // The fewest bytes a tick wants before it runs (1: any byte at once).
+    std::function<std::size_t()> inputWanted;
+    // Runs the ticks at once: input they want arrived, or queued output has left.
+    std::function<void()> wakeTicks;
+
+    // Follows the port after anything that may have opened, closed or written to it: watches
+    // the descriptor it has now, for writing while output waits.
+    void follow();
+
+    // Times the event loop woke for the line.
+    std::uint64_t wakeUps() const { return wakeUps_; }
+
+private:
+    void readable();
+    void writable();
+    void gatherDue();
+    void lookAtLine();
+    void judgeInput(bool quiet);
+    double characterMs() const;
+    double byteMs(int waiting) const;
+    void watch(int fd);
+
+    platform::SerialPort& port_;
+    int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> readNotifier_;
+    std::unique_ptr<QSocketNotifier> writeNotifier_;
+    QTimer gather_;       // the next look at input left to gather
+    QTimer lineEvents_;   // the next look at the line's counters and modem lines
+    int gathered_ = -1;   // bytes waiting at the last look while gathering; -1: not gathering
+    int seen_ = 0;        // bytes waiting when last looked at
+    bool full_ = false;   // the port's input buffer takes no more until a tick takes from it
+    QElapsedTimer sinceGatherStart_;
+    int gatherStartCount_ = 0;
+    std::uint64_t wakeUps_ = 0;
+};
+
+}  // namespace kestrix::app
