@@ -1,6 +1,7 @@
 // The program's own windows, rendered: every window, menu item and control has its widget.
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -116,6 +117,26 @@ TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFil
     window.prgRecords.value = 3'000'000'000L;
     renderer.render();
     EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 1e-6);
+}
+
+// A fixed text (a dialog's notice, a caption) wrapped at its label's width must fit the label's
+// height, or its last line is cut off or hidden behind the next control.
+TEST_F(FormsRender, EveryWrappedFixedTextFitsItsLabel) {
+    renderer.render();
+    for (Window* window : forms.all()) {
+        for (const Control* control : window->controls) {
+            if (control->kind() != ControlKind::Label) continue;
+            const auto& label = static_cast<const Label&>(*control);
+            if (!label.wordWrap || label.caption.empty()) continue;
+            SCOPED_TRACE(window->name + "." + label.name + ": " + label.caption);
+            const auto* widget = widgetOf<QLabel>(renderer, *window, label);
+            ASSERT_NE(widget, nullptr);
+            const QRect room = widget->contentsRect();
+            const QRect needed = QFontMetrics(widget->font())
+                                     .boundingRect(QRect(0, 0, room.width(), 10'000), Qt::TextWordWrap, widget->text());
+            EXPECT_LE(needed.height(), room.height());
+        }
+    }
 }
 
 }  // namespace
