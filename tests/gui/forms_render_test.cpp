@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QFontMetrics>
+#include <QIcon>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -117,6 +119,21 @@ TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFil
     window.prgRecords.value = 3'000'000'000L;
     renderer.render();
     EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 1e-6);
+}
+
+TEST_F(FormsRender, TheAboutBoxShowsTheProgramsIconAt32By32) {
+    const QIcon before = QApplication::windowIcon();
+    QPixmap drawn(256, 256);
+    drawn.fill(Qt::darkBlue);
+    QApplication::setWindowIcon(QIcon(drawn));
+    renderer.render();
+    const auto* picture = widgetOf<QLabel>(renderer, forms.frmAbout, forms.frmAbout.Picture1);
+    ASSERT_NE(picture, nullptr);
+    const QPixmap shown = picture->pixmap();
+    QApplication::setWindowIcon(before);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.size(), QSize(32, 32));
+    EXPECT_EQ(shown.toImage().pixelColor(16, 16), QColor(Qt::darkBlue));
 }
 
 // A fixed text (a dialog's notice, a caption) wrapped at its label's width must fit the label's
