@@ -112,20 +112,22 @@ typed() {
   xdotool type --delay 60 "$2"
 }
 
-# Captures the window titled $1 into images/$2, as a small palette PNG.
+# Captures the window titled $1 into images/$2, as a small palette PNG; $3, when given, scales it
+# (a window as wide as the help window's page would not fit on it).
 shot() {
   local id
   id=$(window "$1")
   sleep 0.5
   import -window "$id" "$workdir/shot.png"
-  convert "$workdir/shot.png" -strip +dither -colors 48 "PNG8:$images/$2"
+  convert "$workdir/shot.png" ${3:+-resize "$3"} -strip +dither -colors 48 "PNG8:$images/$2"
   echo "$images/$2"
 }
 
 # Starts Kestrix in the view given ($1: 0 status, 2 terminal) with Com1 on the simulator's line $2
 # (default: the first simulator's) and waits for its main window.
 start_kestrix() {
-  printf '[Ports]\r\nCom1=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "${2:-$workdir/ttyRECEIVER}" "$1" >"$settings"
+  printf '[Ports]\r\nCom1=%s\r\nCom2=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "${2:-$workdir/ttyRECEIVER}" \
+    /dev/serial/by-id/usb-Serial_Adapter_SA0042-if00-port0 "$1" >"$settings"
   "$console" >"$workdir/kestrix.log" 2>&1 &
   kestrix_pid=$!
   pids+=("$kestrix_pid")
@@ -175,7 +177,7 @@ xdotool mousemove --window "$about" 180 127 click 1
 sleep 0.5
 
 keys "Morvandelle Kestrix" alt+h h                 # Help, Help...
-shot "Kestrix Help" help-window.png
+shot "Kestrix Help" help-window.png 75%
 stop_kestrix
 
 # Second run: the terminal view.
