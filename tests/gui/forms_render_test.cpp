@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QFontMetrics>
 #include <QIcon>
-#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
