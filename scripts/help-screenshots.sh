@@ -3,13 +3,14 @@
 # virtual X display against the receiver simulator, is driven through its menus with xdotool, and
 # each window is captured with ImageMagick's import and reduced to a small palette PNG.
 #   scripts/help-screenshots.sh [BUILD_DIR]        (default: build; needs receiver-sim and kestrix)
-# Needs Xvfb (xvfb), xdotool and ImageMagick (imagemagick); installs those that are missing, with
-# sudo when not run as root. Nothing of the user's own settings is read or written.
+# Needs Xvfb (xvfb), xdotool, ImageMagick (imagemagick) and srec_cat (srecord, for the firmware file
+# the download window is shown sending); installs those that are missing, with sudo when not run as
+# root. Nothing of the user's own settings is read or written.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$root/build}
-simulator="$build_dir/receiver-sim"
+simulator="$build_dir/kestrix-receiver-sim"
 console="$build_dir/kestrix"
 images="$root/docs/help/images"
 for program in "$simulator" "$console"; do
@@ -21,7 +22,7 @@ done
 
 # The tools this script needs, installed when missing.
 missing=()
-for need in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
+for need in Xvfb:xvfb xdotool:xdotool import:imagemagick srec_cat:srecord; do
   command -v "${need%%:*}" >/dev/null 2>&1 || missing+=("${need#*:}")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -111,19 +112,22 @@ typed() {
   xdotool type --delay 60 "$2"
 }
 
-# Captures the window titled $1 into images/$2, as a small palette PNG.
+# Captures the window titled $1 into images/$2, as a small palette PNG; $3, when given, scales it
+# (a window as wide as the help window's page would not fit on it).
 shot() {
   local id
   id=$(window "$1")
   sleep 0.5
   import -window "$id" "$workdir/shot.png"
-  convert "$workdir/shot.png" -strip +dither -colors 48 "PNG8:$images/$2"
+  convert "$workdir/shot.png" ${3:+-resize "$3"} -strip +dither -colors 48 "PNG8:$images/$2"
   echo "$images/$2"
 }
 
-# Starts Kestrix in the view given ($1: 0 status, 2 terminal) and waits for its main window.
+# Starts Kestrix in the view given ($1: 0 status, 2 terminal) with Com1 on the simulator's line $2
+# (default: the first simulator's) and waits for its main window.
 start_kestrix() {
-  printf '[Ports]\r\nCom1=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "$workdir/ttyRECEIVER" "$1" >"$settings"
+  printf '[Ports]\r\nCom1=%s\r\nCom2=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "${2:-$workdir/ttyRECEIVER}" \
+    /dev/serial/by-id/usb-Serial_Adapter_SA0042-if00-port0 "$1" >"$settings"
   "$console" >"$workdir/kestrix.log" 2>&1 &
   kestrix_pid=$!
   pids+=("$kestrix_pid")
@@ -138,8 +142,8 @@ stop_kestrix() {
 
 mkdir -p "$images"
 
-# First run: the status view, Control & Query, the settings, the clock, the About box, the help
-# window and the download window.
+# First run: the status view, Control & Query, the settings, the clock, the About box and the help
+# window.
 start_kestrix 0
 keys "Morvandelle Kestrix" alt+c o                # CommPort, Port Open
 sleep 12                                           # probe, quiet wait, echo check, identification
@@ -173,14 +177,7 @@ xdotool mousemove --window "$about" 180 127 click 1
 sleep 0.5
 
 keys "Morvandelle Kestrix" alt+h h                 # Help, Help...
-shot "Kestrix Help" help-window.png
-
-keys "Control & Query" alt+s d                     # Service, Download Firmware...
-if window "Firmware Download" >/dev/null 2>&1; then
-  shot "Firmware Download" download.png
-else
-  echo "$0: the Firmware Download window did not open; download.png is left as it was" >&2
-fi
+shot "Kestrix Help" help-window.png 75%
 stop_kestrix
 
 # Second run: the terminal view.
@@ -195,6 +192,34 @@ typed "Kestrix Terminal" ':ptim:time?'
 xdotool key Return
 sleep 2
 shot "Kestrix Terminal" terminal.png
+stop_kestrix
+
+# Third run: the Firmware Download window halfway through a download, against a second simulator
+# whose line runs at its real rate (9600 baud), so that the transfer is still going, with its
+# estimate of the minutes left, when the picture is taken.
+"$simulator" --link "$workdir/ttyPACED" --line-speed >"$workdir/paced.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  if [ -s "$workdir/paced.out" ]; then break; fi
+  sleep 0.05
+done
+firmware="$workdir/firmware.s"
+srec_cat -generate 0 0x10000 -repeat-string 'Kestrix manual firmware ' -o "$firmware" -address-length=3 \
+  -header 'KESTRIX'
+start_kestrix 0 "$workdir/ttyPACED"
+keys "Morvandelle Kestrix" alt+c o                # CommPort, Port Open
+sleep 12
+keys "Control & Query" alt+s d                     # Service, Download Firmware...
+download=$(window "Firmware Download")
+xdotool mousemove --window "$download" 200 36 click 1   # the file box (315, 375 twips)
+typed "Firmware Download" "$firmware"
+xdotool mousemove --window "$download" 119 71 click 1   # Download (1248, 852 twips)
+warning=$(window "Erasure Warning")
+xdotool mousemove --window "$warning" 130 90 click 1    # Yes, Perform the Download
+baud=$(window "Change Baud?")
+xdotool mousemove --window "$baud" 300 90 click 1       # No, leave as is
+sleep 60                                           # erased, then past the 500 lines of the estimate
+shot "Firmware Download" download.png
 stop_kestrix
 
 du -ch "$images"/*.png | tail -n 1

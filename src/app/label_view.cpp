@@ -1,6 +1,8 @@
 #include "app/label_view.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QIcon>
 
 #include "platform/qt/latin1.h"
 
@@ -12,7 +14,8 @@ LabelView::LabelView(Label& label, QWidget& canvas, const platform::qt::Twips& t
 }
 
 void LabelView::renderOwn() {
-    renderCaption();
+    if (label_.showsProgramIcon) renderIcon();
+    else renderCaption();
     if (toolTip_ != label_.toolTip) {
         widget_.setToolTip(platform::qt::fromBytes(label_.toolTip));
         toolTip_ = label_.toolTip;
@@ -25,6 +28,13 @@ void LabelView::renderOwn() {
         widget_.setAlignment((label_.centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         centered_ = label_.centered;
     }
+}
+
+void LabelView::renderIcon() {
+    const QSize size = widget_.contentsRect().size();
+    if (iconSize_ == size || size.isEmpty()) return;
+    widget_.setPixmap(QApplication::windowIcon().pixmap(size));
+    iconSize_ = size;
 }
 
 void LabelView::renderCaption() {

@@ -17,7 +17,20 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
     return {argv + 1, argv + argc};
 }
 
-// --version and --help print and end before the window system starts, so they need no display.
+// Says where the manual is, or where it was looked for.
+int printManualPath() {
+    const kestrix::platform::ManualLocation manual = kestrix::platform::locateManual();
+    if (!manual.found.empty()) {
+        std::cout << manual.found << "\n";
+        return 0;
+    }
+    std::cerr << "kestrix: the manual " << kestrix::platform::kManualPage << " is in none of these places:\n";
+    for (const std::string& candidate : manual.candidates) std::cerr << "  " << candidate << "\n";
+    return 1;
+}
+
+// --version, --help and --print-help-path on their own print and end before the window system
+// starts, so they need no display.
 std::optional<int> answerWithoutWindows(int argc, char** argv) {
     using kestrix::app::ProgramRequest;
     const kestrix::app::CommandLine commandLine = kestrix::app::parseCommandLine(argumentsOf(argc, argv));
@@ -29,10 +42,12 @@ std::optional<int> answerWithoutWindows(int argc, char** argv) {
         std::cout << kestrix::app::usageText();
         return 0;
     }
+    if (commandLine.request == ProgramRequest::PrintManualPath) return printManualPath();
     return std::nullopt;
 }
 
-// What is left once the window system has taken its own options: nothing, or --print-help-path.
+// What is left once the window system has taken its own options (such as -platform): nothing, or
+// --print-help-path.
 std::optional<int> answerAfterWindowSystem(int argc, char** argv) {
     using kestrix::app::ProgramRequest;
     const kestrix::app::CommandLine commandLine = kestrix::app::parseCommandLine(argumentsOf(argc, argv));
@@ -41,14 +56,7 @@ std::optional<int> answerAfterWindowSystem(int argc, char** argv) {
         return 2;
     }
     if (commandLine.request != ProgramRequest::PrintManualPath) return std::nullopt;
-    const kestrix::platform::ManualLocation manual = kestrix::platform::locateManual();
-    if (!manual.found.empty()) {
-        std::cout << manual.found << "\n";
-        return 0;
-    }
-    std::cerr << "kestrix: the manual " << kestrix::platform::kManualPage << " is in none of these places:\n";
-    for (const std::string& candidate : manual.candidates) std::cerr << "  " << candidate << "\n";
-    return 1;
+    return printManualPath();
 }
 
 }  // namespace

@@ -68,11 +68,14 @@ void MultiLineTextView::renderSelection() {
     if (box_.selectionRevision() == selectionRevision_) return;
     selectionRevision_ = box_.selectionRevision();
     const std::pair<std::size_t, std::size_t> wanted{box_.selStart(), box_.selLength()};
-    if (shownSelection() == wanted) return;
-    QTextCursor cursor = widget_.textCursor();
-    cursor.setPosition(static_cast<int>(shown_.toShown(wanted.first)));
-    cursor.setPosition(static_cast<int>(shown_.toShown(wanted.first + wanted.second)), QTextCursor::KeepAnchor);
-    widget_.setTextCursor(cursor);
+    if (shownSelection() != wanted) {
+        QTextCursor cursor = widget_.textCursor();
+        cursor.setPosition(static_cast<int>(shown_.toShown(wanted.first)));
+        cursor.setPosition(static_cast<int>(shown_.toShown(wanted.first + wanted.second)), QTextCursor::KeepAnchor);
+        widget_.setTextCursor(cursor);
+    }
+    // Placing the caret brings it into view even where the widget's caret already stood there
+    // (text appended after a caret at the end leaves it at the end, out of sight).
     widget_.ensureCursorVisible();
 }
 

@@ -128,7 +128,12 @@ void CommSettingsDialog::ok() {
     if (pending_.port != oldPort) {
         const bool switched = apply([&] {
             const bool wasOpen = port.portOpen();
-            if (wasOpen) port.setPortOpen(false);
+            if (wasOpen) {
+                port.setPortOpen(false);
+                // The exchange under way (and any reply still to come) belongs to the old device:
+                // the link gives it up before the new device is opened, and probes that one afresh.
+                if (onPortStateChanged) onPortStateChanged();
+            }
             port.setCommPort(pending_.port);
             if (wasOpen) port.setPortOpen(true);
         });

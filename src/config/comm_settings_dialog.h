@@ -34,7 +34,8 @@ public:
 
     // The device path each of COM1 to COM4 stands for, shown beside its button.
     void setDevicePaths(const std::array<std::string, 4>& paths);
-    // Called after OK changed whether the port is open.
+    // Called after OK changed whether the port is open; switching an open port to another device
+    // calls it once the old device is closed and again once the new one is open (or failed to open).
     std::function<void()> onPortStateChanged;
 
     const PendingSelection& pending() const { return pending_; }

@@ -100,6 +100,7 @@ FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
     dialog = true;
     geometry = {4000, 3000, 5400, 2600};
     Picture1.geometry = {240, 240, 480, 480};
+    Picture1.showsProgramIcon = true;
     lblAbout.wordWrap = true;
     lblAbout.geometry = {960, 240, 4200, 1300};
     cmdAbout.caption = "OK";

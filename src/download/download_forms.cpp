@@ -58,7 +58,9 @@ NoticeDialog::NoticeDialog(std::string name, std::string caption, std::vector<st
         text->wordWrap = true;
         text->centered = true;
         text->font = {"MS Sans Serif", 8.25f, false, true};
-        const int height = lines[i].size() > 60 ? 500 : 300;
+        // A line of bold 8.25-point text across 5400 twips holds about 50 characters: a longer text
+        // gets the room of two lines.
+        const int height = lines[i].size() > 45 ? 500 : 300;
         text->geometry = {240, top, 5400, height};
         top += height + 60;
         controls.push_back(text.get());

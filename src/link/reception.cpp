@@ -44,9 +44,13 @@ void LinkEngine::receiveStep() {
         v_.receiveText = port.input();
     }
     const bool withinBound = matchReceivedText();
-    v_.receiveText.clear();   // what follows a completed prompt in the same read is dropped
+    // What follows a completed prompt in the same read is dropped, except in the terminal view
+    // (switched to while this exchange was under way): there it is the answer to a line typed in
+    // the terminal, which the terminal tick shows.
+    const bool promptDone = v_.matcher.state() == PromptMatcher::complete;
+    if (!promptDone || !ctx_.forms.form1.funcTermEmul.checked) v_.receiveText.clear();
 
-    if (v_.matcher.state() == PromptMatcher::complete) actOnPrompt();
+    if (promptDone) actOnPrompt();
     else if (!withinBound) failExchange(now());
     if (v_.waitingForReply) checkTimeout();
 }
@@ -54,9 +58,12 @@ void LinkEngine::receiveStep() {
 // Matches the characters read against the prompts, dropping the receiver's echo of the command.
 // Returns false when the reply outgrew kMaxReplyLength before its prompt; the characters past
 // that point are not kept.
+// The characters taken are removed from receiveText: what stays is what followed the prompt.
 bool LinkEngine::matchReceivedText() {
-    for (char c : v_.receiveText) {
+    std::size_t taken = 0;
+    for (; taken < v_.receiveText.size(); ++taken) {
         if (v_.matcher.state() == PromptMatcher::complete) break;
+        const char c = v_.receiveText[taken];
         v_.lastChar = c;
         if (v_.matcher.state() == PromptMatcher::idle && v_.echoSkipped < v_.echoSkipCount) {
             ++v_.echoSkipped;   // the receiver's echo of the command
@@ -67,13 +74,15 @@ bool LinkEngine::matchReceivedText() {
         const auto result = v_.matcher.feed(c);
         if (result != PromptMatcher::Result::None) v_.errorPromptSeen = result == PromptMatcher::Result::ErrorPrompt;
     }
+    v_.receiveText.erase(0, taken);
     return true;
 }
 
 void LinkEngine::actOnPrompt() {
     LinkState& s = ctx_.state;
     Form1& f = ctx_.forms.form1;
-    ctx_.platform.serial.setInBufferCount(0);
+    // Nothing else is awaited: anything more is stale, unless the terminal view waits to show it.
+    if (!f.funcTermEmul.checked) ctx_.platform.serial.setInBufferCount(0);
 
     if (s.tryingToEstablish) {
         f.Label1.caption = "Communication re-established...";

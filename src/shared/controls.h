@@ -53,6 +53,7 @@ struct Label final : Control {
     // whole caption stays readable by assistive technology.
     bool elideInTheMiddle = false;
     std::string toolTip;   // shown while the pointer rests on the label; empty: none
+    bool showsProgramIcon = false;   // shows the program's icon, scaled to the label, instead of text
 };
 
 struct Line final : Control {

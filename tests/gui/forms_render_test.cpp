@@ -1,8 +1,11 @@
 // The program's own windows, rendered: every window, menu item and control has its widget.
 
 #include <QAction>
+#include <QFontMetrics>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
@@ -116,6 +119,41 @@ TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFil
     window.prgRecords.value = 3'000'000'000L;
     renderer.render();
     EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 1e-6);
+}
+
+TEST_F(FormsRender, TheAboutBoxShowsTheProgramsIconAt32By32) {
+    const QIcon before = QApplication::windowIcon();
+    QPixmap drawn(256, 256);
+    drawn.fill(Qt::darkBlue);
+    QApplication::setWindowIcon(QIcon(drawn));
+    renderer.render();
+    const auto* picture = widgetOf<QLabel>(renderer, forms.frmAbout, forms.frmAbout.Picture1);
+    ASSERT_NE(picture, nullptr);
+    const QPixmap shown = picture->pixmap();
+    QApplication::setWindowIcon(before);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.size(), QSize(32, 32));
+    EXPECT_EQ(shown.toImage().pixelColor(16, 16), QColor(Qt::darkBlue));
+}
+
+// A fixed text (a dialog's notice, a caption) wrapped at its label's width must fit the label's
+// height, or its last line is cut off or hidden behind the next control.
+TEST_F(FormsRender, EveryWrappedFixedTextFitsItsLabel) {
+    renderer.render();
+    for (Window* window : forms.all()) {
+        for (const Control* control : window->controls) {
+            if (control->kind() != ControlKind::Label) continue;
+            const auto& label = static_cast<const Label&>(*control);
+            if (!label.wordWrap || label.caption.empty()) continue;
+            SCOPED_TRACE(window->name + "." + label.name + ": " + label.caption);
+            const auto* widget = widgetOf<QLabel>(renderer, *window, label);
+            ASSERT_NE(widget, nullptr);
+            const QRect room = widget->contentsRect();
+            const QRect needed = QFontMetrics(widget->font())
+                                     .boundingRect(QRect(0, 0, room.width(), 10'000), Qt::TextWordWrap, widget->text());
+            EXPECT_LE(needed.height(), room.height());
+        }
+    }
 }
 
 }  // namespace

@@ -89,6 +89,17 @@ TEST(HelpWindow, OpensTheManualAtTheKeywordsAnchorAndComesForwardAgain) {
     EXPECT_TRUE(said);
 }
 
+// Every picture and line of the manual fits the help window's width as it opens: nothing needs
+// scrolling sideways.
+TEST(HelpWindow, TheManualFitsTheWindowsWidth) {
+    gui_test::application();
+    QtHelpViewer help;
+    ASSERT_EQ(help.showKeyword("kestrix.html", "Kestrix Help"), "");
+    QTextBrowser* browser = help.browser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_LE(browser->document()->size().width(), browser->viewport()->width());
+}
+
 TEST(HelpWindow, AMissingManualSaysWhereItWasLookedFor) {
     gui_test::application();
     QtHelpViewer help;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -61,6 +62,24 @@ TEST_F(TextBoxRender, AnAppendIsAddedAtTheEndWithoutReplacingTheText) {
     for (const Change& change : changes) {
         EXPECT_GE(change.position, 6);   // nothing before the appended part was touched
         EXPECT_EQ(change.removed, 0);
+    }
+}
+
+// A log appends and puts the caret at the end: the newest entry must come into view, also when
+// the caret was already at the end before the append.
+TEST_F(TextBoxRender, AnAppendWithTheCaretPutAtTheEndScrollsToTheNewestLine) {
+    box.verticalScrollBar = true;
+    box.geometry = {0, 0, 4000, 900};
+    for (int i = 1; i <= 40; ++i) {
+        box.append("\r\nline " + std::to_string(i));
+        box.moveCaretToEnd();
+        renderer->render();
+        QScrollBar* bar = edit()->verticalScrollBar();
+        if (i > 10) {
+            SCOPED_TRACE(i);
+            ASSERT_GT(bar->maximum(), 0);
+            EXPECT_EQ(bar->value(), bar->maximum());
+        }
     }
 }
 

@@ -59,9 +59,13 @@ offscreen "$prefix/bin/kestrix" --no-such-option >/dev/null 2>"$stage/refused" |
 [ "$status" -eq 2 ] || fail "kestrix --no-such-option ended with status $status"
 grep -q -- "--no-such-option" "$stage/refused" || fail "kestrix did not name the refused argument"
 
-# Started from another folder, the installed program finds the installed manual.
-out=$(cd / && offscreen "$prefix/bin/kestrix" --print-help-path) || fail "the installed kestrix found no manual"
+# Started from another folder, the installed program finds the installed manual; asked on its
+# own, it says so without a display, and after a window-system option as well.
+out=$(cd / && headless "$prefix/bin/kestrix" --print-help-path) || fail "the installed kestrix found no manual"
 [ "$out" = "$prefix/share/kestrix/help/kestrix.html" ] || fail "the installed kestrix reads the manual at '$out'"
+out=$(cd / && offscreen "$prefix/bin/kestrix" -platform offscreen --print-help-path) ||
+  fail "kestrix -platform offscreen --print-help-path failed"
+[ "$out" = "$prefix/share/kestrix/help/kestrix.html" ] || fail "after -platform, kestrix reads the manual at '$out'"
 
 # A lone copy of the program finds no manual, and says where it looked.
 mkdir -p "$stage/lone/bin"

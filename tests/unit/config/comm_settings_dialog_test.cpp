@@ -98,6 +98,33 @@ TEST_F(CommSettings, SwitchingAnOpenPortReopensTheNewOne) {
     EXPECT_EQ(rig.port.settings(), "9600,o,8,1");
 }
 
+TEST_F(CommSettings, SwitchingAnOpenPortGivesUpTheExchangeInFlightAndProbesTheNewDevice) {
+    rig.connect();
+    rig.form1.disableUpdates.checked = true;
+    rig.forms.frmShowLog.txtShowLog.setText({});
+    rig.sendCommand("*IDN?");
+    rig.tick();
+    EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
+
+    open();
+    click(dialog().ComPort[3]);
+    ok();
+    ASSERT_TRUE(rig.port.portOpen());
+    // The command sent to the old device has its outcome, and Send is usable again.
+    EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: No response from unit");
+    EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
+
+    // Whatever the new device says first answers a probe, not the old command.
+    rig.tick();
+    EXPECT_EQ(rig.port.takeWritten(), "\r\n");
+    rig.port.receive("0\r\nscpi > ");
+    rig.tick();
+    EXPECT_EQ(rig.label(), "Communication re-established...");
+    EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: No response from unit");
+    EXPECT_TRUE(rig.state.portIsOpen);
+    EXPECT_TRUE(rig.form1.MOpen.checked);
+}
+
 TEST_F(CommSettings, AFailingReopenRestoresTheOldNumberWithThePortClosed) {
     rig.openPort();
     open();

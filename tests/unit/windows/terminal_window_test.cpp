@@ -111,6 +111,22 @@ TEST(TerminalWindow, TypingInAnotherViewSwitchesToTheTerminalAndDropsWhatWasColl
     EXPECT_TRUE(rig.state.termReady);
 }
 
+// A line typed while the status poll is still being answered goes out at once; its answer, read
+// together with the poll's prompt, is shown in the terminal, not dropped with the poll's reply.
+TEST(TerminalWindow, ALineTypedWhileAPollIsAnsweredKeepsItsWholeAnswer) {
+    TerminalRig rig;
+    rig.form1.funcStatus.onClick();
+    rig.tick();                    // the status poll goes out
+    rig.port.takeWritten();
+    rig.type("*idn?\r");
+    EXPECT_EQ(rig.port.takeWritten(), "*idn?\r\n");
+    rig.port.receive("screen\r\nscpi > Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
+    rig.tick();                    // the poll's prompt ends its exchange
+    rig.ticks(3);                  // terminal mode: the rest is shown once input pauses
+    EXPECT_TRUE(rig.form1.funcTermEmul.checked);
+    EXPECT_EQ(rig.box.text(), "*idn?\r\nMorvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
+}
+
 TEST(TerminalWindow, WithThePortClosedKeysAreNeitherCollectedNorSent) {
     TerminalRig rig;
     rig.openPort();   // closes it
