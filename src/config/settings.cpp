@@ -172,7 +172,15 @@ float sanitiseFontSize(float size, float builtIn) {
 
 // An empty face name (the key present with no value) keeps the built-in face.
 std::string sanitiseFaceName(std::string name, const std::string& builtIn) {
-    if (name.empty()) return builtIn;
+    // Blanks and quotes around a name are no part of a face: kept, the name would not come back
+    // the same after a save, as reading drops them.
+    for (;;) {
+        const std::size_t first = name.find_first_not_of(" \t");
+        if (first == std::string::npos) return builtIn;
+        name = name.substr(first, name.find_last_not_of(" \t") - first + 1);
+        if (name.size() < 2 || (name.front() != '"' && name.front() != '\'') || name.back() != name.front()) break;
+        name = name.substr(1, name.size() - 2);
+    }
     return name;
 }
 

@@ -84,7 +84,7 @@ int sanitisePacing(int pacing);       // outside 0 to 3: 0 (none)
 // Below kSmallestFontSize (including text with no number), not finite or above
 // kLargestFontSize: the built-in size.
 float sanitiseFontSize(float size, float builtIn);
-// An empty face name: the built-in face.
+// A face name loses blanks and quotes around it; an empty one gives the built-in face.
 std::string sanitiseFaceName(std::string name, const std::string& builtIn);
 
 // The point sizes a display font takes.

@@ -286,6 +286,23 @@ TEST(Settings, LongFaceNamesAreReadWholeAndStayTheSameRunAfterRun) {
     }
 }
 
+// Found by fuzzing: a face name with blanks inside its quotes was saved without them, and the
+// next start read another name.
+TEST(Settings, FaceNamesInQuotesWithBlanksComeBackTheSameAfterASave) {
+    ProgramRun first("[Terminal]\nName=\" Liberation Mono \"\n[Clock]\nName=\"'Courier New'\"\n[Status Font]\nName=\"  \"\n");
+    first.applySettings();
+    EXPECT_EQ(first.forms->frmTerminal.txtTerminal.font.name, "Liberation Mono");
+    EXPECT_EQ(first.forms->frmClock.lblClock.font.name, "Courier New");
+    EXPECT_EQ(first.forms->form1.Term.font.name, FontSpec{}.name);
+    ASSERT_EQ(saveSettings(first.context), std::nullopt);
+
+    ProgramRun next(first.profile.text);
+    next.applySettings();
+    EXPECT_EQ(next.forms->frmTerminal.txtTerminal.font, first.forms->frmTerminal.txtTerminal.font);
+    EXPECT_EQ(next.forms->frmClock.lblClock.font, first.forms->frmClock.lblClock.font);
+    EXPECT_EQ(next.forms->form1.Term.font, first.forms->form1.Term.font);
+}
+
 TEST(Settings, SavingKeepsLinesTheProgramDoesNotKnow) {
     const std::string handWritten =
         "; Kestrix settings\r\n"
