@@ -82,7 +82,6 @@ struct Harness {
     std::string tail;            // the last bytes received, for a prompt split across arrivals
     std::size_t sinceWrite = 0;  // bytes received since the link's last write
     std::string lastLine;        // the link's last write
-    bool commandDropped = false; // the port was closed while a command was pending
     std::size_t mostPending = 0; // the most bytes the port held unread
     bool flooded = false;
     int commandsSent = 0;
@@ -102,7 +101,6 @@ struct Harness {
         tail.clear();
         sinceWrite = 0;
         lastLine.clear();
-        commandDropped = false;
         mostPending = 0;
         flooded = false;
         commandsSent = 0;
@@ -300,10 +298,6 @@ struct Harness {
                 flooded = true;
             }
             else if (arg % 4 == 1) {
-                // Known fault, left to the rework of the link's exchange bookkeeping: closing the
-                // port drops a pending Control & Query command without an outcome, and "Send Cmd"
-                // stays disabled (see LinkReproducers.ClosingThePortEndsAPendingCommand).
-                if (app->state.portIsOpen && !log().cmdSendSCPI.enabled) commandDropped = true;
                 form1().MOpen.onClick();   // closes or opens the port
                 awaiting = false;
             } else tick();
@@ -335,7 +329,7 @@ struct Harness {
             advance(1);
         }
         // A download preparation owns the line until the download window ends it.
-        if (!form1().Timer1.enabled || app->state.downloadPrep || commandDropped) return;
+        if (!form1().Timer1.enabled || app->state.downloadPrep) return;
         require(log().cmdSendSCPI.enabled, "\"Send Cmd\" stays disabled with nothing pending");
         const std::string& text = log().txtShowLog.text();
         int outcomes = 0;
