@@ -16,7 +16,7 @@ public:
     AnsweringButtons(Window& dialog, Answer& answer, std::initializer_list<std::pair<Button*, Answer>> buttons)
         : dialog_(dialog) {
         for (const auto& [button, value] : buttons) {
-            button->onClick = [&dialog, &answer, value] {
+            button->onClick = [&dialog, &answer, value = value] {
                 answer = value;
                 dialog.hide();
             };
