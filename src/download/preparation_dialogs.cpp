@@ -15,7 +15,10 @@ class AnsweringButtons {
 public:
     AnsweringButtons(Window& dialog, Answer& answer, std::initializer_list<std::pair<Button*, Answer>> buttons)
         : dialog_(dialog) {
-        for (const auto& [button, value] : buttons) {
+        // Named copies, not a structured binding: clang 14 cannot capture a binding.
+        for (const auto& entry : buttons) {
+            Button* button = entry.first;
+            const Answer value = entry.second;
             button->onClick = [&dialog, &answer, value] {
                 answer = value;
                 dialog.hide();
