@@ -152,6 +152,10 @@ void FirmwareDownload::transferTick() {
                 complete();
                 return;
             }
+            // Nothing is in flight here: what waits unread (prompts left over from the
+            // preparation, or late ones) answers none of the packets about to go out.
+            ctx_.platform.serial.setInBufferCount(0);
+            v_.matcher.reset();
             sendPacket(1);
             if (s.downloadPrep) sendPacket(2);
             break;

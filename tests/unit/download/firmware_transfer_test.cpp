@@ -54,6 +54,22 @@ TEST(FirmwareTransfer, SendsOneRecordPerPacketBelow9600Baud) {
     EXPECT_EQ(rig.writes(), std::vector<std::string>{downLine(records[2])});
 }
 
+// Found by fuzzing: prompts waiting unread when the first packets went out were counted as their
+// answers, and a third packet followed while two were still unanswered.
+TEST(FirmwareTransfer, PromptsThatArrivedBeforeThePacketsAnswerNone) {
+    DownloadRig rig;
+    const auto records = firmware(2);   // 4 records, one per packet
+    rig.readyWith(records, "4800,n,8,1");
+    rig.port.receive(prompts(3));
+    rig.downloadTick();
+    EXPECT_EQ(rig.writes(), (std::vector<std::string>{downLine(records[0]), downLine(records[1])}));
+    rig.downloadTicks(2);
+    EXPECT_TRUE(rig.writes().empty());
+    rig.port.receive("scpi > ");
+    rig.downloadTick();
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{downLine(records[2])});
+}
+
 TEST(FirmwareTransfer, AShortLastPacketIsAnnouncedAndCompletionFollowsBothPackets) {
     DownloadRig rig;
     const auto records = firmware(21);   // 23 records: 10, 10, then 3
