@@ -61,7 +61,8 @@ void FrmShowLog::buildCatalogueMenus() {
     for (const CatalogueEntry& entry : commandCatalogue()) {
         MenuItem item = entry.isSeparator() ? MenuItem::separator(std::string(entry.name))
                                             : MenuItem(std::string(entry.name), std::string(entry.caption));
-        MenuItem& built = catalogueItems.emplace_back(CatalogueItem{&entry, std::move(item)}).item;
+        catalogueItems.push_back(CatalogueItem{&entry, std::move(item)});
+        MenuItem& built = catalogueItems.back().item;   // a deque keeps its elements where they are
         MenuItem& menu = entry.menu == CatalogueMenu::Control ? mnuControl : mnuQuery;
         if (entry.depth == 1) {
             menu.items.push_back(&built);

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kFileFilter = "Download Files (*.s)|*.s|All Files (*.*)|*.*";
 // Larger than any firmware file of S-records for these receivers by far; a file beyond it is not one.
-constexpr std::size_t kMaxFileBytes = 128u * 1024 * 1024;
+constexpr std::size_t kMaxFileBytes = std::size_t{128} * 1024 * 1024;
 
 constexpr const char* kErasedAdvice =
     " The receiver's flash memory has been erased and it runs its boot code: it needs a complete download "

@@ -104,9 +104,10 @@ bool parseIsoUtc(const std::string& text, double& seconds) {
     if (text.size() > 20) {
         if (text[19] != '.') return false;
         double scale = 0.1;
-        for (std::size_t i = 20; i + 1 < text.size(); ++i, scale /= 10) {
+        for (std::size_t i = 20; i + 1 < text.size(); ++i) {
             if (text[i] < '0' || text[i] > '9') return false;
             fraction += (text[i] - '0') * scale;
+            scale /= 10;
         }
     }
     seconds = static_cast<double>(timegm(&utc)) + fraction;

@@ -14,7 +14,7 @@ namespace kestrix::trend {
 class SampleRing {
 public:
     // A week of readings one second apart.
-    static constexpr std::size_t kWeekOfSeconds = 7 * 24 * 3600;
+    static constexpr std::size_t kWeekOfSeconds = std::size_t{7} * 24 * 3600;
 
     explicit SampleRing(std::size_t capacity = kWeekOfSeconds);
 

@@ -25,12 +25,14 @@ void DisciplinedOscillator::advanceTo(double seconds) {
         return;
     }
     if (whole - time_ > kLongestCatchUp) time_ = whole - kLongestCatchUp;
-    for (; time_ < whole; time_ += 1) {
+    const auto steps = static_cast<long>(whole - time_);   // whole seconds to catch up
+    for (long step = 0; step < steps; ++step) {
         frequency_ += kRandomWalk * normal_(random_);
         phase_ += frequency_ + steering_;
         integral_ += phase_;
         steering_ = -(2 * phase_ / kLoopTime + integral_ / (kLoopTime * kLoopTime));
     }
+    if (steps > 0) time_ += static_cast<double>(steps);
 }
 
 double DisciplinedOscillator::timeInterval(double seconds) {
