@@ -5,8 +5,11 @@
 //   port closed, status view polling, clock view polling, terminal view idle;
 // - ticks run, ticks that found nothing to do, and times the user-interface thread woke, per second;
 // - reaction from the last byte of a status screen reaching the port to `Term` showing it, and
-//   from a click on "Send Cmd" to the command on the line.
-//   bench_idle_cost [--seconds N]    (60 by default)
+//   from a click on "Send Cmd" to the command on the line;
+// - CPU of the status view polling with the Trend window shown and sampling its two series
+//   (time interval and EFC) every second, beside the status view alone.
+//   bench_idle_cost [--seconds N] [--trend-only]    (60 s a stretch by default; --trend-only
+//   measures the status view alone and with the trend, nothing else)
 
 #include <QApplication>
 #include <QEventLoop>
@@ -29,6 +32,7 @@
 
 #include "app/desktop.h"
 #include "link/link_engine.h"
+#include "trend/trend_window.h"
 #include "receiver-sim/pty_receiver.h"
 
 namespace {
@@ -190,8 +194,11 @@ std::string summary(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     double seconds = 60;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == "--seconds") seconds = std::atof(argv[i + 1]);
+    bool trendOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--seconds" && i + 1 < argc) seconds = std::atof(argv[i + 1]);
+        if (std::string(argv[i]) == "--trend-only") trendOnly = true;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     // A settings file of its own whose COM1 is the simulator's line.
@@ -218,9 +225,11 @@ int main(int argc, char** argv) {
         Forms& forms = program.forms;
         app::Renderer& renderer = desktop.renderer();
         std::vector<Stretch> stretches;
+        double trendSamplesPerSecond = 0;
+        std::size_t trendSeries = 0;
 
         serveFor(1000);
-        stretches.push_back(bench.measure("port closed", seconds));
+        if (!trendOnly) stretches.push_back(bench.measure("port closed", seconds));
 
         renderer.forward([&] { forms.form1.MOpen.onClick(); });
         const bool up = serveUntil([&] { return forms.form1.Term.text().find("Receiver Status") != std::string::npos; },
@@ -231,6 +240,26 @@ int main(int argc, char** argv) {
         } else {
             serveFor(3000);   // a screen or two, so that its length is known
             stretches.push_back(bench.measure("status view", seconds));
+
+            // The Trend window shown, sampling time interval and EFC every second between polls.
+            trend::TrendWindow& trend = program.trend();
+            renderer.forward([&] { forms.form1.funcTrend.onClick(); });
+            renderer.forward([&] { forms.frmTrend.mnuInterval1s.onClick(); });
+            serveFor(3000);
+            const auto samples = [&] {
+                std::size_t n = 0;
+                for (const auto& series : trend.series()) n += series->ring.size();
+                return n;
+            };
+            const std::size_t samples0 = samples();
+            stretches.push_back(bench.measure("status + trend 1 s", seconds));
+            trendSamplesPerSecond = static_cast<double>(samples() - samples0) / stretches.back().seconds;
+            trendSeries = trend.series().size();
+            renderer.forward([&] { forms.frmTrend.mnuTrendPause.onClick(); });
+            renderer.forward([&] { forms.frmTrend.mnuTrendClose.onClick(); });
+            serveFor(1000);
+        }
+        if (up && !trendOnly) {
 
             // Send Cmd with the view polls stopped, so that the link is idle when it is clicked.
             renderer.forward([&] { forms.form1.disableUpdates.onClick(); });
@@ -271,6 +300,8 @@ int main(int argc, char** argv) {
             std::printf("Reaction, click on \"Send Cmd\" to the command on the line: %s\n",
                         summary(sendReactions).c_str());
         }
+        if (trendSeries > 0)
+            std::printf("Trend: %zu series, %.2f samples a second in all\n", trendSeries, trendSamplesPerSecond);
         std::printf("%-20s %8s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s");
         for (const Stretch& s : stretches)
             std::printf("%-20s %8.3f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,

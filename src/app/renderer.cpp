@@ -103,6 +103,9 @@ void Renderer::tick(Timer& timer) {
         demand.dueInMs = std::max(1, timer.intervalMs);   // a tick that failed is tried again
         if (ran) demand = guarded([&] { return timer.demand(); });
         view->schedule(demand);
+        // The timers hand work to each other through the state they share (the main timer's
+        // preparation readies the download): a tick that did something wakes the others.
+        if (demand.didWork) wakeOtherTimers(*view);
         // A run of ticks that follow each other at once is drawn when it ends.
         renderOwed_ = renderOwed_ || demand.didWork;
         if (renderOwed_ && demand.dueInMs != 0.0 && !forwarding_) {
@@ -149,6 +152,12 @@ void Renderer::runModal(Window& window) {
 void Renderer::wakeTimers() {
     for (const auto& view : views_)
         for (const auto& timer : view->timers()) timer->wake();
+}
+
+void Renderer::wakeOtherTimers(const TimerView& except) {
+    for (const auto& view : views_)
+        for (const auto& timer : view->timers())
+            if (timer.get() != &except && timer->paced() && timer->timer().enabled) timer->wake();
 }
 
 std::size_t Renderer::inputWanted() const {

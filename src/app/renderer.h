@@ -57,6 +57,7 @@ public:
 private:
     void handled();
     void renderWindows(bool shownOnly);
+    void wakeOtherTimers(const TimerView& except);
     // Runs a handler of the program; a failure it lets escape is reported, never fatal.
     template <typename Handler>
     auto guarded(Handler&& handler) -> decltype(handler());

@@ -28,7 +28,11 @@ FirmwareDownload::FirmwareDownload(Context& context) : ctx_(context) {}
 void FirmwareDownload::wire() {
     Forms& forms = ctx_.forms;
     FrmDownload& w = forms.frmDownload;
-    w.Timer1.onTick = [this] { tick(); };
+    w.Timer1.onTick = [this] {
+        noteTickStart();
+        tick();
+    };
+    w.Timer1.demand = [this] { return nextTickDue(); };
     w.cmdGetDownFile.onClick = [this] { chooseFileClick(); };
     w.cmdDoDownload.onClick = [this] { downloadClick(); };
     w.cmdStopDownload.onClick = [this] { stopClick(); };

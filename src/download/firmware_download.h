@@ -11,9 +11,11 @@
 // main timer runs again) or ends early.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "download/transfer_pacing.h"
 #include "link/prompt_matcher.h"
 #include "program/context.h"
 
@@ -75,6 +77,11 @@ public:
 
     // firmware_transfer.cpp: the tick of the window's timer.
     void tick();
+    // transfer_pacing.cpp: when the timer's next tick is needed.
+    void noteTickStart();
+    TickDemand nextTickDue();
+    // Ticks that found nothing to do.
+    std::uint64_t idleTicks() const { return pacing_.idleTicks; }
 
     TransferVariables& vars() { return v_; }
     const TransferVariables& vars() const { return v_; }
@@ -109,6 +116,8 @@ private:
     bool write(const std::string& bytes);
     void beepThreeTimes();
 
+    double untilSilenceExceeds(float then, float limit) const;
+
     void beginPreparation();
     void sendClearWhenDrained();
     void endAutomatically(const std::string& why);
@@ -117,6 +126,7 @@ private:
     TransferVariables v_;
     std::vector<std::string> checkedRecords_;   // the file as checked when Download was pressed
     long totalRecords_ = 0;
+    TransferPacing pacing_;
 };
 
 // A number as the minutes box shows it: one decimal, no leading zero before the point and no

@@ -12,14 +12,8 @@ namespace kestrix {
 
 namespace {
 
-constexpr float kReplyTimeoutSeconds = 10;
 // Time-outs in a row, with nothing heard in between, after which the receiver counts as gone.
 constexpr int kTimeoutsBeforeGivingUp = 6;
-// How long the line must stay quiet before a download that follows one ended early begins.
-constexpr float kQuietSeconds = 2;
-// After an error prompt, how long to wait for the answers of the lines still in flight when
-// some of them never come.
-constexpr float kDrainSilenceSeconds = 2;
 constexpr long kRecordsPerSample = 100;
 constexpr long kLinesBeforeEstimate = 500;
 
@@ -126,7 +120,7 @@ void FirmwareDownload::settleTick() {
     if (!port.portOpen()) return;
     port.setInputLen(0);
     if (port.inBufferCount() > 0) {
-        port.input();
+        pacing_.lineBytes += port.input().size();
         v_.quietSince = now();
     }
     if (port.outBufferCount() > 0 || secondsSince(v_.quietSince) < kQuietSeconds) return;
@@ -274,6 +268,7 @@ void FirmwareDownload::readReplies() {
     if (port.inBufferCount() == 0) return;
     const std::string chunk = port.input();
     if (chunk.empty()) return;
+    pacing_.lineBytes += chunk.size();
     v_.lastActivityTime = now();
     v_.silentTimeouts = 0;
     for (char c : chunk) {
@@ -411,6 +406,7 @@ void FirmwareDownload::keepRunningButtons() {
 bool FirmwareDownload::write(const std::string& bytes) {
     try {
         ctx_.platform.serial.output(bytes);
+        pacing_.lineBytes += bytes.size();
         return true;
     } catch (const platform::SerialError& error) {
         endAutomatically(std::string("Writing to the port failed: ") + error.what() + ".");

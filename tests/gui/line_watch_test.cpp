@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "../integration/support/sim_program.h"
 #include "app/line_watch.h"
@@ -77,6 +80,62 @@ TEST(LineWatch, TheReceiversRepliesWakeTheTicksAndASilentOneLetsThemRest) {
     p.serveFor(500ms);
     EXPECT_LE(p.form1.Timer1.ticksRun() - ticks, 1u);
     EXPECT_EQ(p.form1.Label1.caption, "requesting status");
+}
+
+// The firmware download's timer is paced too: the main timer's preparation wakes it when the
+// flash is erased, and from then on the receiver's prompts drive it to the end.
+TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
+    WatchedProgram p;
+    sim::SimOptions options = p.program.receiver.options();
+    options.eraseTime = std::chrono::milliseconds{20};
+    options.line.baud = 19200;
+    p.program.receiver.setOptions(options);
+    p.program.port.setSettings("19200,n,8,1");
+    p.form1.disableUpdates.checked = true;
+    p.renderer.forward([&] { p.form1.MOpen.onClick(); });
+    ASSERT_TRUE(serveEventsUntil(
+        [&] {
+            if (!p.program.connected()) {
+                p.program.clock.advance(0.05);
+                p.renderer.wakeTimers();
+            }
+            return p.program.connected();
+        },
+        10s))
+        << p.form1.Label1.caption;
+
+    FrmDownload& window = p.program.app.forms.frmDownload;
+    p.program.dialogs.modalActions["frmEraseWarn"] = [](Window& w) {
+        static_cast<FrmEraseWarn&>(w).cmdReallyDownload.onClick();
+    };
+    // A header, 25 data records of 16 bytes, a start record.
+    auto record = [](const char* type, std::vector<unsigned> bytes) {
+        bytes.insert(bytes.begin(), static_cast<unsigned>(bytes.size() + 1));
+        unsigned sum = 0;
+        std::string text = std::string("S") + type;
+        char hex[3];
+        for (unsigned b : bytes) {
+            sum += b;
+            std::snprintf(hex, sizeof hex, "%02X", b & 0xFFu);
+            text += hex;
+        }
+        std::snprintf(hex, sizeof hex, "%02X", ~sum & 0xFFu);
+        return text + hex + "\r\n";
+    };
+    std::string file = record("0", {0, 0, 'K', '7', '3'});
+    for (unsigned r = 0; r < 25; ++r) {
+        std::vector<unsigned> bytes{(r * 16) >> 8, (r * 16) & 0xFF};
+        for (unsigned i = 0; i < 16; ++i) bytes.push_back((r * 31 + i * 7) & 0xFF);
+        file += record("1", bytes);
+    }
+    file += record("9", {0, 0});
+    p.program.fakes.files.contents["/fw.s"] = file;
+    window.txtDownFile.setText("/fw.s");
+    p.renderer.forward([&] { window.cmdDoDownload.onClick(); });
+    EXPECT_TRUE(serveEventsUntil([&] { return window.Text4.text() == "DONE"; }, 10s))
+        << window.lblOutcome.caption << " / " << p.form1.Label1.caption;
+    EXPECT_EQ(p.program.state().linesSent, 27);
+    EXPECT_EQ(p.program.state().linesRetried, 0);
 }
 
 }  // namespace
