@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -91,7 +91,7 @@ public:
                 t.wasEnabled = false;
                 continue;
             }
-            if (!t.wasEnabled) t.due = Clock::now();   // turned on: its first tick at once
+            if (!t.wasEnabled) t.due = Clock::now();  // turned on: its first tick at once
             t.wasEnabled = true;
             if (!wake && !(t.due && *t.due <= Clock::now())) continue;
             if (!timer.fire()) continue;

@@ -19,7 +19,7 @@ std::string statusReply() {
 void BM_IdleTickWhileAwaitingAReply(benchmark::State& state) {
     Rig rig;
     rig.connect();
-    rig.tick();   // a status poll is now outstanding and nothing arrives
+    rig.tick();  // a status poll is now outstanding and nothing arrives
     for (auto _ : state) rig.tick();
 }
 BENCHMARK(BM_IdleTickWhileAwaitingAReply);
@@ -29,9 +29,9 @@ void BM_StatusScreenInOneRead(benchmark::State& state) {
     rig.connect();
     const std::string reply = statusReply();
     for (auto _ : state) {
-        rig.tick();   // poll
+        rig.tick();  // poll
         rig.port.receive(reply);
-        rig.tick();   // whole screen matched
+        rig.tick();  // whole screen matched
         rig.port.takeWritten();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.size()));

@@ -7,8 +7,8 @@
 
 #include "console/control_query.h"
 #include "console/log.h"
-#include "platform/fake_serial_port.h"
 #include "platform/fake_platform.h"
+#include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
 
 namespace kestrix {
@@ -66,7 +66,7 @@ void BM_AppendToLog(benchmark::State& state) {
     const std::string entry = "\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c";
     for (auto _ : state) {
         appendToLog(program.app.context, entry);
-        if (log.text().size() > prefill + kGrowthBeforeRefill) {   // keeps the run's memory bounded
+        if (log.text().size() > prefill + kGrowthBeforeRefill) {  // keeps the run's memory bounded
             state.PauseTiming();
             program.app.forms.frmShowLog.txtShowLog.setText(Program::filledLog(prefill));
             state.ResumeTiming();

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <random>
 
+#include "support/rig.h"
 #include "trend/figures.h"
 #include "trend/series.h"
 #include "trend/stability.h"
 #include "trend/trend_window.h"
-#include "support/rig.h"
 
 namespace {
 
@@ -79,13 +79,13 @@ void BM_ASampleThroughTheLink(benchmark::State& state) {
     rig.connect();
     rig.app->forms.form1.disableUpdates.checked = false;
     rig.form1.funcTrend.onClick();
-    rig.forms.frmTrend.mnuTrendEfc.onClick();   // the time interval alone
+    rig.forms.frmTrend.mnuTrendEfc.onClick();  // the time interval alone
     rig.forms.frmTrend.mnuInterval1s.onClick();
     for (auto _ : state) {
         rig.clock.advance(1);
-        rig.tick();   // the view's turn or the sample
+        rig.tick();  // the view's turn or the sample
         rig.port.receive(rig.port.takeWritten() == ":SYNC:TINT?\r\n" ? "+3.281E-08\r\nscpi > " : "screen\r\nscpi > ");
-        rig.tick();   // its reply
+        rig.tick();  // its reply
     }
     state.counters["samples"] = static_cast<double>(rig.app->trend().series()[0]->ring.size());
 }

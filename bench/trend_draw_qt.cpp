@@ -1,17 +1,17 @@
 // Drawing the trend window's plot with a week of one-second samples in each of two series.
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QPixmap>
+
+#include <benchmark/benchmark.h>
 
 #include <cmath>
 
 #include "app/renderer.h"
 #include "app/trend_panel.h"
-#include "program/kestrix.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
+#include "program/kestrix.h"
 
 namespace {
 

@@ -32,8 +32,8 @@
 
 #include "app/desktop.h"
 #include "link/link_engine.h"
-#include "trend/trend_window.h"
 #include "receiver-sim/pty_receiver.h"
+#include "trend/trend_window.h"
 
 namespace {
 
@@ -80,8 +80,8 @@ bool serveUntil(const std::function<bool()>& done, double ms) {
 struct LineLog {
     std::mutex mutex;
     std::atomic<long> simulatorThread{0};
-    std::string sentTail;                    // the last bytes the receiver sent
-    Clock::time_point lastPromptSent{};      // when a prompt's last byte went out
+    std::string sentTail;                // the last bytes the receiver sent
+    Clock::time_point lastPromptSent{};  // when a prompt's last byte went out
     std::string receivedTail;
     Clock::time_point commandReceived{};
     std::string awaitedCommand;
@@ -211,7 +211,8 @@ int main(int argc, char** argv) {
     sim::PtyReceiver receiver(options);
     receiver.setTrace([&log](char direction, std::string_view bytes) { log.trace(direction, bytes); });
     receiver.start((work / "ttyKESTRIX").string());
-    std::ofstream(work / "config" / "kestrix" / "Receiver.INI") << "[Ports]\r\nCom1=" << receiver.devicePath() << "\r\n";
+    std::ofstream(work / "config" / "kestrix" / "Receiver.INI")
+        << "[Ports]\r\nCom1=" << receiver.devicePath() << "\r\n";
     qputenv("XDG_CONFIG_HOME", (work / "config").string().c_str());
 
     QApplication application(argc, argv);
@@ -232,13 +233,13 @@ int main(int argc, char** argv) {
         if (!trendOnly) stretches.push_back(bench.measure("port closed", seconds));
 
         renderer.forward([&] { forms.form1.MOpen.onClick(); });
-        const bool up = serveUntil([&] { return forms.form1.Term.text().find("Receiver Status") != std::string::npos; },
-                                   30000);
+        const bool up =
+            serveUntil([&] { return forms.form1.Term.text().find("Receiver Status") != std::string::npos; }, 30000);
         if (!up) {
             std::fprintf(stderr, "the link did not come up: %s\n", forms.form1.Label1.caption.c_str());
             status = 1;
         } else {
-            serveFor(3000);   // a screen or two, so that its length is known
+            serveFor(3000);  // a screen or two, so that its length is known
             stretches.push_back(bench.measure("status view", seconds));
 
             // The Trend window shown, sampling time interval and EFC every second between polls.
@@ -260,7 +261,6 @@ int main(int argc, char** argv) {
             serveFor(1000);
         }
         if (up && !trendOnly) {
-
             // Send Cmd with the view polls stopped, so that the link is idle when it is clicked.
             renderer.forward([&] { forms.form1.disableUpdates.onClick(); });
             serveUntil([&] { return forms.form1.Label1.caption == "Idle"; }, 10000);
@@ -282,7 +282,8 @@ int main(int argc, char** argv) {
                     },
                     5000);
                 std::lock_guard lock(log.mutex);
-                if (log.commandReceived != Clock::time_point{}) sendReactions.push_back(msBetween(clicked, log.commandReceived));
+                if (log.commandReceived != Clock::time_point{})
+                    sendReactions.push_back(msBetween(clicked, log.commandReceived));
             }
             serveUntil([&] { return forms.frmShowLog.cmdSendSCPI.enabled; }, 5000);
             renderer.forward([&] { forms.form1.disableUpdates.onClick(); });

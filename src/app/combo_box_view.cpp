@@ -45,12 +45,10 @@ void ComboBoxView::renderItems() {
     if (!onlyAdded) widget_.clear();
     for (std::size_t i = static_cast<std::size_t>(widget_.count()); i < items.size(); ++i)
         widget_.addItem(platform::qt::fromBytes(items[i]));
-    text_.reset();   // the widget may have put a line of the list into its text
+    text_.reset();  // the widget may have put a line of the list into its text
 }
 
-void ComboBoxView::placeCaret() {
-    widget_.lineEdit()->setCursorPosition(static_cast<int>(combo_.caretPosition));
-}
+void ComboBoxView::placeCaret() { widget_.lineEdit()->setCursorPosition(static_cast<int>(combo_.caretPosition)); }
 
 void ComboBoxView::userEdited(const QString& text) {
     if (sink_.rendering()) return;

@@ -24,9 +24,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     return commandLine;
 }
 
-std::string versionText() {
-    return "kestrix " KESTRIX_VERSION "\n";
-}
+std::string versionText() { return "kestrix " KESTRIX_VERSION "\n"; }
 
 std::string usageText() {
     return "usage: kestrix [--help] [--version] [--print-help-path] [Qt options]\n"

@@ -46,11 +46,14 @@ std::unique_ptr<ControlView> textBox(Control& c, const ControlSetting& s) {
     return std::make_unique<SingleLineTextView>(box, s.canvas, s.twips, s.sink, s.shortcuts);
 }
 
-const std::map<ControlKind, Factory> kFactories{
-    {ControlKind::Label, label},   {ControlKind::Line, line},         {ControlKind::Frame, frame},
-    {ControlKind::Button, button}, {ControlKind::OptionButton, optionButton},
-    {ControlKind::ComboBox, comboBox}, {ControlKind::TextBox, textBox},
-    {ControlKind::ProgressBar, progressBar}};
+const std::map<ControlKind, Factory> kFactories{{ControlKind::Label, label},
+                                                {ControlKind::Line, line},
+                                                {ControlKind::Frame, frame},
+                                                {ControlKind::Button, button},
+                                                {ControlKind::OptionButton, optionButton},
+                                                {ControlKind::ComboBox, comboBox},
+                                                {ControlKind::TextBox, textBox},
+                                                {ControlKind::ProgressBar, progressBar}};
 
 }  // namespace
 

@@ -14,7 +14,7 @@ struct ControlSetting {
     const platform::qt::Twips& twips;
     EventSink& sink;
     ShortcutRouter& shortcuts;
-    const std::vector<OptionButton*>& windowOptions;   // every option button of the window
+    const std::vector<OptionButton*>& windowOptions;  // every option button of the window
 };
 
 // The adapter for a control, by its kind.

@@ -23,8 +23,8 @@ Desktop::Desktop()
     : profile_(platform::defaultProfilePath()),
       serial_(devicePaths(profile_)),
       dialogs_(printer_),
-      platform_{serial_,      clock_,  profile_, dialogs_,     measurer_, clipboard_,
-                help_,        beeper_, printer_, programFile_, files_},
+      platform_{serial_, clock_,  profile_, dialogs_,     measurer_, clipboard_,
+                help_,   beeper_, printer_, programFile_, files_},
       program_(platform_),
       renderer_(program_.forms.all()),
       lineWatch_(serial_),
@@ -50,7 +50,7 @@ Desktop::Desktop()
 Desktop::~Desktop() { dialogs_.setModalHost(nullptr); }
 
 bool Desktop::start() {
-    renderer_.render();   // start-up sizes the windows by their frames, which the first render reports
+    renderer_.render();  // start-up sizes the windows by their frames, which the first render reports
     renderer_.forward([this] { program_.start(); });
     return !program_.quitRequested();
 }

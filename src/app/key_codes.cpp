@@ -19,7 +19,7 @@ std::optional<char> keyAscii(const QKeyEvent& event) {
     if (text.size() != 1) return std::nullopt;
     const char16_t code = text.front().unicode();
     if (code == 0 || code == kDelete || code > 0xFF) return std::nullopt;
-    if (code == u'\t') return std::nullopt;   // Tab moves the focus
+    if (code == u'\t') return std::nullopt;  // Tab moves the focus
     if (code < 0x20 && !(event.modifiers() & Qt::ControlModifier)) return std::nullopt;
     return static_cast<char>(code);
 }

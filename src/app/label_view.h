@@ -34,7 +34,7 @@ private:
     std::optional<ShownCaption> shown_;
     std::optional<std::string> toolTip_;
     std::optional<bool> wordWrap_, centered_;
-    QSize iconSize_;   // the size the program's icon was last drawn at
+    QSize iconSize_;  // the size the program's icon was last drawn at
 };
 
 }  // namespace kestrix::app

@@ -89,7 +89,7 @@ void LineWatch::watch(int fd) {
 void LineWatch::readable() {
     ++wakeUps_;
     port_.service();
-    if (port_.fileDescriptor() != fd_) {   // the device went away
+    if (port_.fileDescriptor() != fd_) {  // the device went away
         follow();
         if (wakeTicks) wakeTicks();
         return;

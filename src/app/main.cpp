@@ -13,9 +13,7 @@
 
 namespace {
 
-std::vector<std::string> argumentsOf(int argc, char** argv) {
-    return {argv + 1, argv + argc};
-}
+std::vector<std::string> argumentsOf(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
 // Says where the manual is, or where it was looked for.
 int printManualPath() {
@@ -66,9 +64,9 @@ int main(int argc, char** argv) {
     if (const auto status = answerWithoutWindows(argc, argv)) return *status;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrix"));
-    QApplication::setDesktopFileName(QStringLiteral("kestrix"));   // the desktop entry: its icon and name
+    QApplication::setDesktopFileName(QStringLiteral("kestrix"));  // the desktop entry: its icon and name
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrix-256.png")));
-    QApplication::setQuitOnLastWindowClosed(false);                // the program decides when it ends
+    QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
     if (const auto status = answerAfterWindowSystem(argc, argv)) return *status;
 
     app::Desktop desktop;

@@ -75,10 +75,8 @@ bool MenuView::routeShortcut(QKeyEvent& event) {
     const QKeySequence pressed(event.keyCombination());
     for (const Entry& entry : entries_) {
         if (entry.item->shortcut.empty() || entry.action->shortcut() != pressed || !reachable(entry)) continue;
-        if (event.type() == QEvent::ShortcutOverride)
-            event.accept();
-        else
-            clicked(*entry.item);
+        if (event.type() == QEvent::ShortcutOverride) event.accept();
+        else clicked(*entry.item);
         return true;
     }
     return false;

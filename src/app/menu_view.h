@@ -33,7 +33,7 @@ private:
     struct Entry {
         MenuItem* item;
         QAction* action;
-        int parent;   // index of the entry of the enclosing menu, -1 on the bar
+        int parent;  // index of the entry of the enclosing menu, -1 on the bar
         std::optional<std::string> caption, shortcut;
     };
     void add(MenuItem& item, QMenuBar* bar, QMenu* menu, int parent);

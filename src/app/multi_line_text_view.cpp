@@ -12,13 +12,13 @@ namespace {
 constexpr char kBackspace = 8;
 }
 
-MultiLineTextView::MultiLineTextView(TextBox& box, QWidget& canvas, const platform::qt::Twips& twips,
-                                     EventSink& sink, ShortcutRouter& shortcuts)
+MultiLineTextView::MultiLineTextView(TextBox& box, QWidget& canvas, const platform::qt::Twips& twips, EventSink& sink,
+                                     ShortcutRouter& shortcuts)
     : ControlView(box, *new QPlainTextEdit(&canvas), twips),
       box_(box),
       widget_(static_cast<QPlainTextEdit&>(widget())),
       sink_(sink) {
-    widget_.setUndoRedoEnabled(false);   // a long log must not be kept twice
+    widget_.setUndoRedoEnabled(false);  // a long log must not be kept twice
     widget_.setTabChangesFocus(true);
     widget_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     widget_.setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -54,7 +54,7 @@ void MultiLineTextView::renderText() {
         appendShown(shown_.append(std::string_view(text).substr(shown_.byteCount())));
     }
     revision_ = box_.revision();
-    selectionRevision_ = 0;   // the widget's caret may have moved with the text
+    selectionRevision_ = 0;  // the widget's caret may have moved with the text
 }
 
 void MultiLineTextView::appendShown(const QString& shown) {

@@ -4,8 +4,8 @@
 
 namespace kestrix::app {
 
-OptionButtonView::OptionButtonView(OptionButton& option, std::vector<OptionButton*> windowOptions,
-                                   QWidget& canvas, const platform::qt::Twips& twips, EventSink& sink)
+OptionButtonView::OptionButtonView(OptionButton& option, std::vector<OptionButton*> windowOptions, QWidget& canvas,
+                                   const platform::qt::Twips& twips, EventSink& sink)
     : ControlView(option, *new QRadioButton(&canvas), twips),
       option_(option),
       windowOptions_(std::move(windowOptions)),
@@ -22,7 +22,7 @@ void OptionButtonView::toggled(bool on) {
     // has it was not changed by the user.
     if (sink_.rendering() || on == option_.value) return;
     if (!on) {
-        widget_.setChecked(true);   // an option that is on stays on (this toggle then matches)
+        widget_.setChecked(true);  // an option that is on stays on (this toggle then matches)
         return;
     }
     sink_.forward([this] {

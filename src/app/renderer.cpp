@@ -51,10 +51,8 @@ void Renderer::renderWindows(bool shownOnly) {
         {
             RenderingScope scope(rendering_);
             for (auto& view : views_) {
-                if (shownOnly && !view->shown())
-                    view->renderTimers();
-                else
-                    view->render();
+                if (shownOnly && !view->shown()) view->renderTimers();
+                else view->render();
             }
         }
         bool resized = false;
@@ -83,10 +81,8 @@ void Renderer::forward(const std::function<void()>& handler) {
     for (const auto& view : views_)
         for (const auto& timer : view->timers()) {
             if (!timer->paced() || !timer->timer().enabled) continue;
-            if (timer->timer().inTick())
-                timer->wake();
-            else
-                tick(timer->timer());
+            if (timer->timer().inTick()) timer->wake();
+            else tick(timer->timer());
         }
     forwarding_ = false;
     handled();
@@ -97,10 +93,10 @@ void Renderer::tick(Timer& timer) {
     TimerView* view = viewOf(timer);
     const std::uint64_t ticksBefore = timer.ticksRun();
     const bool ran = guarded([&] { return timer.fire(); });
-    if (timer.ticksRun() == ticksBefore) return;   // held by a tick still running, or turned off
+    if (timer.ticksRun() == ticksBefore) return;  // held by a tick still running, or turned off
     if (view && view->paced()) {
         TickDemand demand;
-        demand.dueInMs = std::max(1, timer.intervalMs);   // a tick that failed is tried again
+        demand.dueInMs = std::max(1, timer.intervalMs);  // a tick that failed is tried again
         if (ran) demand = guarded([&] { return timer.demand(); });
         view->schedule(demand);
         // The timers hand work to each other through the state they share (the main timer's

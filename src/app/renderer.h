@@ -26,8 +26,7 @@ namespace kestrix::app {
 // Nothing here decides anything about the system: the handlers do.
 class Renderer final : public QObject, public EventSink, public platform::qt::ModalHost {
 public:
-    explicit Renderer(const std::vector<Window*>& windows,
-                      platform::qt::Twips twips = platform::qt::Twips::ofScreen());
+    explicit Renderer(const std::vector<Window*>& windows, platform::qt::Twips twips = platform::qt::Twips::ofScreen());
     ~Renderer() override;
 
     // Writes the state into the widgets; runs the resize handlers of windows whose size the state
@@ -71,11 +70,11 @@ private:
     std::vector<std::unique_ptr<WindowView>> views_;
     std::vector<ModalLoop> modalLoops_;
     bool rendering_ = false;
-    bool renderOwed_ = false;   // a paced tick changed something not drawn yet
-    bool forwarding_ = false;   // ticks run for a forwarded action are drawn with it
+    bool renderOwed_ = false;  // a paced tick changed something not drawn yet
+    bool forwarding_ = false;  // ticks run for a forwarded action are drawn with it
     std::uint64_t draws_ = 0;
     QElapsedTimer sinceRender_;
-    QTimer pendingRender_;   // the render that ticks since the last one are owed
+    QTimer pendingRender_;  // the render that ticks since the last one are owed
 };
 
 }  // namespace kestrix::app

@@ -55,10 +55,8 @@ std::size_t ShownText::toBytes(std::size_t shownPosition) const {
     std::size_t low = 0, high = pairs_.size();
     while (low < high) {
         const std::size_t middle = (low + high) / 2;
-        if (pairs_[middle] - middle < shownPosition)
-            low = middle + 1;
-        else
-            high = middle;
+        if (pairs_[middle] - middle < shownPosition) low = middle + 1;
+        else high = middle;
     }
     return shownPosition + low;
 }
@@ -67,10 +65,8 @@ std::string bytesOfShown(const QString& shown) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(shown.size()));
     for (const QChar c : shown) {
-        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            bytes += "\r\n";
-        else
-            bytes += platform::qt::toByte(c);
+        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) bytes += "\r\n";
+        else bytes += platform::qt::toByte(c);
     }
     return bytes;
 }

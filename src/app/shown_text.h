@@ -29,7 +29,7 @@ public:
     std::size_t toBytes(std::size_t shownPosition) const;
 
 private:
-    std::vector<std::size_t> pairs_;   // where each CR LF starts, in bytes
+    std::vector<std::size_t> pairs_;  // where each CR LF starts, in bytes
     std::size_t bytes_ = 0;
     bool endsWithCr_ = false;
 };

@@ -7,11 +7,11 @@ namespace kestrix::app {
 
 namespace {
 constexpr char kEnter = 13;
-constexpr int kUnlimited = 32767;   // QLineEdit's own limit
+constexpr int kUnlimited = 32767;  // QLineEdit's own limit
 }  // namespace
 
-SingleLineTextView::SingleLineTextView(TextBox& box, QWidget& canvas, const platform::qt::Twips& twips,
-                                       EventSink& sink, ShortcutRouter& shortcuts)
+SingleLineTextView::SingleLineTextView(TextBox& box, QWidget& canvas, const platform::qt::Twips& twips, EventSink& sink,
+                                       ShortcutRouter& shortcuts)
     : ControlView(box, *new QLineEdit(&canvas), twips),
       box_(box),
       widget_(static_cast<QLineEdit&>(widget())),
@@ -41,10 +41,8 @@ void SingleLineTextView::renderOwn() {
         const int start = static_cast<int>(box_.selStart());
         const int length = static_cast<int>(box_.selLength());
         if (shownSelection() == std::pair{box_.selStart(), box_.selLength()}) return;
-        if (length == 0)
-            widget_.setCursorPosition(start);
-        else
-            widget_.setSelection(start, length);
+        if (length == 0) widget_.setCursorPosition(start);
+        else widget_.setSelection(start, length);
     }
 }
 

@@ -2,9 +2,10 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace kestrix::app {
 
@@ -26,8 +27,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal) : onSigna
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         unsigned char byte = 0;
-        while (::read(signalPipe[0], &byte, 1) == 1) {
-        }
+        while (::read(signalPipe[0], &byte, 1) == 1) {}
         if (onSignal_) onSignal_();
     });
     struct sigaction action {};

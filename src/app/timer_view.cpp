@@ -20,7 +20,7 @@ void TimerView::render() {
     if (paced()) {
         const bool enabled = timer_.enabled && timer_.intervalMs > 0;
         if (!enabled) qtimer_.stop();
-        else if (!wasEnabled_) wake();   // turned on: its first tick at once
+        else if (!wasEnabled_) wake();  // turned on: its first tick at once
         wasEnabled_ = enabled;
         return;
     }
@@ -29,10 +29,8 @@ void TimerView::render() {
     const bool running = timer_.enabled && timer_.intervalMs > 0;
     if (running && qtimer_.interval() != timer_.intervalMs) qtimer_.setInterval(timer_.intervalMs);
     if (running != qtimer_.isActive()) {
-        if (running)
-            qtimer_.start();
-        else
-            qtimer_.stop();
+        if (running) qtimer_.start();
+        else qtimer_.stop();
     }
 }
 

@@ -14,9 +14,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
 #include <ctime>
+#include <functional>
 
 namespace kestrix::app {
 

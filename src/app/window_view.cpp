@@ -77,7 +77,8 @@ void WindowView::renderLook() {
     if (greyBackground_ != window_.greyBackground) {
         canvas_->setAutoFillBackground(window_.greyBackground);
         QPalette palette = canvas_->palette();
-        palette.setColor(QPalette::Window, window_.greyBackground ? kLightGrey : widget_->palette().color(QPalette::Window));
+        palette.setColor(QPalette::Window,
+                         window_.greyBackground ? kLightGrey : widget_->palette().color(QPalette::Window));
         canvas_->setPalette(palette);
         greyBackground_ = window_.greyBackground;
     }
@@ -86,10 +87,8 @@ void WindowView::renderLook() {
         enabled_ = window_.enabled;
     }
     if (pointer_ != window_.mousePointer) {
-        if (window_.mousePointer == MousePointer::Hourglass)
-            widget_->setCursor(Qt::WaitCursor);
-        else
-            widget_->unsetCursor();
+        if (window_.mousePointer == MousePointer::Hourglass) widget_->setCursor(Qt::WaitCursor);
+        else widget_->unsetCursor();
         pointer_ = window_.mousePointer;
     }
 }
@@ -103,10 +102,8 @@ void WindowView::renderGeometry() {
     if (!geometry_ || geometry_->width != window_.geometry.width || geometry_->height != window_.geometry.height)
         resizePending_ = true;
     widget_->move(outer.topLeft());
-    if (window_.dialog)
-        widget_->setFixedSize(client);
-    else
-        widget_->resize(client);
+    if (window_.dialog) widget_->setFixedSize(client);
+    else widget_->resize(client);
     geometry_ = window_.geometry;
 }
 

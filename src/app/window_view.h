@@ -64,7 +64,7 @@ private:
     std::optional<FontSpec> font_;
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
-    std::optional<std::pair<int, int>> hiddenMenuBar_;   // width, height
+    std::optional<std::pair<int, int>> hiddenMenuBar_;  // width, height
     bool resizePending_ = false;
     bool frameReported_ = false;
 };

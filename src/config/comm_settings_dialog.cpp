@@ -25,11 +25,17 @@ void CommSettingsDialog::wire() {
     for (int i = 1; i <= 4; ++i) storeValue_.push_back({&d.ComPort[i], [&p, i] { p.port = i; }});
     for (OptionButton* baud : {&d.Baud3, &d.Baud6, &d.Baud12, &d.Baud24, &d.Baud48, &d.Baud96, &d.Baud19dot2})
         storeValue_.push_back({baud, [&p, baud] { p.baud = baud->caption; }});
-    const std::pair<OptionButton*, const char*> parities[] = {
-        {&d.NoParity, "N"}, {&d.OddParity, "O"}, {&d.EvenParity, "E"}, {&d.optMarkParity, "M"}, {&d.optSpaceParity, "S"}};
-    for (auto [button, letter] : parities) storeValue_.push_back({button, [&p, letter = letter] { p.parity = letter; }});
-    for (OptionButton* bits : {&d.Data7, &d.Data8}) storeValue_.push_back({bits, [&p, bits] { p.dataBits = bits->caption; }});
-    for (OptionButton* bits : {&d.Stop1, &d.Stop2}) storeValue_.push_back({bits, [&p, bits] { p.stopBits = bits->caption; }});
+    const std::pair<OptionButton*, const char*> parities[] = {{&d.NoParity, "N"},
+                                                              {&d.OddParity, "O"},
+                                                              {&d.EvenParity, "E"},
+                                                              {&d.optMarkParity, "M"},
+                                                              {&d.optSpaceParity, "S"}};
+    for (auto [button, letter] : parities)
+        storeValue_.push_back({button, [&p, letter = letter] { p.parity = letter; }});
+    for (OptionButton* bits : {&d.Data7, &d.Data8})
+        storeValue_.push_back({bits, [&p, bits] { p.dataBits = bits->caption; }});
+    for (OptionButton* bits : {&d.Stop1, &d.Stop2})
+        storeValue_.push_back({bits, [&p, bits] { p.stopBits = bits->caption; }});
     OptionButton* flows[] = {&d.NoFlow, &d.XonFlow, &d.RTSFlow, &d.BothFlow};
     for (int code = 0; code < 4; ++code) storeValue_.push_back({flows[code], [&p, code] { p.flow = code; }});
 
@@ -61,7 +67,7 @@ void CommSettingsDialog::choose(OptionButton& button) {
 void CommSettingsDialog::open() {
     ConfigScrn& d = ctx_.forms.configScrn;
     if (d.visible) {
-        d.raiseRequested = true;   // brought forward; the opening step runs once per opening
+        d.raiseRequested = true;  // brought forward; the opening step runs once per opening
         return;
     }
     load();
@@ -88,8 +94,11 @@ void CommSettingsDialog::load() {
     for (OptionButton* b : {&d.Baud3, &d.Baud6, &d.Baud12, &d.Baud24, &d.Baud48, &d.Baud96, &d.Baud19dot2})
         if (std::to_string(baud) == b->caption) choose(*b);
 
-    const std::pair<char, OptionButton*> parities[] = {
-        {'N', &d.NoParity}, {'E', &d.EvenParity}, {'O', &d.OddParity}, {'M', &d.optMarkParity}, {'S', &d.optSpaceParity}};
+    const std::pair<char, OptionButton*> parities[] = {{'N', &d.NoParity},
+                                                       {'E', &d.EvenParity},
+                                                       {'O', &d.OddParity},
+                                                       {'M', &d.optMarkParity},
+                                                       {'S', &d.optSpaceParity}};
     const char parity = static_cast<char>(std::toupper(static_cast<unsigned char>(afterComma(settings, 1))));
     for (auto [letter, button] : parities)
         if (letter == parity) choose(*button);
@@ -141,8 +150,7 @@ void CommSettingsDialog::ok() {
             if (!port.portOpen()) {
                 try {
                     port.setCommPort(oldPort);
-                } catch (const platform::SerialError&) {
-                }
+                } catch (const platform::SerialError&) {}
             }
         }
         if (onPortStateChanged) onPortStateChanged();

@@ -68,7 +68,7 @@ int readPacing(platform::Profile& profile);
 
 // Parity codes: 0 N, 1 O, 2 E, 3 M, 4 S; any other code is N. Letters in either case.
 char parityLetter(int code);
-int parityCode(char letter);   // 0 for a character that is no parity letter
+int parityCode(char letter);  // 0 for a character that is no parity letter
 
 // The Settings text for the port: baud, parity letter, data bits and stop bits joined by
 // commas, each number with one leading blank. With no file: " 9600,N, 8, 1".
@@ -76,11 +76,11 @@ std::string portSettingsText(platform::Profile& profile);
 
 // ---- Replacements for stored values the port or the fonts cannot take.
 
-int sanitisePort(int port);           // outside 1 to 4: port 1
-int sanitiseBaud(int baud);           // a rate the port does not support: 9600
-int sanitiseDataBits(int dataBits);   // not 7 or 8: 8
-int sanitiseStopBits(int stopBits);   // not 1 or 2: 1
-int sanitisePacing(int pacing);       // outside 0 to 3: 0 (none)
+int sanitisePort(int port);          // outside 1 to 4: port 1
+int sanitiseBaud(int baud);          // a rate the port does not support: 9600
+int sanitiseDataBits(int dataBits);  // not 7 or 8: 8
+int sanitiseStopBits(int stopBits);  // not 1 or 2: 1
+int sanitisePacing(int pacing);      // outside 0 to 3: 0 (none)
 // Below kSmallestFontSize (including text with no number), not finite or above
 // kLargestFontSize: the built-in size.
 float sanitiseFontSize(float size, float builtIn);

@@ -14,9 +14,9 @@ enum class CatalogueMenu { Control, Query };
 
 // Where choosing an entry leaves the keyboard focus and the command line's caret.
 enum class Caret {
-    Unmoved,        // the focus stays where it was
-    AtEnd,          // the command line takes the focus, the caret after the last character
-    BeforeSuffix,   // the command line takes the focus, the caret before the unit at its end (" ns")
+    Unmoved,       // the focus stays where it was
+    AtEnd,         // the command line takes the focus, the caret after the last character
+    BeforeSuffix,  // the command line takes the focus, the caret before the unit at its end (" ns")
 };
 
 // Characters that Caret::BeforeSuffix leaves after the caret: the blank and the unit "ns".

@@ -9,7 +9,7 @@ namespace kestrix {
 namespace {
 
 constexpr char kEnter = 13;
-constexpr int kHeightOnLoad = 3000;   // twips
+constexpr int kHeightOnLoad = 3000;  // twips
 
 // In the terminal view the line goes to the port at once and is echoed in the terminal window;
 // the scheduler's terminal tick collects whatever comes back.

@@ -44,7 +44,7 @@ FrmShowLog::FrmShowLog() : Window("frmShowLog", "Control & Query") {
     nameArray(mnuHelpItem, "mnuHelpItem", {"&Help"});
 
     mnuFile.items = {&mnuFilePrint};
-    mnuFile.visible = false;   // printing the log is not offered
+    mnuFile.visible = false;  // printing the log is not offered
     mnuEdit.items = {&mnuEditItem};
 
     buildCatalogueMenus();
@@ -57,12 +57,12 @@ FrmShowLog::FrmShowLog() : Window("frmShowLog", "Control & Query") {
 }
 
 void FrmShowLog::buildCatalogueMenus() {
-    MenuItem* submenu = nullptr;   // the entry of depth 1 that entries of depth 2 belong to
+    MenuItem* submenu = nullptr;  // the entry of depth 1 that entries of depth 2 belong to
     for (const CatalogueEntry& entry : commandCatalogue()) {
         MenuItem item = entry.isSeparator() ? MenuItem::separator(std::string(entry.name))
                                             : MenuItem(std::string(entry.name), std::string(entry.caption));
         catalogueItems.push_back(CatalogueItem{&entry, std::move(item)});
-        MenuItem& built = catalogueItems.back().item;   // a deque keeps its elements where they are
+        MenuItem& built = catalogueItems.back().item;  // a deque keeps its elements where they are
         MenuItem& menu = entry.menu == CatalogueMenu::Control ? mnuControl : mnuQuery;
         if (entry.depth == 1) {
             menu.items.push_back(&built);

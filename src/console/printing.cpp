@@ -86,8 +86,8 @@ void printText(Context& ctx, Window& caller, TextBox& source, const std::string&
         for (int copy = 1; copy <= copies; ++copy) {
             caller.mousePointer = MousePointer::Hourglass;
             printer.setFont(source.font);
-            const std::vector<std::string> pages = pagesOf(text, pageQuota(printer.scaleHeight(),
-                                                                           printer.textHeight(kLineSample)));
+            const std::vector<std::string> pages =
+                pagesOf(text, pageQuota(printer.scaleHeight(), printer.textHeight(kLineSample)));
             progress.setText(progressText(lastPage, copy));
             progressWindow.show();
             progressWindow.caption = "Print " + title;

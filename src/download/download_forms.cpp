@@ -41,8 +41,9 @@ FrmDownload::FrmDownload() : Window("frmDownload", "Firmware Download") {
     prgRecords.maximum = 1;
     place(lblOutcome, {270, 2190, 8445, 540});
     lblOutcome.wordWrap = true;
-    controls = {&Label1, &txtDownFile, &cmdGetDownFile, &cmdDoDownload, &cmdStopDownload, &cmdCloseDownForm,
-                &Label2, &Text2, &Label3, &Text3, &Label4, &Text4, &Text1, &prgRecords, &lblOutcome};
+    controls = {&Label1,           &txtDownFile, &cmdGetDownFile, &cmdDoDownload, &cmdStopDownload,
+                &cmdCloseDownForm, &Label2,      &Text2,          &Label3,        &Text3,
+                &Label4,           &Text4,       &Text1,          &prgRecords,    &lblOutcome};
     Timer1.intervalMs = 1;
     Timer1.enabled = false;
     timers = {&Timer1};

@@ -99,9 +99,9 @@ void FirmwareDownload::refuseFile(const std::string& why) {
     checkedRecords_.clear();
     const std::string nothingDone = "Nothing has been sent to the receiver and its firmware has not been erased.";
     ctx_.forms.frmDownload.lblOutcome.caption = "The file was refused. " + why + " " + nothingDone;
-    ctx_.platform.dialogs.msgBox("The file cannot be downloaded.\n\n" + ctx_.state.downloadFileName + "\n" + why +
-                                     "\n\n" + nothingDone,
-                                 "Firmware File Refused", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+    ctx_.platform.dialogs.msgBox(
+        "The file cannot be downloaded.\n\n" + ctx_.state.downloadFileName + "\n" + why + "\n\n" + nothingDone,
+        "Firmware File Refused", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
 }
 
 void FirmwareDownload::confirmErasureClick() {

@@ -25,8 +25,8 @@ namespace kestrix {
 struct Packet {
     enum State { toFill = 1, toResend = 2, written = 3, finished = 4 };
     int state = toFill;
-    std::string text;   // the command lines exactly as written
-    long records = 0;   // lines in it: the prompts that acknowledge it
+    std::string text;  // the command lines exactly as written
+    long records = 0;  // lines in it: the prompts that acknowledge it
 };
 
 // The transfer's own variables (those shared with other windows are in LinkState).
@@ -36,23 +36,23 @@ struct TransferVariables {
     // before "*cls" goes out.
     int transferStep = 1;
     std::array<Packet, 2> packets;
-    std::vector<std::string> records;   // the checked file, in file order
+    std::vector<std::string> records;  // the checked file, in file order
     std::size_t nextRecord = 0;
     bool fileExhausted = false;
     double minutesPerRecord = 0;
-    float sampleTime = 0;               // single-precision seconds since midnight
+    float sampleTime = 0;  // single-precision seconds since midnight
     long recordsSinceSample = 0;
-    float lastActivityTime = 0;         // when input last arrived or a packet was last written
+    float lastActivityTime = 0;  // when input last arrived or a packet was last written
     int awaitedPacket = 1;
     int otherPacket = 2;
     long promptCount = 0;
-    PromptMatcher matcher;              // survives between reads
+    PromptMatcher matcher;  // survives between reads
     bool awaitedPacketDone = false;
     bool otherPacketDone = false;
     bool errorReplySeen = false;
-    long linesInFlight = 0;             // lines written and not yet answered by any prompt
-    int silentTimeouts = 0;             // time-outs in a row with no input between them
-    bool flashMayBeErased = false;      // the preparation reached the erasure
+    long linesInFlight = 0;         // lines written and not yet answered by any prompt
+    int silentTimeouts = 0;         // time-outs in a row with no input between them
+    bool flashMayBeErased = false;  // the preparation reached the erasure
     // A download ended early with lines possibly still on their way: the next one waits for
     // the line to go quiet before its preparation starts.
     bool lineMayBeBusy = false;
@@ -67,12 +67,12 @@ public:
     void wire();
 
     // download_window.cpp: the window's actions.
-    void openWindow();          // "&Download Firmware..." on the Control & Query window
-    void chooseFileClick();     // "File..."
-    void downloadClick();       // "Download"
-    void confirmErasureClick(); // "Yes, Perform the Download"
-    void stopClick();           // "Stop Download"
-    void closeClick();          // "Close"
+    void openWindow();           // "&Download Firmware..." on the Control & Query window
+    void chooseFileClick();      // "File..."
+    void downloadClick();        // "Download"
+    void confirmErasureClick();  // "Yes, Perform the Download"
+    void stopClick();            // "Stop Download"
+    void closeClick();           // "Close"
     void closeRequest(bool& cancel);
 
     // firmware_transfer.cpp: the tick of the window's timer.
@@ -124,7 +124,7 @@ private:
 
     Context& ctx_;
     TransferVariables v_;
-    std::vector<std::string> checkedRecords_;   // the file as checked when Download was pressed
+    std::vector<std::string> checkedRecords_;  // the file as checked when Download was pressed
     long totalRecords_ = 0;
     TransferPacing pacing_;
 };

@@ -14,7 +14,7 @@ namespace kestrix {
 // The records of a firmware file that passed the check, in file order, line ends removed.
 struct FirmwareImage {
     std::vector<std::string> records;
-    std::size_t dataRecords = 0;   // S1, S2 and S3 records
+    std::size_t dataRecords = 0;  // S1, S2 and S3 records
 };
 
 // Why a file was refused: the first bad line (counted from 1; 0 for the file as a whole) and

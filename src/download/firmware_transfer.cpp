@@ -289,7 +289,7 @@ void FirmwareDownload::onPrompt(PromptMatcher::Result result, bool& draining, bo
         v_.promptCount = 0;
         v_.linesInFlight = 0;
         v_.transferStep = 1;
-        draining = true;   // anything after it answers nothing of ours
+        draining = true;  // anything after it answers nothing of ours
         return;
     }
     if (draining) return;
@@ -302,7 +302,7 @@ void FirmwareDownload::onPrompt(PromptMatcher::Result result, bool& draining, bo
     }
     const int counted = firstPacketCounted ? v_.otherPacket : v_.awaitedPacket;
     const Packet& packet = v_.packets[static_cast<std::size_t>(counted - 1)];
-    if (packet.state != Packet::written) return;   // answers nothing in flight
+    if (packet.state != Packet::written) return;  // answers nothing in flight
     v_.promptCount += 1;
     if (v_.promptCount != packet.records) return;
     v_.promptCount = 0;

@@ -56,8 +56,7 @@ ChangeBaudAnswer askToChangeBaud(Context& ctx) {
 
 void wirePreparationDialogs(Context& ctx) {
     Forms& forms = ctx.forms;
-    for (Button* button : {&forms.frmEchoKill2.cmdOK})
-        button->onClick = [&forms] { forms.frmEchoKill2.hide(); };
+    for (Button* button : {&forms.frmEchoKill2.cmdOK}) button->onClick = [&forms] { forms.frmEchoKill2.hide(); };
     for (Button* button : {&forms.frmChangeBaud.cmdReallyDownload, &forms.frmChangeBaud.cmdDontDownload})
         button->onClick = [&forms] { forms.frmChangeBaud.hide(); };
 }

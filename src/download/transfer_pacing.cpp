@@ -63,7 +63,7 @@ TickDemand FirmwareDownload::nextTickDue() {
     TransferTickStart end = snapshot(v_, pacing_, ctx_);
     end.taken = false;
     demand.didWork = ticked && !(end == pacing_.start);
-    if (demand.didWork) return demand;   // at once
+    if (demand.didWork) return demand;  // at once
     if (ticked) ++pacing_.idleTicks;
 
     const double interval = std::max(1, ctx_.forms.frmDownload.Timer1.intervalMs);
@@ -76,13 +76,12 @@ TickDemand FirmwareDownload::nextTickDue() {
         if (port.portOpen())
             demand.dueInMs = port.outBufferCount() > 0 ? interval : untilSilenceExceeds(v_.quietSince, kQuietSeconds);
     } else if (s.downloadPrep && s.readyToDownload) {
-        if (!port.portOpen()) demand.dueInMs = interval;   // the next tick ends the download
+        if (!port.portOpen()) demand.dueInMs = interval;  // the next tick ends the download
         else if (v_.transferStep >= 2 && v_.transferStep <= 4)
             demand.dueInMs = untilSilenceExceeds(v_.lastActivityTime, kReplyTimeoutSeconds);
         else if (v_.transferStep == 5 && v_.linesInFlight > 0)
             demand.dueInMs = untilSilenceExceeds(v_.lastActivityTime, kDrainSilenceSeconds);
-        else
-            demand.dueInMs = interval;
+        else demand.dueInMs = interval;
     }
     // Otherwise the main timer prepares the receiver (a tick of it that does something wakes
     // this one), or nothing runs: only the user can start something.

@@ -10,16 +10,21 @@ namespace kestrix {
 
 namespace {
 
-using Names = std::vector<const char*>;   // by bit position; "" where the bit has no name
+using Names = std::vector<const char*>;  // by bit position; "" where the bit has no name
 
-const Names kOperBitNames{"", "Locked Operation", "", "Position Hold", "Sufficient Satellites", "", "Log Almost Full", ""};
-const Names kHardBitNames{"Selftest Failure", "+15V Out of Range", "-15V Out of Range", "5V Out of Range",
-                          "Primary Oven Out of Range", "Secondary Oven Out of Range", "EFC Within 5% of Limit",
-                          "EFC at Limit", "GPS 1PPS Failure", "GPS Failure", "Time Interval Errors",
-                          "EEPROM Failure", "Internal Reference Failure", ""};
+const Names kOperBitNames{"", "Locked Operation", "", "Position Hold", "Sufficient Satellites",
+                          "", "Log Almost Full",  ""};
+const Names kHardBitNames{"Selftest Failure",           "+15V Out of Range",
+                          "-15V Out of Range",          "5V Out of Range",
+                          "Primary Oven Out of Range",  "Secondary Oven Out of Range",
+                          "EFC Within 5% of Limit",     "EFC at Limit",
+                          "GPS 1PPS Failure",           "GPS Failure",
+                          "Time Interval Errors",       "EEPROM Failure",
+                          "Internal Reference Failure", ""};
 const Names kHoldBitNames{"Manual Holdover", "Holdover Waiting", "Holdover Recovery", "Holdover Threshold Exceeded"};
 const Names kPowBitNames{"First Satellite Tracked", "Oscillator Warmed Up", "Date & Time Valid"};
-const Names kEsrBitNames{"", "", "Query Error", "Device Dependent Error", "Execution Error", "Command Error", "", "Power On"};
+const Names kEsrBitNames{"", "",        "Query Error", "Device Dependent Error", "Execution Error", "Command Error",
+                         "", "Power On"};
 const Names kQuesBitNames{"Time has been Reset", "Customer Set Alarm"};
 
 // A bit beyond its table's names is shown by its number, so the decode still says what it found.
@@ -28,7 +33,7 @@ std::string bitName(const Names& names, int bit) {
     return "(bit " + std::to_string(bit) + ")";
 }
 
-constexpr int kNone = 0;   // index 0 of the values never holds a register
+constexpr int kNone = 0;  // index 0 of the values never holds a register
 
 // One enable/event register pair, with its transition filters where it has them.
 struct RegisterPair {
@@ -110,7 +115,7 @@ private:
 }  // namespace
 
 RegisterValue registerValue(const std::string& reply) {
-    constexpr double kLimit = 9223372036854775807.0;   // 2 to the power 63
+    constexpr double kLimit = 9223372036854775807.0;  // 2 to the power 63
     const double value = leadingNumber(reply);
     if (value >= kLimit) return std::numeric_limits<RegisterValue>::max();
     if (value <= -kLimit) return std::numeric_limits<RegisterValue>::min();
@@ -120,8 +125,9 @@ RegisterValue registerValue(const std::string& reply) {
 std::string bitPattern(RegisterValue value, int width) {
     const bool fits = value >= 0 && (width >= 63 || value < (RegisterValue{1} << width));
     // Beyond the pattern, the digits are those of the low bits, as a two's-complement register.
-    RegisterValue rest = fits ? value : static_cast<RegisterValue>(static_cast<std::uint64_t>(value) &
-                                                                   ((std::uint64_t{1} << width) - 1));
+    RegisterValue rest =
+        fits ? value
+             : static_cast<RegisterValue>(static_cast<std::uint64_t>(value) & ((std::uint64_t{1} << width) - 1));
     std::string digits;
     for (int bit = width; bit >= 1; --bit) {
         const RegisterValue weight = RegisterValue{1} << (bit - 1);

@@ -23,39 +23,39 @@ namespace kestrix {
 // connecting (a connection step), pollOutstanding, prepStepAwaited, commandOutstanding. Every
 // exchange ends in LinkEngine::endExchange, which clears all of these that belong to it.
 struct LinkVariables {
-    bool waitingForReply = false;        // a command or probe is written and its prompt awaited
-    PromptMatcher matcher;               // its state is the prompt state, 3 to 15
-    bool pollOutstanding = false;        // the awaited reply is a view's poll
+    bool waitingForReply = false;  // a command or probe is written and its prompt awaited
+    PromptMatcher matcher;         // its state is the prompt state, 3 to 15
+    bool pollOutstanding = false;  // the awaited reply is a view's poll
     // A Control & Query command (or a group's query) is written and has no outcome yet: its
     // reply, its error text (it stays set across the error read) or "No response from unit".
     bool commandOutstanding = false;
-    bool restartPending = true;          // the connection sequence starts at the next tick
-    bool connecting = false;             // the connection sequence runs
-    int connectStep = 1;                 // 2 echo check, 3 identification
-    bool errorReadOutstanding = false;   // "syst:err?" is written and its reply awaited
-    bool readErrorPending = false;       // an error prompt arrived: "syst:err?" goes next
-    bool statusRequested = false;        // the view polled is the status screen (else the clock)
-    long exchangeStart = 0;              // whole seconds since midnight: the wait began or input came
-    std::string receiveText;             // one read's characters, or the terminal view's held text
-    std::string replyBuffer;             // the reply being received, prompt included
+    bool restartPending = true;         // the connection sequence starts at the next tick
+    bool connecting = false;            // the connection sequence runs
+    int connectStep = 1;                // 2 echo check, 3 identification
+    bool errorReadOutstanding = false;  // "syst:err?" is written and its reply awaited
+    bool readErrorPending = false;      // an error prompt arrived: "syst:err?" goes next
+    bool statusRequested = false;       // the view polled is the status screen (else the clock)
+    long exchangeStart = 0;             // whole seconds since midnight: the wait began or input came
+    std::string receiveText;            // one read's characters, or the terminal view's held text
+    std::string replyBuffer;            // the reply being received, prompt included
 
-    char lastChar = 0;                   // the character being matched
-    bool errorPromptSeen = false;        // the prompt just completed was an error prompt
-    int echoState = 0;                   // 1 when the receiver echoes what it is sent
-    int echoSkipCount = 0;               // echo characters to drop from this reply
-    int echoSkipped = 0;                 // echo characters dropped so far
-    int consecutiveErrors = 0;           // error prompts since the last good reply
-    int timeoutCount = 0;                // time-outs since start-up
-    std::string eventMessage;            // pending serial-event texts
+    char lastChar = 0;             // the character being matched
+    bool errorPromptSeen = false;  // the prompt just completed was an error prompt
+    int echoState = 0;             // 1 when the receiver echoes what it is sent
+    int echoSkipCount = 0;         // echo characters to drop from this reply
+    int echoSkipped = 0;           // echo characters dropped so far
+    int consecutiveErrors = 0;     // error prompts since the last good reply
+    int timeoutCount = 0;          // time-outs since start-up
+    std::string eventMessage;      // pending serial-event texts
     std::string errorMessage;
-    std::string portLostReason;          // why the port went away; shown until it is opened again
+    std::string portLostReason;  // why the port went away; shown until it is opened again
 
     std::string fdupReply;               // whole reply to the last echo query
     std::string portReply;               // whole reply to "syst:comm?"
     bool useSerial2 = false;             // the receiver talks on its second serial port
     std::optional<int> prepStepAwaited;  // the preparation step whose command's reply is awaited
 
-    std::string demoScreen;              // the canned screen demo mode shows on its next tick
+    std::string demoScreen;  // the canned screen demo mode shows on its next tick
 
     AlarmQueryValues queryValues{};
 
@@ -68,9 +68,9 @@ inline constexpr std::size_t kMaxReplyLength = std::size_t{64} * 1024;
 
 // How an exchange ended.
 enum class ExchangeEnd {
-    Answered,    // its prompt arrived and the reply has been acted on
-    Failed,      // silence past timeoutSeconds, or a reply past kMaxReplyLength without a prompt
-    Abandoned,   // the port closed or the link restarted under it
+    Answered,   // its prompt arrived and the reply has been acted on
+    Failed,     // silence past timeoutSeconds, or a reply past kMaxReplyLength without a prompt
+    Abandoned,  // the port closed or the link restarted under it
 };
 
 struct TickPacing;

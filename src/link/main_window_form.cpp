@@ -23,8 +23,9 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     MFile.items = {&mnuFilePrint, &hyph19, &MFileExit};
     mnuEdit.items = {&mnuEditItem};
     MPort.items = {&MOpen, &MSettings};
-    mnuFunction.items = {&funcStatus, &funcClock, &funcTermEmul, &FuncCustUpdate, &hyph2, &disableUpdates,
-                         &hyph3, &CustomCommand, &hyph4, &demoMode, &hyph21, &funcControlQuery, &funcTrend};
+    mnuFunction.items = {&funcStatus, &funcClock,     &funcTermEmul, &FuncCustUpdate, &hyph2,  &disableUpdates,
+                         &hyph3,      &CustomCommand, &hyph4,        &demoMode,       &hyph21, &funcControlQuery,
+                         &funcTrend};
     MStyle.items = {&MStyleFont, &MClockFont};
     helpMenu.items = {&helpMenuItem, &hyph20, &mnuAbout};
     menuBar = {&MFile, &mnuEdit, &MPort, &mnuFunction, &MStyle, &helpMenu};

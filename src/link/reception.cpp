@@ -16,8 +16,8 @@ std::string twoDigits(int n) {
 
 // "hh:mm:ss mm-dd-yyyy"
 std::string timeAndDate(const platform::DateTime& t) {
-    return twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second) + " " + twoDigits(t.month) +
-           "-" + twoDigits(t.day) + "-" + std::to_string(t.year);
+    return twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second) + " " + twoDigits(t.month) + "-" +
+           twoDigits(t.day) + "-" + std::to_string(t.year);
 }
 
 constexpr std::size_t kPromptLength = 7;
@@ -66,7 +66,7 @@ bool LinkEngine::matchReceivedText() {
         const char c = v_.receiveText[taken];
         v_.lastChar = c;
         if (v_.matcher.state() == PromptMatcher::idle && v_.echoSkipped < v_.echoSkipCount) {
-            ++v_.echoSkipped;   // the receiver's echo of the command
+            ++v_.echoSkipped;  // the receiver's echo of the command
             continue;
         }
         if (v_.replyBuffer.size() >= kMaxReplyLength + kPromptLength) return false;

@@ -19,7 +19,7 @@ void LinkEngine::handOverReply() {
 
     if (s.queryGroup == 0) endControlQueryRequest();
     else if (++s.queryIndex > queryCount(s.queryGroup)) endQueryGroup();
-    else s.sendRequest = true;   // the group's next query goes out at the next idle tick
+    else s.sendRequest = true;  // the group's next query goes out at the next idle tick
 }
 
 // One query's result, on the line of its query: its bit pattern or its error text; in the

@@ -42,7 +42,7 @@ bool terminalActive(const Form1& f, const LinkVariables& v) {
 bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
     const Forms& forms = ctx.forms;
     LinkState before = t.state;
-    before.termIdleTicks = ctx.state.termIdleTicks;   // counting idle ticks is not work
+    before.termIdleTicks = ctx.state.termIdleTicks;  // counting idle ticks is not work
     if (!(t.vars == v) || !(before == ctx.state)) return true;
     if (t.label != forms.form1.Label1.caption || t.clockCaption != forms.frmClock.lblClock.caption) return true;
     if (t.termRevision != forms.form1.Term.revision() ||
@@ -51,7 +51,7 @@ bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
         return true;
     if (t.timerEnabled != forms.form1.Timer1.enabled || t.intervalMs != forms.form1.Timer1.intervalMs) return true;
     platform::SerialPort& port = ctx.platform.serial;
-    return t.bytesWaiting > 0 && (!port.portOpen() || port.inBufferCount() < t.bytesWaiting);   // input discarded
+    return t.bytesWaiting > 0 && (!port.portOpen() || port.inBufferCount() < t.bytesWaiting);  // input discarded
 }
 
 // The reply that ended in this tick, if it was a poll's or a command's, sets the length its
@@ -60,7 +60,7 @@ void rememberReplyLength(TickPacing& p, const LinkVariables& v) {
     const TickStart& t = p.start;
     if (!t.vars.waitingForReply || v.waitingForReply) return;
     if (!t.vars.pollOutstanding && !t.vars.commandOutstanding) return;
-    if (v.timeoutCount != t.vars.timeoutCount || v.readErrorPending) return;   // failed, or an error prompt
+    if (v.timeoutCount != t.vars.timeoutCount || v.readErrorPending) return;  // failed, or an error prompt
     const std::string& command = t.state.currentCommand;
     if (p.replyLengths.size() >= kRememberedReplies && !p.replyLengths.count(command)) p.replyLengths.clear();
     p.replyLengths[command] =
@@ -115,14 +115,14 @@ TickDemand LinkEngine::nextTickDue() {
     demand.inputWanted = inputWanted(p, v_, s);
     const double interval = std::max(1, f.Timer1.intervalMs);
     if (f.demoMode.checked && !f.disableUpdates.checked) {
-        demand.dueInMs = interval;   // every demo tick shows something; its pace is the interval
+        demand.dueInMs = interval;  // every demo tick shows something; its pace is the interval
         return demand;
     }
     if (demand.didWork) return demand;
     if (ticked) ++p.idleTicks;
 
     demand.dueInMs.reset();
-    if (!ctx_.platform.serial.portOpen()) return demand;   // opening it is the user's action
+    if (!ctx_.platform.serial.portOpen()) return demand;  // opening it is the user's action
     const double now = ctx_.platform.clock.secondsSinceMidnight();
     if (terminalActive(f, v_)) {
         // Held input is shown on the second tick without more of it; the caption returns after

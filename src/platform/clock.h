@@ -6,7 +6,7 @@ namespace kestrix::platform {
 
 // Local date and time of day.
 struct DateTime {
-    int year = 2026, month = 1, day = 1;   // month 1 to 12
+    int year = 2026, month = 1, day = 1;  // month 1 to 12
     int hour = 0, minute = 0, second = 0;
     double secondsSinceMidnight() const { return hour * 3600.0 + minute * 60.0 + second; }
 };
@@ -32,7 +32,7 @@ public:
 class FakeClock final : public Clock {
 public:
     double seconds = 0;
-    DateTime date;   // its time of day follows `seconds`
+    DateTime date;  // its time of day follows `seconds`
     double secondsSinceMidnight() const override { return seconds; }
     DateTime now() const override;
     // Its date at `seconds`, taken as UTC, plus the days it was advanced past midnight.

@@ -22,8 +22,7 @@ enum class MsgResult { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon,
-                             MsgButtons buttons) = 0;
+    virtual MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) = 0;
     // Shows `window` modally and returns when it is hidden again.
     virtual void showModal(Window& window) = 0;
     // The file-open dialog; the filter is "Description|pattern|..." . Empty when cancelled.

@@ -22,7 +22,10 @@ public:
     void setPortOpen(bool open) override;
     int inputLen() const override { return inputLen_; }
     void setInputLen(int length) override { inputLen_ = length; }
-    int inBufferCount() override { ++countQueries; return static_cast<int>(inBuffer.size()); }
+    int inBufferCount() override {
+        ++countQueries;
+        return static_cast<int>(inBuffer.size());
+    }
     void setInBufferCount(int count) override;
     int outBufferCount() override { return static_cast<int>(pendingOutput); }
     std::string input() override;
@@ -37,11 +40,11 @@ public:
     void lose(const std::string& reason);
     std::string takeWritten();
 
-    std::string inBuffer;                 // waiting to be read by the program
-    std::string written;                  // everything the program wrote
-    std::vector<std::string> writes;      // each Output call
-    std::size_t pendingOutput = 0;        // what OutBufferCount reports
-    std::string failOpen;                 // when not empty, opening throws this description
+    std::string inBuffer;             // waiting to be read by the program
+    std::string written;              // everything the program wrote
+    std::vector<std::string> writes;  // each Output call
+    std::size_t pendingOutput = 0;    // what OutBufferCount reports
+    std::string failOpen;             // when not empty, opening throws this description
     int countQueries = 0;
 
 private:

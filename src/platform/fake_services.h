@@ -29,8 +29,8 @@ public:
     std::optional<int> choosePrintCopies() override;
 
     std::vector<ShownMessage> messages;
-    std::deque<MsgResult> msgAnswers;               // default Ok (or the first button)
-    std::vector<std::string> modalShown;            // window names, in order
+    std::deque<MsgResult> msgAnswers;     // default Ok (or the first button)
+    std::vector<std::string> modalShown;  // window names, in order
     // What the user does in a modal window, by window name; without one the window is hidden.
     std::map<std::string, std::function<void(Window&)>> modalActions;
     std::optional<std::string> fileAnswer;
@@ -64,7 +64,7 @@ public:
         return {};
     }
     std::vector<std::string> opened;
-    std::string missing;   // set: the help file is not there, and this is why
+    std::string missing;  // set: the help file is not there, and this is why
 };
 
 class FakeBeeper final : public Beeper {
@@ -92,11 +92,11 @@ public:
     // Runs at each print call, before the text is taken (a test reads the progress window there).
     std::function<void()> onPrint;
 
-    std::vector<std::vector<std::string>> jobs;   // ended jobs, each its pages
-    std::vector<std::string> current;             // the pages of the job under way
+    std::vector<std::vector<std::string>> jobs;  // ended jobs, each its pages
+    std::vector<std::string> current;            // the pages of the job under way
     int prints = 0;
-    int endDocs = 0;                               // endDoc() calls, with or without pages
-    int aborted = 0;                               // jobs dropped unfinished
+    int endDocs = 0;  // endDoc() calls, with or without pages
+    int aborted = 0;  // jobs dropped unfinished
 };
 
 class FakeProgramFile final : public ProgramFile {

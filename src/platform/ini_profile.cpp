@@ -105,7 +105,7 @@ bool makeFolders(const fs::path& folder, std::error_code& ec) {
     if (!makeFolders(folder.parent_path(), ec)) return false;
     if (::mkdir(folder.c_str(), 0777) != 0) {
         const int error = errno;
-        if (error == EEXIST && fs::is_directory(folder, ec)) return true;   // made meanwhile
+        if (error == EEXIST && fs::is_directory(folder, ec)) return true;  // made meanwhile
         ec.assign(error == EEXIST ? ENOTDIR : error, std::generic_category());
         return false;
     }

@@ -41,8 +41,8 @@ struct Line {
     std::string_view content;
     std::string_view ending;
     LineKind kind = LineKind::Other;
-    std::string_view name;             // section or key name, trimmed
-    std::size_t valueOffset = 0;       // key lines: where the value starts within the content
+    std::string_view name;        // section or key name, trimmed
+    std::size_t valueOffset = 0;  // key lines: where the value starts within the content
 };
 
 Line classify(Line line) {
@@ -108,7 +108,7 @@ std::string_view lineEndOf(const std::vector<Line>& lines) {
 // Where a key stands, or failing that, the line of its section the key goes after.
 struct Location {
     std::optional<std::size_t> keyLine;
-    std::optional<std::size_t> insertAfter;   // last key line (or header) of the first matching section
+    std::optional<std::size_t> insertAfter;  // last key line (or header) of the first matching section
 };
 
 Location locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
@@ -144,8 +144,7 @@ std::optional<std::string> lookup(std::string_view text, std::string_view sectio
     return std::string(withoutQuotes(trimmed(line.content.substr(line.valueOffset))));
 }
 
-std::string withValue(std::string_view text, std::string_view section, std::string_view key,
-                      std::string_view value) {
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
     const auto lines = splitLines(text);
     const std::string eol(lineEndOf(lines));
     const auto where = locate(lines, section, key);

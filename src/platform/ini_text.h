@@ -25,8 +25,7 @@ std::optional<std::string> lookup(std::string_view text, std::string_view sectio
 // its spelling), or the key is added after the last key line of its section, or the section is
 // added at the end of the text. New lines use the text's own line end, CR LF for a new text.
 // The entry must be writable (see unwritableReason).
-std::string withValue(std::string_view text, std::string_view section, std::string_view key,
-                      std::string_view value);
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
 
 // Why an entry cannot be stored in an INI text (a line break anywhere, an empty name, a ']' in
 // a section name, a '=' in a key), or empty when it can.

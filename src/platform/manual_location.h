@@ -11,7 +11,7 @@ inline constexpr const char* kManualPage = "kestrix.html";
 // Where a page of the manual was looked for, best first, and where it was found.
 struct ManualLocation {
     std::vector<std::string> candidates;
-    std::string found;   // the first candidate that is a regular file; empty when none is
+    std::string found;  // the first candidate that is a regular file; empty when none is
 };
 
 // The manual for a program running from executableFolder. An installed program finds it in

@@ -23,7 +23,7 @@ public:
 
     std::string text;
     std::string failWrites;
-    int writes = 0;   // write calls, failed ones included
+    int writes = 0;  // write calls, failed ones included
 
 private:
     std::string lastError_;

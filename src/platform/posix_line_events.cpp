@@ -53,9 +53,7 @@ bool LineEventWatch::readCounts(int fd, std::array<int, 5>& counts) {
     return true;
 }
 
-bool LineEventWatch::readLines(int fd, int& lines) {
-    return retryingIoctl(fd, TIOCMGET, &lines) == 0;
-}
+bool LineEventWatch::readLines(int fd, int& lines) { return retryingIoctl(fd, TIOCMGET, &lines) == 0; }
 
 void LineEventWatch::start(int fd) {
     countsKept_ = readCounts(fd, counts_);

@@ -8,8 +8,17 @@ namespace kestrix::platform {
 namespace {
 
 constexpr std::array<std::pair<int, speed_t>, 11> kSpeeds{{
-    {110, B110}, {300, B300}, {600, B600}, {1200, B1200}, {2400, B2400}, {4800, B4800},
-    {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+    {110, B110},
+    {300, B300},
+    {600, B600},
+    {1200, B1200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
 }};
 
 struct ParityFlags {
@@ -37,8 +46,8 @@ tcflag_t parityFlags(char letter) {
 }  // namespace
 
 void applyLineSettings(termios& line, const SerialSettings& settings, int handshaking) {
-    line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
-                                           ICRNL | IXON | IXOFF | IXANY | IUCLC | IMAXBEL);
+    line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                           IXON | IXOFF | IXANY | IUCLC | IMAXBEL);
     line.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     line.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
     line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);

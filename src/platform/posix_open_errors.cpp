@@ -18,9 +18,7 @@ std::string owningGroup(const std::string& path) {
     return "dialout";
 }
 
-std::string described(const std::string& portName, const std::string& path) {
-    return portName + " (" + path + ")";
-}
+std::string described(const std::string& portName, const std::string& path) { return portName + " (" + path + ")"; }
 
 }  // namespace
 
@@ -29,8 +27,8 @@ std::string openFailureText(const std::string& portName, const std::string& path
     std::string text = "Cannot open " + described(portName, path) + ": " + std::strerror(error);
     if (error == EACCES || error == EPERM) {
         const std::string group = owningGroup(path);
-        text += ".\nOnly members of the group \"" + group + "\" may use this port: add your user to it (sudo adduser $USER " +
-                group + ") and log in again.";
+        text += ".\nOnly members of the group \"" + group +
+                "\" may use this port: add your user to it (sudo adduser $USER " + group + ") and log in again.";
     }
     return text;
 }

@@ -26,9 +26,7 @@ constexpr std::size_t kInputLimit = std::size_t{1} << 20;
 // Written bytes are dropped from the front of the queue once this many have gone.
 constexpr std::size_t kCompactAfter = std::size_t{1} << 16;
 
-int clampedCount(std::size_t count) {
-    return static_cast<int>(count > kLargestCount ? kLargestCount : count);
-}
+int clampedCount(std::size_t count) { return static_cast<int>(count > kLargestCount ? kLargestCount : count); }
 
 bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
@@ -123,8 +121,8 @@ void PosixSerialPort::close() {
     if (!portOpen()) return;
     // Unsent output is dropped so that closing never waits on a line that does not take it.
     tcflush(fd_, TCIOFLUSH);
-    ioctl(fd_, TIOCNXCL);   // the flag would outlive us while anyone else has the device open
-    ::close(fd_);           // releases the lock
+    ioctl(fd_, TIOCNXCL);  // the flag would outlive us while anyone else has the device open
+    ::close(fd_);          // releases the lock
     fd_ = -1;
     outQueue_.clear();
     outHead_ = 0;
@@ -141,7 +139,7 @@ void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking)
     applyLineSettings(line, settings, handshaking);
     const speed_t speed = standardSpeed(settings.baud);
     if (speed != B0) {
-        line.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);   // no separate input rate left from a custom one
+        line.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);  // no separate input rate left from a custom one
         cfsetispeed(&line, speed);
         cfsetospeed(&line, speed);
     }
@@ -251,7 +249,7 @@ void PosixSerialPort::service() {
 
 void PosixSerialPort::raise(const std::vector<int>& codes) {
     pendingEvents_.insert(pendingEvents_.end(), codes.begin(), codes.end());
-    if (raising_) return;   // the handler called service() again; the outer loop raises them
+    if (raising_) return;  // the handler called service() again; the outer loop raises them
     raising_ = true;
     struct Reset {
         bool& flag;

@@ -73,10 +73,10 @@ private:
     int fd_ = -1;
     std::string path_;
     std::string inBuffer_;
-    std::string outQueue_;       // bytes from outHead_ on are still to be written
+    std::string outQueue_;  // bytes from outHead_ on are still to be written
     std::size_t outHead_ = 0;
     LineEventWatch lineEvents_;
-    std::string failure_;        // set when the device failed; service() closes the port
+    std::string failure_;  // set when the device failed; service() closes the port
     std::string lostReason_;
     std::vector<int> pendingEvents_;
     bool raising_ = false;

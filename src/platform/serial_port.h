@@ -16,8 +16,8 @@ public:
 // Serial-port events and errors, as reported through CommEvent.
 namespace comm {
 inline constexpr int evSend = 1, evReceive = 2, evCTS = 3, evDSR = 4, evCD = 5, evRing = 6, evEOF = 7;
-inline constexpr int erBreak = 1001, erCTSTO = 1002, erDSRTO = 1003, erFrame = 1004, erOverrun = 1006,
-                     erCDTO = 1007, erRxOver = 1008, erRxParity = 1009, erTxFull = 1010;
+inline constexpr int erBreak = 1001, erCTSTO = 1002, erDSRTO = 1003, erFrame = 1004, erOverrun = 1006, erCDTO = 1007,
+                     erRxOver = 1008, erRxParity = 1009, erTxFull = 1010;
 // The device went away while open (a USB adapter pulled out, the other end of a pseudo-terminal
 // closed); the port has been closed.
 inline constexpr int erPortLost = 1011;
@@ -30,11 +30,11 @@ public:
     virtual ~SerialPort() = default;
 
     virtual int commPort() const = 0;
-    virtual void setCommPort(int port) = 0;              // only while closed
+    virtual void setCommPort(int port) = 0;  // only while closed
     // Written as "9600,N,8,1" or " 9600,n, 8, 1"; read back normalised as "9600,n,8,1".
     virtual std::string settings() const = 0;
     virtual void setSettings(const std::string& settings) = 0;
-    virtual int handshaking() const = 0;                 // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both
+    virtual int handshaking() const = 0;  // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both
     virtual void setHandshaking(int handshaking) = 0;
     virtual bool portOpen() const = 0;
     virtual void setPortOpen(bool open) = 0;
@@ -42,10 +42,10 @@ public:
     virtual int inputLen() const = 0;
     virtual void setInputLen(int length) = 0;
     virtual int inBufferCount() = 0;
-    virtual void setInBufferCount(int count) = 0;        // 0 discards what is waiting
+    virtual void setInBufferCount(int count) = 0;  // 0 discards what is waiting
     virtual int outBufferCount() = 0;
-    virtual std::string input() = 0;                     // takes what is waiting (InputLen at most)
-    virtual void output(const std::string& bytes) = 0;   // queues and returns at once
+    virtual std::string input() = 0;                    // takes what is waiting (InputLen at most)
+    virtual void output(const std::string& bytes) = 0;  // queues and returns at once
 
     virtual int commEvent() const = 0;
     // Why the port last closed by itself (comm::erPortLost), such as "COM1 (/dev/ttyUSB0) was

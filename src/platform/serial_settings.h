@@ -7,9 +7,9 @@ namespace kestrix::platform {
 // The parameters a serial port's Settings text carries.
 struct SerialSettings {
     int baud = 9600;
-    char parity = 'n';   // n, o, e, m, s
-    int dataBits = 8;    // 7 or 8
-    int stopBits = 1;    // 1 or 2
+    char parity = 'n';  // n, o, e, m, s
+    int dataBits = 8;   // 7 or 8
+    int stopBits = 1;   // 1 or 2
 
     // "9600,n,8,1"
     std::string text() const;

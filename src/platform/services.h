@@ -48,9 +48,9 @@ class Printer {
 public:
     virtual ~Printer() = default;
     virtual void setFont(const FontSpec& font) = 0;
-    virtual int textHeight(const std::string& text) = 0;   // twips
-    virtual int scaleHeight() = 0;                          // printable height, twips
-    virtual void print(const std::string& text) = 0;        // the text, then a line end
+    virtual int textHeight(const std::string& text) = 0;  // twips
+    virtual int scaleHeight() = 0;                        // printable height, twips
+    virtual void print(const std::string& text) = 0;      // the text, then a line end
     virtual void newPage() = 0;
     // Ends the job; with nothing printed since the last one there is no job to end.
     virtual void endDoc() = 0;

@@ -31,9 +31,9 @@ struct Forms {
     FrmTrend frmTrend;
 
     std::vector<Window*> all() {
-        return {&form1, &frmShowLog, &frmClock, &frmTerminal, &frmFontSelect, &frmClkFontSelect, &frmDownload,
-                &configScrn, &frmAbout, &frmEraseWarn, &frmPortNotOpen, &frmEnterFile, &frmEchoKill2,
-                &frmChangeBaud, &frmPrintProg, &frmTrend};
+        return {&form1,        &frmShowLog,    &frmClock,     &frmTerminal,  &frmFontSelect,  &frmClkFontSelect,
+                &frmDownload,  &configScrn,    &frmAbout,     &frmEraseWarn, &frmPortNotOpen, &frmEnterFile,
+                &frmEchoKill2, &frmChangeBaud, &frmPrintProg, &frmTrend};
     }
 };
 

@@ -7,7 +7,7 @@
 namespace kestrix {
 
 namespace {
-constexpr double kDrainWait = 10;   // seconds of waiting for queued output before asking
+constexpr double kDrainWait = 10;  // seconds of waiting for queued output before asking
 }
 
 // Saves the settings; a file that could not be written is reported once, with the system's
@@ -36,8 +36,7 @@ void Kestrix::requestClose(bool& cancel) {
         }
         try {
             port.setPortOpen(false);
-        } catch (const platform::SerialError&) {
-        }
+        } catch (const platform::SerialError&) {}
     }
     quitRequested_ = true;
 }
@@ -50,9 +49,9 @@ bool Kestrix::drainOutput() {
     while (port.portOpen() && port.outBufferCount() != 0) {
         if (processEvents) processEvents();
         if (elapsedSince(waitStart, clock.secondsSinceMidnight()) <= kDrainWait) continue;
-        const auto answer = platform_.dialogs.msgBox("Data cannot be sent", forms.form1.caption,
-                                                     platform::MsgIcon::Question,
-                                                     platform::MsgButtons::AbortRetryIgnore);
+        const auto answer =
+            platform_.dialogs.msgBox("Data cannot be sent", forms.form1.caption, platform::MsgIcon::Question,
+                                     platform::MsgButtons::AbortRetryIgnore);
         if (answer == platform::MsgResult::Abort) return false;
         if (answer == platform::MsgResult::Ignore) break;
         waitStart = clock.secondsSinceMidnight();

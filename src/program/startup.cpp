@@ -20,8 +20,7 @@ namespace {
 void tryOnPort(const std::function<void()>& apply) {
     try {
         apply();
-    } catch (const platform::SerialError&) {
-    }
+    } catch (const platform::SerialError&) {}
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ void TextBox::userEdited(std::string text, std::size_t selStart, std::size_t sel
     selStart_ = selStart;
     selLength_ = selLength;
     clampSelection();
-    dropOldestBeyondLimit();   // when it cuts, the revision moves so the widget shows the cut text
+    dropOldestBeyondLimit();  // when it cuts, the revision moves so the widget shows the cut text
 }
 
 void TextBox::userSelected(std::size_t selStart, std::size_t selLength) {
@@ -66,8 +66,8 @@ void TextBox::userSelected(std::size_t selStart, std::size_t selLength) {
 
 void TextBox::dropOldestBeyondLimit() {
     if (!dropsOldestText || maxLength == 0 || text_.size() <= maxLength) return;
-    const std::size_t least = text_.size() - maxLength;   // must go
-    const std::size_t most = least + maxLength / 4;        // may go
+    const std::size_t least = text_.size() - maxLength;  // must go
+    const std::size_t most = least + maxLength / 4;      // may go
     std::size_t cut = most;
     const std::size_t lineEnd = text_.find_last_of('\n', most - 1);
     if (lineEnd != std::string::npos && lineEnd + 1 >= least) cut = lineEnd + 1;

@@ -52,8 +52,8 @@ struct Label final : Control {
     // A one-line caption wider than the label is shown cut in the middle, both ends kept; the
     // whole caption stays readable by assistive technology.
     bool elideInTheMiddle = false;
-    std::string toolTip;   // shown while the pointer rests on the label; empty: none
-    bool showsProgramIcon = false;   // shows the program's icon, scaled to the label, instead of text
+    std::string toolTip;            // shown while the pointer rests on the label; empty: none
+    bool showsProgramIcon = false;  // shows the program's icon, scaled to the label, instead of text
 };
 
 struct Line final : Control {
@@ -88,8 +88,8 @@ struct OptionButton final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::OptionButton; }
     std::string caption;
-    std::string group;     // option buttons of one group exclude each other
-    bool value = false;    // selected
+    std::string group;   // option buttons of one group exclude each other
+    bool value = false;  // selected
     std::function<void()> onClick;
 
     // Selects this button and clears the others of its group among `all`.
@@ -126,7 +126,7 @@ public:
     bool multiLine = false;
     bool verticalScrollBar = false;
     bool readOnly = false;
-    std::size_t maxLength = 0;   // 0: no limit
+    std::size_t maxLength = 0;  // 0: no limit
     // With a limit, new text is never refused: the oldest text is dropped from the front, at a
     // line start where one lies near enough, so that the newest text is always kept. The box is
     // then cut back a quarter of the limit below it, so that cutting (which redraws the whole
@@ -153,14 +153,20 @@ public:
     ControlKind kind() const override { return ControlKind::ComboBox; }
 
     std::string text;
-    std::size_t caretPosition = 0;   // where the renderer puts the caret when focus is requested
+    std::size_t caretPosition = 0;  // where the renderer puts the caret when focus is requested
     const std::vector<std::string>& items() const { return items_; }
-    void addItem(std::string item) { items_.push_back(std::move(item)); ++listRevision_; }
-    void clearItems() { items_.clear(); ++listRevision_; }
+    void addItem(std::string item) {
+        items_.push_back(std::move(item));
+        ++listRevision_;
+    }
+    void clearItems() {
+        items_.clear();
+        ++listRevision_;
+    }
     std::uint64_t listRevision() const { return listRevision_; }
 
     std::function<void(char key)> onKeyPress;
-    std::function<void()> onClick;   // a line was chosen from the list
+    std::function<void()> onClick;  // a line was chosen from the list
 
 private:
     std::vector<std::string> items_;
@@ -184,7 +190,7 @@ struct MenuItem {
 
     std::string name;
     std::string caption;
-    std::string shortcut;   // such as "Ctrl+C"
+    std::string shortcut;  // such as "Ctrl+C"
     bool checked = false;
     bool enabled = true;
     bool visible = true;
@@ -250,7 +256,7 @@ struct Window {
     int frameWidth = 0;
     int frameHeight = 0;
     FontSpec font{"Arial", 8.0f, false, false};
-    bool dialog = false;            // a fixed-size dialog window
+    bool dialog = false;  // a fixed-size dialog window
     bool greyBackground = false;
     MousePointer mousePointer = MousePointer::Default;
     // Set by the core to bring a shown window to the front; the renderer clears it.

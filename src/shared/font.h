@@ -7,7 +7,7 @@ namespace kestrix {
 // One font as the program remembers it.
 struct FontSpec {
     std::string name = "Courier New";
-    float size = 9.0f;   // points
+    float size = 9.0f;  // points
     bool italic = false;
     bool bold = false;
 

@@ -39,14 +39,14 @@ namespace kestrix {
 
 // The steps of the download preparation (LinkState::prepStep), in the order they run. The
 // download window starts at kPrepFindSerialPort; the link advances the step.
-inline constexpr int kPrepFindSerialPort = -4;   // "syst:comm?": which of the receiver's ports is ours
-inline constexpr int kPrepCheckEcho = -3;        // the echo query
-inline constexpr int kPrepTurnEchoOff = -2;      // echo off, after the user was told
-inline constexpr int kPrepCheckSpeed = -1;       // the speed query
-inline constexpr int kPrepSetSpeed = 0;          // 19200 on both ends, then the speed query again
-inline constexpr int kPrepBootLanguage = 1;      // the receiver's boot language
-inline constexpr int kPrepEraseFlash = 2;        // erasing the flash
-inline constexpr int kPrepDone = 3;              // the download window owns the line
+inline constexpr int kPrepFindSerialPort = -4;  // "syst:comm?": which of the receiver's ports is ours
+inline constexpr int kPrepCheckEcho = -3;       // the echo query
+inline constexpr int kPrepTurnEchoOff = -2;     // echo off, after the user was told
+inline constexpr int kPrepCheckSpeed = -1;      // the speed query
+inline constexpr int kPrepSetSpeed = 0;         // 19200 on both ends, then the speed query again
+inline constexpr int kPrepBootLanguage = 1;     // the receiver's boot language
+inline constexpr int kPrepEraseFlash = 2;       // erasing the flash
+inline constexpr int kPrepDone = 3;             // the download window owns the line
 
 // The link state shared between the windows, with the start values the program begins with.
 struct LinkState {

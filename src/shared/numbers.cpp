@@ -25,7 +25,7 @@ double leadingNumber(std::string_view text) {
             number += c;
             point = true;
         } else if (c == ' ') {
-            continue;   // blanks inside a number are ignored
+            continue;  // blanks inside a number are ignored
         } else {
             break;
         }
@@ -37,7 +37,7 @@ double leadingNumber(std::string_view text) {
 std::string signedText(long value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string shortestText(float value) {
-    char buffer[64];   // room for the longest plain form, about 50 characters
+    char buffer[64];  // room for the longest plain form, about 50 characters
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }

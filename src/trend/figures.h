@@ -15,7 +15,7 @@ struct SpanFigures {
     std::size_t count = 0;
     double last = 0;
     double mean = 0;
-    double standardDeviation = 0;   // sample standard deviation (n - 1)
+    double standardDeviation = 0;  // sample standard deviation (n - 1)
     double minimum = 0;
     double maximum = 0;
 };

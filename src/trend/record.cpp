@@ -29,7 +29,7 @@ std::string quoted(const std::string& text) {
 std::string valueText(double value) {
     if (std::isnan(value)) return "";
     char text[40];
-    const auto result = std::to_chars(text, text + sizeof text, value);   // the shortest text that reads back exactly
+    const auto result = std::to_chars(text, text + sizeof text, value);  // the shortest text that reads back exactly
     return std::string(text, result.ptr);
 }
 
@@ -128,7 +128,7 @@ bool RecordWriter::open(const std::string& path) {
         error_ = std::strerror(errno);
         return false;
     }
-    std::fseek(file, 0, SEEK_END);   // where an appending stream starts is the library's choice
+    std::fseek(file, 0, SEEK_END);  // where an appending stream starts is the library's choice
     if (std::ftell(file) == 0 && (std::fputs(kHeading, file) < 0 || std::fflush(file) != 0)) {
         error_ = std::strerror(errno);
         std::fclose(file);
@@ -173,7 +173,7 @@ RecordedFile parseRecordedText(const std::string& text) {
     file.tornLastLine = torn;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto& fields = lines[i];
-        if (i == 0 && !fields.empty() && fields[0] == "time") continue;   // the heading
+        if (i == 0 && !fields.empty() && fields[0] == "time") continue;  // the heading
         RecordedSample sample;
         if (fields.size() != 4 || !parseIsoUtc(fields[0], sample.time) || fields[1].empty()) {
             ++file.unreadableLines;

@@ -20,7 +20,7 @@ bool parseIsoUtc(const std::string& text, double& seconds);
 struct RecordedSample {
     double time = 0;
     std::string query;
-    double value = 0;   // NaN for a gap
+    double value = 0;  // NaN for a gap
     std::string reply;
 };
 
@@ -54,10 +54,10 @@ private:
 // A recorded file read back: its samples by query, in file order.
 struct RecordedFile {
     std::map<std::string, std::vector<RecordedSample>> series;
-    std::vector<std::string> queries;   // in the order they first appear
-    bool tornLastLine = false;          // the last line was cut short (the program ended mid-write) and was skipped
-    std::size_t unreadableLines = 0;    // other lines that were not samples, skipped
-    std::string error;                  // set when the file could not be read at all
+    std::vector<std::string> queries;  // in the order they first appear
+    bool tornLastLine = false;         // the last line was cut short (the program ended mid-write) and was skipped
+    std::size_t unreadableLines = 0;   // other lines that were not samples, skipped
+    std::string error;                 // set when the file could not be read at all
     // What the window says about lines it skipped; empty when none was.
     std::string notice(const std::string& path) const;
 };

@@ -45,8 +45,8 @@ private:
     std::vector<std::string> queries_;
     double interval_ = 10;
     bool paused_ = false;
-    double nextRound_ = 0;           // 0: at the first chance
-    std::deque<std::string> turn_;   // the queries of the current round not yet sent
+    double nextRound_ = 0;          // 0: at the first chance
+    std::deque<std::string> turn_;  // the queries of the current round not yet sent
     bool viewsTurn_ = false;
     bool awaiting_ = false;
     std::string query_;

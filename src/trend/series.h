@@ -43,8 +43,8 @@ private:
 
 // The lowest and highest value of the readings that fall into one pixel column of a plot.
 struct PlotColumn {
-    bool any = false;   // false: no reading (or only gaps) in this column
-    bool gap = false;   // a failed sample fell into this column: the line is broken here
+    bool any = false;  // false: no reading (or only gaps) in this column
+    bool gap = false;  // a failed sample fell into this column: the line is broken here
     double minimum = 0;
     double maximum = 0;
 };

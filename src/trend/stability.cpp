@@ -9,7 +9,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double secondDifference(const std::vector<double>& x, std::size_t i, std::size_t m) {
-    return x[i + 2 * m] - 2 * x[i + m] + x[i];   // NaN when any of the three is a gap
+    return x[i + 2 * m] - 2 * x[i + m] + x[i];  // NaN when any of the three is a gap
 }
 
 // Running sums over the phase with gaps counted apart, so a sum over any stretch of readings and

@@ -18,11 +18,11 @@ namespace kestrix::trend {
 
 // The figures at one averaging time tau = m * tau0. A figure with no difference to average is NaN.
 struct StabilityPoint {
-    double tau = 0;                     // seconds
-    std::size_t averagingFactor = 0;    // m
-    std::size_t overlappingCount = 0;   // second differences behind the overlapping Allan deviation
-    std::size_t allanCount = 0;         // second differences behind the (non-overlapping) Allan deviation
-    std::size_t timeCount = 0;          // third-order sums behind the time deviation
+    double tau = 0;                    // seconds
+    std::size_t averagingFactor = 0;   // m
+    std::size_t overlappingCount = 0;  // second differences behind the overlapping Allan deviation
+    std::size_t allanCount = 0;        // second differences behind the (non-overlapping) Allan deviation
+    std::size_t timeCount = 0;         // third-order sums behind the time deviation
     double allanDeviation = 0;
     double overlappingAllanDeviation = 0;
     double timeDeviation = 0;

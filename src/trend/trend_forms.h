@@ -10,10 +10,10 @@ namespace kestrix {
 struct FrmTrend : Window {
     FrmTrend();
 
-    Rect plotArea;                         // where the plots, figures and table go, inner twips
-    Label lblTrendInfo{"lblTrendInfo"};    // what the window is showing or recording, and notices
-    Button cmdTrendCopy{"cmdTrendCopy"};   // the stability table to the clipboard
-    Button cmdTrendSave{"cmdTrendSave"};   // the stability table to a CSV file
+    Rect plotArea;                        // where the plots, figures and table go, inner twips
+    Label lblTrendInfo{"lblTrendInfo"};   // what the window is showing or recording, and notices
+    Button cmdTrendCopy{"cmdTrendCopy"};  // the stability table to the clipboard
+    Button cmdTrendSave{"cmdTrendSave"};  // the stability table to a CSV file
 
     MenuItem mnuTrendFile{"mnuTrendFile", "&File"};
     MenuItem mnuTrendOpen{"mnuTrendOpen", "&Open Recorded File..."};

@@ -23,10 +23,10 @@ inline constexpr const char* kEfcQuery = ":DIAG:ROSC:EFC:ABS?";
 // One plotted series: its query, how its values are shown, and its readings.
 struct TrendSeries {
     std::string query;
-    std::string title;           // "Time interval", "EFC", or the query
-    std::string unit;            // as shown: "ns", "%", or empty
-    double scale = 1;            // shown value = reading * scale
-    bool timeInterval = false;   // phase data: the stability plot and table are computed from it
+    std::string title;          // "Time interval", "EFC", or the query
+    std::string unit;           // as shown: "ns", "%", or empty
+    double scale = 1;           // shown value = reading * scale
+    bool timeInterval = false;  // phase data: the stability plot and table are computed from it
     SampleRing ring;
 };
 
@@ -121,13 +121,13 @@ private:
 
     enum class ViewMode { All, Follow, Fixed };
     ViewMode mode_ = ViewMode::All;
-    double span_ = 0;   // Follow: the width kept
-    Span fixed_;        // Fixed: the span itself
+    double span_ = 0;  // Follow: the width kept
+    Span fixed_;       // Fixed: the span itself
 
     std::uint64_t revision_ = 1;
-    std::uint64_t viewRevision_ = 1;   // moves when the user changes what is shown
+    std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
     std::vector<StabilityPoint> stability_;
-    std::uint64_t stabilityView_ = 0;   // viewRevision_ the stability was computed for
+    std::uint64_t stabilityView_ = 0;  // viewRevision_ the stability was computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;
 };

@@ -14,8 +14,8 @@ struct FrmClock : Window {
 
 // Where the program's text goes in the terminal window.
 enum class TerminalPlace {
-    AfterSelection,   // after the user's selection, which stays: received text and time-out lines
-    AtEnd,            // after all the text: commands sent from Control & Query
+    AfterSelection,  // after the user's selection, which stays: received text and time-out lines
+    AtEnd,           // after all the text: commands sent from Control & Query
 };
 
 // The terminal window: raw traffic with the receiver.

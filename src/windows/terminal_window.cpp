@@ -54,9 +54,7 @@ void terminalKeyPress(Context& ctx, char key) {
     }
 }
 
-void terminalCopy(Context& ctx) {
-    ctx.platform.clipboard.setText(ctx.forms.frmTerminal.txtTerminal.selectedText());
-}
+void terminalCopy(Context& ctx) { ctx.platform.clipboard.setText(ctx.forms.frmTerminal.txtTerminal.selectedText()); }
 
 void terminalPaste(Context& ctx) {
     TextBox& box = ctx.forms.frmTerminal.txtTerminal;

@@ -72,13 +72,13 @@ struct Harness {
 
     std::size_t writesSeen = 0;
     double elapsed = 0;
-    double lastEvent = 0;        // the last byte received or line written
-    long unanswered = 0;         // lines written and not yet answered by a prompt
+    double lastEvent = 0;  // the last byte received or line written
+    long unanswered = 0;   // lines written and not yet answered by a prompt
     bool errorSinceWrite = false;
     bool errorSinceClear = false;
-    bool clearAwaited = false;   // "*cls" written, no prompt since
+    bool clearAwaited = false;  // "*cls" written, no prompt since
     double clearAt = 0;
-    PromptMatcher prompts;       // over everything received, never reset
+    PromptMatcher prompts;  // over everything received, never reset
 
     Harness(std::size_t records, bool slow, bool nearMidnight) {
         const auto file = testing::firmware(static_cast<int>(records) - 2);
@@ -114,8 +114,9 @@ struct Harness {
     void watchWrites() {
         for (; writesSeen < rig.port.writes.size(); ++writesSeen) {
             const std::string& line = rig.port.writes[writesSeen];
-            if (trace) std::fprintf(stderr, "%7.1f > %zu lines %.20s  [%s]\n", elapsed, linesIn(line), line.c_str(),
-                                    rig.label().c_str());
+            if (trace)
+                std::fprintf(stderr, "%7.1f > %zu lines %.20s  [%s]\n", elapsed, linesIn(line), line.c_str(),
+                             rig.label().c_str());
             forgetLostLines();
             require(!clearAwaited, "written while \"*cls\" awaits its answer");
             if (line == "*cls\r\n") {

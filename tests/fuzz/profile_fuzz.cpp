@@ -64,7 +64,8 @@ std::set<std::pair<std::string, std::string>> entriesOf(const std::string& text)
         if (end == std::string::npos) end = text.size();
         const std::string line = trimmed(text.substr(start, end - start));
         if (!line.empty() && line[0] == '[') {
-            section = trimmed(line.substr(1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1));
+            section =
+                trimmed(line.substr(1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1));
         } else if (const std::size_t eq = line.find('='); eq != std::string::npos) {
             entries.insert({section, trimmed(line.substr(0, eq))});
         }
@@ -89,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryProfile profile(text);
     // Reading never fails, whatever the buffer.
     for (int length : {0, 1, 2, 7, 256})
-        require(profile.GetPrivateProfileStringA(section, key, value, length).size() <= static_cast<std::size_t>(std::max(length - 1, 0)),
+        require(profile.GetPrivateProfileStringA(section, key, value, length).size() <=
+                    static_cast<std::size_t>(std::max(length - 1, 0)),
                 "a read longer than its buffer");
     (void)profile.GetPrivateProfileIntA(section, key, -7);
 
@@ -106,9 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(fresh.WritePrivateProfileStringA(section, key, value), "an allowed write failed on a new file");
     const std::string expected = readWhole(fresh, section, key);
     require(readWhole(profile, section, key) == expected, "a written value does not read back");
-    const bool plain = value.empty() ||
-                       (value.front() != ' ' && value.front() != '\t' && value.back() != ' ' && value.back() != '\t' &&
-                        value.front() != '"' && value.front() != '\'');
+    const bool plain = value.empty() || (value.front() != ' ' && value.front() != '\t' && value.back() != ' ' &&
+                                         value.back() != '\t' && value.front() != '"' && value.front() != '\'');
     if (plain) require(expected == value, "a plain value does not read back as written");
 
     const std::string ownSection = lower(trimmed(section));

@@ -40,8 +40,8 @@ constexpr double kShortestTimeOut = 2.0;
 constexpr std::size_t kMaxLog = 4u << 20;
 constexpr std::size_t kFlood = kMaxReplyLength + 4096;
 
-const char* const kCommands[] = {"*idn?", ":syst:prin?", ":ptim:str?", "syst:err?",
-                                 "*opc?", ":GPS:SAT:TRAC:EMAN 20", "diag:eras", "syst:comm?"};
+const char* const kCommands[] = {"*idn?", ":syst:prin?",           ":ptim:str?", "syst:err?",
+                                 "*opc?", ":GPS:SAT:TRAC:EMAN 20", "diag:eras",  "syst:comm?"};
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "invariant broken: %s\n", what);
@@ -76,13 +76,13 @@ struct Harness {
 
     // The write watch.
     std::size_t writesSeen = 0;
-    bool awaiting = false;       // the link wrote and no prompt has arrived since
-    double lastWriteAt = 0;      // on the elapsed clock
-    double elapsed = 0;          // seconds since the input began, never wrapping at midnight
-    std::string tail;            // the last bytes received, for a prompt split across arrivals
-    std::size_t sinceWrite = 0;  // bytes received since the link's last write
-    std::string lastLine;        // the link's last write
-    std::size_t mostPending = 0; // the most bytes the port held unread
+    bool awaiting = false;        // the link wrote and no prompt has arrived since
+    double lastWriteAt = 0;       // on the elapsed clock
+    double elapsed = 0;           // seconds since the input began, never wrapping at midnight
+    std::string tail;             // the last bytes received, for a prompt split across arrivals
+    std::size_t sinceWrite = 0;   // bytes received since the link's last write
+    std::string lastLine;         // the link's last write
+    std::size_t mostPending = 0;  // the most bytes the port held unread
     bool flooded = false;
     int commandsSent = 0;
     // With KESTRIX_FUZZ_TRACE set, every arrival and write is printed, to read a finding.
@@ -158,7 +158,8 @@ struct Harness {
         require(app->forms.frmClock.lblClock.caption.size() <= kBound, "clock beyond its bound");
         require(app->state.replyText.size() <= kBound, "reply beyond its bound");
         const TextBox& terminal = app->forms.frmTerminal.txtTerminal;
-        require(terminal.maxLength == 0 || terminal.text().size() <= terminal.maxLength, "terminal text beyond its bound");
+        require(terminal.maxLength == 0 || terminal.text().size() <= terminal.maxLength,
+                "terminal text beyond its bound");
         require(log().txtShowLog.text().size() <= kMaxLog, "log grows without bound");
     }
 
@@ -207,57 +208,57 @@ struct Harness {
 
     void setUp(int scenario) {
         switch (scenario % 10) {
-        case 0:   // probing
-            form1().MOpen.onClick();
-            tick();
-            break;
-        case 1:   // connecting: the probe answered, the quiet wait over, the echo check sent
-            form1().MOpen.onClick();
-            tick();
-            receive("scpi > ");
-            tick();
-            tick();
-            advance(5);
-            tick();
-            tick();
-            break;
-        case 2: connect(false); break;   // polling the status view
-        case 3:
-            connect(false);
-            form1().funcClock.onClick();
-            break;
-        case 4:
-            connect(false);
-            form1().FuncCustUpdate.onClick();
-            break;
-        case 5:   // a Control & Query command outstanding
-            form1().disableUpdates.checked = true;
-            connect(false);
-            sendFromControlQuery("*idn?");
-            tick();
-            break;
-        case 6:   // a query group running, as the Status System menu starts one
-            form1().disableUpdates.checked = true;
-            connect(false);
-            app->state.queryGroup = kAlarmCauseGroup;
-            app->state.queryIndex = 1;
-            app->state.sendRequest = true;
-            log().cmdSendSCPI.enabled = false;
-            ++commandsSent;
-            tick();
-            break;
-        case 7:   // download preparation, as the download window starts it
-            connect(false);
-            app->state.downloadPrep = true;
-            app->state.prepStep = -4;
-            tick();
-            break;
-        case 8:
-            connect(false);
-            form1().funcTermEmul.onClick();
-            tick();
-            break;
-        case 9: connect(true); break;   // echo on
+            case 0:  // probing
+                form1().MOpen.onClick();
+                tick();
+                break;
+            case 1:  // connecting: the probe answered, the quiet wait over, the echo check sent
+                form1().MOpen.onClick();
+                tick();
+                receive("scpi > ");
+                tick();
+                tick();
+                advance(5);
+                tick();
+                tick();
+                break;
+            case 2: connect(false); break;  // polling the status view
+            case 3:
+                connect(false);
+                form1().funcClock.onClick();
+                break;
+            case 4:
+                connect(false);
+                form1().FuncCustUpdate.onClick();
+                break;
+            case 5:  // a Control & Query command outstanding
+                form1().disableUpdates.checked = true;
+                connect(false);
+                sendFromControlQuery("*idn?");
+                tick();
+                break;
+            case 6:  // a query group running, as the Status System menu starts one
+                form1().disableUpdates.checked = true;
+                connect(false);
+                app->state.queryGroup = kAlarmCauseGroup;
+                app->state.queryIndex = 1;
+                app->state.sendRequest = true;
+                log().cmdSendSCPI.enabled = false;
+                ++commandsSent;
+                tick();
+                break;
+            case 7:  // download preparation, as the download window starts it
+                connect(false);
+                app->state.downloadPrep = true;
+                app->state.prepStep = -4;
+                tick();
+                break;
+            case 8:
+                connect(false);
+                form1().funcTermEmul.onClick();
+                tick();
+                break;
+            case 9: connect(true); break;  // echo on
         }
     }
 
@@ -266,42 +267,41 @@ struct Harness {
         const int arg = op >> 3;
         if (trace) std::fprintf(stderr, "%7.1f op %d/%d [%s]\n", elapsed, op & 7, arg, form1().Label1.caption.c_str());
         switch (op & 7) {
-        case 0: receive(in.bytes(in.byte())); break;
-        case 1:
-            for (int i = 0; i <= (arg & 3); ++i) tick();
-            break;
-        case 2:
-            advance(in.byte() / 10.0);
-            tick();
-            break;
-        case 3: sendFromControlQuery(kCommands[arg % std::size(kCommands)]); break;
-        case 4: receive((arg & 1) ? "E-113> " : "\r\nscpi > "); break;
-        case 5:
-            switch (arg % 6) {
-            case 0: form1().funcStatus.onClick(); break;
-            case 1: form1().funcClock.onClick(); break;
-            case 2: form1().FuncCustUpdate.onClick(); break;
-            case 3: form1().funcTermEmul.onClick(); break;
-            case 4: form1().disableUpdates.onClick(); break;
-            case 5: form1().demoMode.onClick(); break;
-            }
-            break;
-        case 6:
-            app->forms.frmTerminal.txtTerminal.onKeyPress(static_cast<char>(in.byte()));
-            skipUserWrites();
-            break;
-        case 7:
-            if (arg % 4 == 0) {
-                // One flood an input: more only slow the fuzzer down, matching byte by byte.
-                const char fill = static_cast<char>(in.byte());
-                if (!flooded) receive(std::string(kFlood, fill));
-                flooded = true;
-            }
-            else if (arg % 4 == 1) {
-                form1().MOpen.onClick();   // closes or opens the port
-                awaiting = false;
-            } else tick();
-            break;
+            case 0: receive(in.bytes(in.byte())); break;
+            case 1:
+                for (int i = 0; i <= (arg & 3); ++i) tick();
+                break;
+            case 2:
+                advance(in.byte() / 10.0);
+                tick();
+                break;
+            case 3: sendFromControlQuery(kCommands[arg % std::size(kCommands)]); break;
+            case 4: receive((arg & 1) ? "E-113> " : "\r\nscpi > "); break;
+            case 5:
+                switch (arg % 6) {
+                    case 0: form1().funcStatus.onClick(); break;
+                    case 1: form1().funcClock.onClick(); break;
+                    case 2: form1().FuncCustUpdate.onClick(); break;
+                    case 3: form1().funcTermEmul.onClick(); break;
+                    case 4: form1().disableUpdates.onClick(); break;
+                    case 5: form1().demoMode.onClick(); break;
+                }
+                break;
+            case 6:
+                app->forms.frmTerminal.txtTerminal.onKeyPress(static_cast<char>(in.byte()));
+                skipUserWrites();
+                break;
+            case 7:
+                if (arg % 4 == 0) {
+                    // One flood an input: more only slow the fuzzer down, matching byte by byte.
+                    const char fill = static_cast<char>(in.byte());
+                    if (!flooded) receive(std::string(kFlood, fill));
+                    flooded = true;
+                } else if (arg % 4 == 1) {
+                    form1().MOpen.onClick();  // closes or opens the port
+                    awaiting = false;
+                } else tick();
+                break;
         }
     }
 
@@ -347,7 +347,8 @@ struct Harness {
         const std::size_t mark = port.writes.size();
         sendFromControlQuery("*opc?");
         for (int i = 0; i < 3 && port.writes.size() == mark; ++i) tick();
-        require(port.writes.size() > mark && port.writes.back() == "*opc?\r\n", "the link is stuck: a new command never goes out");
+        require(port.writes.size() > mark && port.writes.back() == "*opc?\r\n",
+                "the link is stuck: a new command never goes out");
     }
 };
 

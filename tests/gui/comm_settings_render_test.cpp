@@ -12,17 +12,18 @@
 #include <gtest/gtest.h>
 
 #include "config/comm_settings_dialog.h"
-#include "program/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
+#include "program/kestrix.h"
 
 namespace kestrix::gui_test {
 namespace {
 
 const std::string kById = "/dev/serial/by-id/usb-Morvandelle_Timing_Link_MDL-26-00417-if00-port0";
 // Longer than any room the dialog has.
-const std::string kVeryLong = "/dev/serial/by-path/pci-0000:00:14.0-usb-0:4.1.3:1.0-port0/" + std::string(80, 'x') + "/tail";
+const std::string kVeryLong =
+    "/dev/serial/by-path/pci-0000:00:14.0-usb-0:4.1.3:1.0-port0/" + std::string(80, 'x') + "/tail";
 
 class CommSettingsRender : public ::testing::Test, private WithApplication {
 protected:
@@ -96,7 +97,7 @@ TEST_F(CommSettingsRender, AnOptionChosenByAssistiveTechnologyOrKeyIsWhatOkAppli
     EXPECT_EQ(app.commSettings().pending().baud, "19200");
     EXPECT_FALSE(widget<QRadioButton>(dialog.Baud96)->isChecked());
 
-    doAction(fast, QAccessibleActionInterface::toggleAction());   // an option that is on stays on
+    doAction(fast, QAccessibleActionInterface::toggleAction());  // an option that is on stays on
     EXPECT_TRUE(fast->isChecked());
     EXPECT_TRUE(dialog.Baud19dot2.value);
     EXPECT_EQ(app.commSettings().pending().baud, "19200");

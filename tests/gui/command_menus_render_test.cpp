@@ -54,7 +54,7 @@ TEST_F(CommandMenusRender, EveryEntryIsInItsMenuAndTheModelsEntriesShowOnlyForA7
     ASSERT_NE(query, nullptr);
     EXPECT_EQ(control->actions().size(), 13 + 1 + 6 + 1 + 1);
     EXPECT_EQ(query->actions().size(), 14 + 1 + 4 + 1 + 4 + 1 + 1);
-    EXPECT_EQ(shown(*control).size(), 13 + 1 + 1);   // no timestamp settings and no separator for them
+    EXPECT_EQ(shown(*control).size(), 13 + 1 + 1);  // no timestamp settings and no separator for them
     EXPECT_EQ(shown(*query).size(), 14 + 1 + 1);
     EXPECT_EQ(shown(*action("mnuAlarmclr")->menu()), QStringList{"&Clear Alarm and Show Cause"});
     EXPECT_EQ(shown(*action("mnuQueryStatus")->menu()),
@@ -82,7 +82,7 @@ TEST_F(CommandMenusRender, ASecondModelSeesNoneOfThe73408KsEntries) {
 TEST_F(CommandMenusRender, AntennaDelayFromTheMenuThenTypingFiftyGivesTheCommandWithItsUnit) {
     renderer.render();
     auto* line = widgetOf<QComboBox>(renderer, window, window.cmbSendSCPI);
-    line->setEditText("*ID");   // half typed
+    line->setEditText("*ID");  // half typed
     action("mnuControlItem(0)")->trigger();
     EXPECT_EQ(line->currentText(), ":GPS:REF:ADEL  ns");
     EXPECT_EQ(line->lineEdit()->cursorPosition(), 14);
@@ -92,7 +92,7 @@ TEST_F(CommandMenusRender, AntennaDelayFromTheMenuThenTypingFiftyGivesTheCommand
 
     type(*line, "50");
     EXPECT_EQ(window.cmbSendSCPI.text, ":GPS:REF:ADEL 50 ns");
-    EXPECT_EQ(line->count(), 0);   // nothing in the history until it is sent
+    EXPECT_EQ(line->count(), 0);  // nothing in the history until it is sent
 }
 
 TEST(CommandMenusOnTheLine, ClearAlarmFromTheMenuShowsTheCauseOfAFaultyReceiver) {

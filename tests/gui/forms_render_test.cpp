@@ -63,8 +63,7 @@ TEST_F(FormsRender, ChangedStateIsShownAfterTheNextRender) {
     const app::MenuView& menus = renderer.viewOf(forms.form1)->menus();
     EXPECT_FALSE(menus.actionOf(forms.form1.funcStatus)->isChecked());
     EXPECT_TRUE(menus.actionOf(forms.form1.funcClock)->isChecked());
-    EXPECT_EQ(renderer.viewOf(forms.frmShowLog)->widget().windowTitle(),
-              "Control & Query (connected to 73408K @Com1)");
+    EXPECT_EQ(renderer.viewOf(forms.frmShowLog)->widget().windowTitle(), "Control & Query (connected to 73408K @Com1)");
 }
 
 TEST_F(FormsRender, AMenuClickRunsTheItemsHandlerAndShowsWhatItChanged) {
@@ -93,13 +92,13 @@ TEST_F(FormsRender, AMenuShortcutTypedInATextBoxGoesToTheMenuNotToTheBox) {
 
     QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_C, Qt::ControlModifier, "\x03");
     QCoreApplication::sendEvent(box, &override);
-    EXPECT_TRUE(override.isAccepted());   // the key press comes to the box, not to Qt's shortcut
+    EXPECT_TRUE(override.isAccepted());  // the key press comes to the box, not to Qt's shortcut
     QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, "\x03");
     QCoreApplication::sendEvent(box, &press);
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(keys, "");
 
-    forms.frmTerminal.mnuEdit.enabled = false;   // a shortcut of a disabled menu is an ordinary key
+    forms.frmTerminal.mnuEdit.enabled = false;  // a shortcut of a disabled menu is an ordinary key
     renderer.render();
     QCoreApplication::sendEvent(box, &press);
     EXPECT_EQ(copies, 1);
@@ -115,7 +114,7 @@ TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFil
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->maximum(), 8195);
     EXPECT_EQ(bar->value(), 4000);
-    window.prgRecords.maximum = 6'000'000'000L;   // beyond what the widget holds: scaled together
+    window.prgRecords.maximum = 6'000'000'000L;  // beyond what the widget holds: scaled together
     window.prgRecords.value = 3'000'000'000L;
     renderer.render();
     EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 1e-6);

@@ -81,7 +81,7 @@ TEST(HelpWindow, OpensTheManualAtTheKeywordsAnchorAndComesForwardAgain) {
         QMetaObject::invokeMethod(find, "returnPressed");
         if (browser->textCursor().position() == firstPlace) break;
     }
-    EXPECT_EQ(browser->textCursor().position(), firstPlace);   // went round
+    EXPECT_EQ(browser->textCursor().position(), firstPlace);  // went round
     find->setText(QStringLiteral("no such words here"));
     QMetaObject::invokeMethod(find, "returnPressed");
     bool said = false;
@@ -170,7 +170,7 @@ TEST(ProgramFile, TheDateIsTheFilesModificationInTheSystemsFormat) {
     EXPECT_EQ(QtProgramFile(toBytes(path)).lastModified(),
               toBytes(QLocale::system().toString(built, QLocale::ShortFormat)));
     EXPECT_EQ(QtProgramFile(toBytes(dir.filePath(QStringLiteral("gone")))).lastModified(), std::nullopt);
-    EXPECT_NE(QtProgramFile().lastModified(), std::nullopt);   // the test program itself
+    EXPECT_NE(QtProgramFile().lastModified(), std::nullopt);  // the test program itself
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The program with its serial line watched rather than polled: what the receiver sends wakes the
 // ticks, and a link that waits for a reply, or has nothing to do, runs none meanwhile.
 
+#include "app/line_watch.h"
+
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "../integration/support/sim_program.h"
-#include "app/line_watch.h"
 #include "gui_test_support.h"
 
 namespace kestrix::gui_test {
@@ -32,7 +33,9 @@ struct WatchedProgram : private WithApplication {
         renderer.render();
     }
 
-    void serveFor(std::chrono::milliseconds time) { serveEventsUntil([] { return false; }, time); }
+    void serveFor(std::chrono::milliseconds time) {
+        serveEventsUntil([] { return false; }, time);
+    }
 
     testing::SimProgram program;
     app::Renderer renderer{program.app.forms.all()};
@@ -75,7 +78,7 @@ TEST(LineWatch, TheReceiversRepliesWakeTheTicksAndASilentOneLetsThemRest) {
     options.silent = true;
     p.program.receiver.setOptions(options);
     ASSERT_TRUE(serveEventsUntil([&] { return p.form1.Label1.caption == "requesting status"; }, 3s));
-    p.serveFor(100ms);   // the poll after the last reply has gone out and waits
+    p.serveFor(100ms);  // the poll after the last reply has gone out and waits
     const auto ticks = p.form1.Timer1.ticksRun();
     p.serveFor(500ms);
     EXPECT_LE(p.form1.Timer1.ticksRun() - ticks, 1u);

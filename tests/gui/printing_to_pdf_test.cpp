@@ -10,13 +10,13 @@
 
 #include <cmath>
 
-#include "program/kestrix.h"
 #include "console/printing.h"
 #include "gui_test_support.h"
-#include "platform/fake_platform.h"
 #include "platform/fake_files.h"
+#include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "platform/qt/qt_printer.h"
+#include "program/kestrix.h"
 
 namespace kestrix::gui_test {
 namespace {
@@ -29,8 +29,9 @@ struct PdfRig : WithApplication {
     platform::FakeServices fakes;
     platform::qt::QtPrinter printer;
     platform::FakeFiles files;
-    platform::Platform platform{port,   fakes.clock,  fakes.profile, fakes.dialogs,     fakes.measurer,
-                                fakes.clipboard, fakes.help, fakes.beeper, printer, fakes.programFile, files};
+    platform::Platform platform{port,           fakes.clock,       fakes.profile, fakes.dialogs,
+                                fakes.measurer, fakes.clipboard,   fakes.help,    fakes.beeper,
+                                printer,        fakes.programFile, files};
     Kestrix app{platform};
     FrmTerminal& terminal = app.forms.frmTerminal;
 
@@ -74,10 +75,10 @@ int pdfPages(const QString& path) {
 QString pdfPageText(const QString& path, int page) {
     const QString number = QString::number(page);
     return run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
-                                              QStringLiteral("-layout"), path, QStringLiteral("-")});
+                                             QStringLiteral("-layout"), path, QStringLiteral("-")});
 }
 
-#define REQUIRE_PDFINFO()                                                          \
+#define REQUIRE_PDFINFO()                                                    \
     if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) \
     GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed"
 

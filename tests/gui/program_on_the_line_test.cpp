@@ -21,8 +21,7 @@ TEST(ProgramOnTheLine, PortOpenFromTheMenuBringsTheStatusScreenIntoTheWindow) {
     app::Renderer renderer(program.app.forms.all());
     renderer.render();
     QTimer lineService;
-    QObject::connect(&lineService, &QTimer::timeout,
-                     [&] { renderer.forward([&] { program.port.service(); }); });
+    QObject::connect(&lineService, &QTimer::timeout, [&] { renderer.forward([&] { program.port.service(); }); });
     lineService.start(5);
 
     Form1& form1 = program.form1;

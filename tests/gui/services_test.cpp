@@ -13,8 +13,7 @@ namespace kestrix::platform::qt {
 namespace {
 
 TEST(FileFilter, PairsBecomeQtFiltersAndStarDotStarIsEveryFile) {
-    EXPECT_EQ(toQtFileFilter("Download Files (*.s)|*.s|All Files (*.*)|*.*"),
-              "Download Files (*.s);;All Files (*)");
+    EXPECT_EQ(toQtFileFilter("Download Files (*.s)|*.s|All Files (*.*)|*.*"), "Download Files (*.s);;All Files (*)");
     EXPECT_EQ(toQtFileFilter("Records|*.s;*.srec"), "Records (*.s *.srec)");
 }
 

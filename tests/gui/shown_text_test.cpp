@@ -11,7 +11,7 @@ TEST(ShownText, EveryKindOfLineBreakIsOneShownCharacter) {
     EXPECT_EQ(shown.byteCount(), 8u);
     EXPECT_EQ(shown.shownCount(), 7u);
     EXPECT_EQ(bytesOfShown(QString("x\ny") + QChar(QChar::ParagraphSeparator) + "z"), "x\r\ny\r\nz");
-    EXPECT_EQ(bytesOfShown(QString::fromUtf8("\xE2\x82\xAC")), "?");   // outside Latin-1
+    EXPECT_EQ(bytesOfShown(QString::fromUtf8("\xE2\x82\xAC")), "?");  // outside Latin-1
 }
 
 TEST(ShownText, PositionsMapBothWaysAroundCrLf) {
@@ -24,7 +24,7 @@ TEST(ShownText, PositionsMapBothWaysAroundCrLf) {
         EXPECT_EQ(shown.toShown(bytes[i]), shownAt[i]) << "byte " << bytes[i];
         EXPECT_EQ(shown.toBytes(shownAt[i]), bytes[i]) << "shown " << shownAt[i];
     }
-    EXPECT_EQ(shown.toShown(3), 3u);   // between CR and LF: after the break
+    EXPECT_EQ(shown.toShown(3), 3u);  // between CR and LF: after the break
     EXPECT_EQ(shown.toBytes(100), 11u);
 }
 
@@ -43,7 +43,7 @@ TEST(ShownText, AnAppendedLfCompletesTheCrThatEndedTheText) {
     EXPECT_EQ(shown.reset("one\r"), QString("one\n"));
     EXPECT_EQ(shown.append("\ntwo\r"), QString("two\n"));
     EXPECT_EQ(shown.append("\r\n"), QString("\n"));
-    EXPECT_EQ(shown.shownCount(), 9u);   // one\ntwo\n\n
+    EXPECT_EQ(shown.shownCount(), 9u);  // one\ntwo\n\n
     EXPECT_EQ(shown.toBytes(8), 9u);    // the last break is the CR LF at byte 9
     EXPECT_EQ(shown.toBytes(9), 11u);
     EXPECT_EQ(shown.toShown(5), 4u);

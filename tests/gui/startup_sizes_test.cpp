@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "gui_test_support.h"
-#include "platform/fake_serial_port.h"
 #include "platform/fake_platform.h"
+#include "platform/fake_serial_port.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_text_measurer.h"
 #include "program/kestrix.h"
@@ -25,7 +25,7 @@ struct StartedProgram : WithApplication {
         fakes.profile.text = settings;
         renderer.render();
         renderer.forward([this] { program.start(); });
-        renderer.render();   // as the next event would: the frames are known once the windows show
+        renderer.render();  // as the next event would: the frames are known once the windows show
     }
     platform::FakeSerialPort port;
     platform::FakeServices fakes;
@@ -63,7 +63,7 @@ TEST(StartupSizes, TheClockViewOpensTheClockWindowAndShowsOnlyTheBand) {
     EXPECT_EQ(forms.form1.innerHeight(), forms.form1.Line1.y2);
     QWidget& window = started.renderer.viewOf(forms.form1)->widget();
     const int menuBar = static_cast<QMainWindow&>(window).menuBar()->height();
-    EXPECT_NEAR(window.height() - menuBar, 20, 2.0);   // 300 twips at 96 dots per inch
+    EXPECT_NEAR(window.height() - menuBar, 20, 2.0);  // 300 twips at 96 dots per inch
 }
 
 }  // namespace

@@ -49,18 +49,19 @@ TEST_F(TextBoxRender, AnAppendIsAddedAtTheEndWithoutReplacingTheText) {
     box.setText("first\r\n");
     renderer->render();
     std::vector<Change> changes;
-    QObject::connect(edit()->document(), &QTextDocument::contentsChange,
-                     [&](int position, int removed, int added) { changes.push_back({position, removed, added}); });
+    QObject::connect(edit()->document(), &QTextDocument::contentsChange, [&](int position, int removed, int added) {
+        changes.push_back({position, removed, added});
+    });
 
     box.append("second\r\nthird\r");
     renderer->render();
-    box.append("\nfourth");   // completes the CR LF of the previous append
+    box.append("\nfourth");  // completes the CR LF of the previous append
     renderer->render();
 
     EXPECT_EQ(edit()->toPlainText(), "first\nsecond\nthird\nfourth");
     ASSERT_FALSE(changes.empty());
     for (const Change& change : changes) {
-        EXPECT_GE(change.position, 6);   // nothing before the appended part was touched
+        EXPECT_GE(change.position, 6);  // nothing before the appended part was touched
         EXPECT_EQ(change.removed, 0);
     }
 }
@@ -115,9 +116,9 @@ TEST_F(TextBoxRender, TheHandlerSeesAKeyBeforeTheBoxInsertsItAndTheTextFlowsBack
     type(edit(), Qt::Key_Y, "y");
     type(edit(), Qt::Key_Backspace, "\b");
     EXPECT_EQ(keys, "x\ry\b");
-    EXPECT_EQ(box.text(), "ab\r\ncdx\r\n");   // the typed line break is CR LF; the old one kept its bytes
+    EXPECT_EQ(box.text(), "ab\r\ncdx\r\n");  // the typed line break is CR LF; the old one kept its bytes
     EXPECT_EQ(box.selStart(), 9u);
-    EXPECT_EQ(box.revision(), revision);      // what the user typed is not echoed back
+    EXPECT_EQ(box.revision(), revision);  // what the user typed is not echoed back
 }
 
 TEST_F(TextBoxRender, WhatTheHandlerDoesIsShownBeforeTheKeyIsInserted) {

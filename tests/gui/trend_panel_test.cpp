@@ -1,6 +1,8 @@
 // The trend window rendered: two series plotted with their figures, zoom by keyboard and wheel,
 // the stability plot and its table as a real table widget.
 
+#include "app/trend_panel.h"
+
 #include <QImage>
 #include <QKeyEvent>
 #include <QTableWidget>
@@ -10,16 +12,15 @@
 
 #include <cmath>
 
-#include "app/trend_panel.h"
-#include "program/kestrix.h"
 #include "gui_test_support.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
+#include "program/kestrix.h"
 
 namespace kestrix::gui_test {
 namespace {
 
-constexpr double kDay = 1796601600;   // 2026-12-07T00:00:00Z
+constexpr double kDay = 1796601600;  // 2026-12-07T00:00:00Z
 
 // Pixels that are neither white nor the light grey of a frame: what the curves drew.
 int inkedPixels(const QImage& image, QRect within) {
@@ -27,7 +28,7 @@ int inkedPixels(const QImage& image, QRect within) {
     for (int y = within.top(); y <= within.bottom(); ++y)
         for (int x = within.left(); x <= within.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.blue() > 120 && c.red() < 100) ++inked;   // the series' blue
+            if (c.blue() > 120 && c.red() < 100) ++inked;  // the series' blue
         }
     return inked;
 }
@@ -62,8 +63,8 @@ TEST_F(TrendPanelRender, OpensWithTwoSeriesAndDrawsThemTheStabilityAndItsTable) 
     ASSERT_EQ(trend.series().size(), 2u);
     const QImage image = panel.plot().grab().toImage();
     const int half = image.height() / 2;
-    EXPECT_GT(inkedPixels(image, QRect(80, 0, image.width() - 100, half)), 100);          // time interval
-    EXPECT_GT(inkedPixels(image, QRect(80, half, image.width() - 100, half - 20)), 50);   // EFC
+    EXPECT_GT(inkedPixels(image, QRect(80, 0, image.width() - 100, half)), 100);         // time interval
+    EXPECT_GT(inkedPixels(image, QRect(80, half, image.width() - 100, half - 20)), 50);  // EFC
     EXPECT_GT(inkedPixels(panel.stabilityPlot().grab().toImage(), panel.stabilityPlot().rect()), 20);
 
     const auto rows = trend.stabilityTableRows();

@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -45,12 +45,12 @@ TEST_F(WindowRender, TheMenuBarCountsInTheFrameAndAUserResizeFlowsBack) {
     window.show();
     app::Renderer renderer({&window}, platform::qt::Twips(96, 96));
     renderer.render();
-    EXPECT_EQ(resizes, 1);   // the state gave the window its size
+    EXPECT_EQ(resizes, 1);  // the state gave the window its size
     EXPECT_GT(window.frameHeight, 0);
     EXPECT_EQ(window.innerHeight(), window.geometry.height - window.frameHeight);
 
     QWidget& widget = renderer.viewOf(window)->widget();
-    widget.resize(300, 200);   // as the user would
+    widget.resize(300, 200);  // as the user would
     const int decoration = widget.frameGeometry().width() - widget.width();
     ASSERT_TRUE(serveEventsUntil([&] { return window.geometry.width == (300 + decoration) * 15; }));
     EXPECT_EQ(window.frameWidth, decoration * 15);
@@ -109,7 +109,7 @@ TEST_F(WindowRender, AModalWindowOpenedInATickHoldsThatTimerUntilItCloses) {
     ASSERT_TRUE(serveEventsUntil([&] { return mainTicks >= 3; }));
     EXPECT_EQ(dialogTicks, 5);
     EXPECT_TRUE(shownModal);
-    EXPECT_TRUE(mainStillRunning);   // held, not stopped
+    EXPECT_TRUE(mainStillRunning);  // held, not stopped
     EXPECT_EQ(ticksWhileOpen, 0);
     EXPECT_FALSE(renderer.viewOf(dialog)->widget().isVisible());
     EXPECT_FALSE(renderer.viewOf(dialog)->widget().isModal());
@@ -140,7 +140,7 @@ TEST_F(WindowRender, ChoosingFromTheComboListPutsTheLineIntoTheTextAndClicks) {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
     QCoreApplication::sendEvent(widget, &enter);
     EXPECT_EQ(keys, "\r");
-    EXPECT_EQ(widget->count(), 2);   // Enter never adds to the list
+    EXPECT_EQ(widget->count(), 2);  // Enter never adds to the list
     EXPECT_EQ(clicks, 1);
 
     combo.clearItems();
@@ -201,7 +201,7 @@ TEST_F(WindowRender, ClickingAnOptionSelectsItInTheStateAndClearsItsGroup) {
     EXPECT_TRUE(other.value);
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(widgetOf<QRadioButton>(renderer, window, a)->isChecked());
-    widgetOf<QRadioButton>(renderer, window, b)->click();   // already on: stays on, no click
+    widgetOf<QRadioButton>(renderer, window, b)->click();  // already on: stays on, no click
     EXPECT_TRUE(widgetOf<QRadioButton>(renderer, window, b)->isChecked());
     EXPECT_EQ(clicks, 1);
 }

@@ -67,7 +67,7 @@ TEST_F(CommandMenusOnTheLine, EveryQueryOfTheQueryMenuGetsAReplyNotAnError) {
         ASSERT_TRUE(choose(*item));
         EXPECT_EQ(errorEvents(), 0) << log();
         EXPECT_EQ(log().find("ERROR: "), std::string::npos) << log();
-        EXPECT_EQ(log().find(",\""), std::string::npos) << log();   // an error text: -113,"Undefined header"
+        EXPECT_EQ(log().find(",\""), std::string::npos) << log();  // an error text: -113,"Undefined header"
         EXPECT_TRUE(log().starts_with("\r\nSent: ")) << log();
         const bool group = item->name.starts_with("mnuStatItem");
         if (!group) {
@@ -79,22 +79,31 @@ TEST_F(CommandMenusOnTheLine, EveryQueryOfTheQueryMenuGetsAReplyNotAnError) {
 
 TEST_F(CommandMenusOnTheLine, EverySettingOfTheControlMenuIsTakenWithAValue) {
     const std::pair<const char*, const char*> settings[] = {
-        {"mnuControlItem(0)", "50"},           {"mnuControlItem(1)", "15"},
-        {"mnuControlItem(2)", "2026,12,7"},    {"mnuControlItem(3)", "10,41,0"},
+        {"mnuControlItem(0)", "50"},
+        {"mnuControlItem(1)", "15"},
+        {"mnuControlItem(2)", "2026,12,7"},
+        {"mnuControlItem(3)", "10,41,0"},
         {"mnuControlItem(4)", "N,37,19,32.1,W,121,59,51.9,71"},
-        {"mnuControlItem(5)", " LAST"},        {"mnuControlItem(6)", ""},
-        {"mnuControlItem(7)", "5,12"},         {"mnuControlItem(8)", ""},
-        {"mnuControlItem(9)", ""},             {"mnuControlItem(10)", ""},
-        {"mnuControlItem(11)", ""},            {"mnuControlItem(12)", "-5,30"},
-        {"mnuPowControlItem(0)", ""},          {"mnuPowControlItem(1)", "FIRST"},
-        {"mnuPowControlItem(2)", "ON"},        {"mnuPowControlItem(3)", "12,0,0"},
-        {"mnuPowControlItem(4)", "2027,1,1"},  {"mnuPowControlItem(5)", "6"},
+        {"mnuControlItem(5)", " LAST"},
+        {"mnuControlItem(6)", ""},
+        {"mnuControlItem(7)", "5,12"},
+        {"mnuControlItem(8)", ""},
+        {"mnuControlItem(9)", ""},
+        {"mnuControlItem(10)", ""},
+        {"mnuControlItem(11)", ""},
+        {"mnuControlItem(12)", "-5,30"},
+        {"mnuPowControlItem(0)", ""},
+        {"mnuPowControlItem(1)", "FIRST"},
+        {"mnuPowControlItem(2)", "ON"},
+        {"mnuPowControlItem(3)", "12,0,0"},
+        {"mnuPowControlItem(4)", "2027,1,1"},
+        {"mnuPowControlItem(5)", "6"},
     };
     for (const auto& [name, value] : settings) {
         SCOPED_TRACE(name);
         findMenuItem(window, name)->onClick();
         ComboBox& line = window.cmbSendSCPI;
-        line.text.insert(line.caretPosition, value);   // typed where the caret waits
+        line.text.insert(line.caretPosition, value);  // typed where the caret waits
         window.txtShowLog.setText({});
         ASSERT_TRUE(send(line.text));
         EXPECT_EQ(errorEvents(), 0) << log();
@@ -119,7 +128,7 @@ TEST_F(CommandMenusOnTheLine, AHardwareFaultIsNamedAsTheAlarmsCauseAndReadingCle
                                 ":STAT:OPER:HARD:PTR 8191", ":STAT:OPER:HARD:NTR 0"})
         ASSERT_TRUE(send(command));
     sim::SimOptions options = program.receiver.options();
-    options.hardwareFaults = 1u << 9;   // the GPS receiver fails; the rise latches through the filter
+    options.hardwareFaults = 1u << 9;  // the GPS receiver fails; the rise latches through the filter
     program.receiver.setOptions(options);
 
     window.txtShowLog.setText({});
@@ -145,8 +154,7 @@ TEST_F(CommandMenusOnTheLine, AHardwareFaultIsNamedAsTheAlarmsCauseAndReadingCle
     // The fault itself is still there: its condition stays set.
     window.txtShowLog.setText({});
     ASSERT_TRUE(choose("mnuStatItem(0)"));
-    EXPECT_NE(log().find("\r\nSent: :STAT:OPER:HARD:COND?   bit pattern: 0001000000000"), std::string::npos)
-        << log();
+    EXPECT_NE(log().find("\r\nSent: :STAT:OPER:HARD:COND?   bit pattern: 0001000000000"), std::string::npos) << log();
 }
 
 TEST_F(CommandMenusOnTheLine, AFaultThatCameAndWentShowsBothTransitionMarks) {
@@ -154,9 +162,9 @@ TEST_F(CommandMenusOnTheLine, AFaultThatCameAndWentShowsBothTransitionMarks) {
                                 ":STAT:OPER:HARD:PTR 256", ":STAT:OPER:HARD:NTR 256"})
         ASSERT_TRUE(send(command));
     sim::SimOptions options = program.receiver.options();
-    options.hardwareFaults = 1u << 8;   // GPS 1PPS failure ...
+    options.hardwareFaults = 1u << 8;  // GPS 1PPS failure ...
     program.receiver.setOptions(options);
-    options.hardwareFaults = 0;         // ... mended
+    options.hardwareFaults = 0;  // ... mended
     program.receiver.setOptions(options);
 
     window.txtShowLog.setText({});

@@ -40,13 +40,13 @@ TEST_F(ControlQueryOnTheLine, ACommandWithoutAReplyIsComplete) {
 TEST_F(ControlQueryOnTheLine, AnUnknownCommandGetsTheReceiversErrorText) {
     ASSERT_TRUE(send(":NOSUCH:THING?"));
     EXPECT_EQ(log(), "\r\nSent: :NOSUCH:THING?\r\nreply: -113,\"Undefined header\"\r\n");
-    ASSERT_TRUE(send("*IDN?"));   // the error queue was read empty: the next command is plain
+    ASSERT_TRUE(send("*IDN?"));  // the error queue was read empty: the next command is plain
     EXPECT_TRUE(log().ends_with("\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n"));
 }
 
 TEST_F(ControlQueryOnTheLine, ASilentReceiverTimesOutAndTheLinkComesBack) {
     sim::SimOptions options = program.receiver.options();
-    options.silentLines = 3;   // the command and the first probe after the time-out are lost
+    options.silentLines = 3;  // the command and the first probe after the time-out are lost
     program.receiver.setOptions(options);
 
     window.cmbSendSCPI.text = "*IDN?";

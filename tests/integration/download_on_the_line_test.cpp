@@ -3,6 +3,7 @@
 // receiver's flash compared with the file.
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,8 +56,7 @@ std::string srecCatFile(const TempFolder& folder, const std::string& extraOption
         c = static_cast<char>(x & 0xFF);
     }
     std::ofstream(binary, std::ios::binary) << image;
-    const std::string command = "srec_cat '" + binary.string() + "' -binary -offset 0x20000 -o '" +
-                                records.string() +
+    const std::string command = "srec_cat '" + binary.string() + "' -binary -offset 0x20000 -o '" + records.string() +
                                 "' -motorola -address-length=3 -header=K73408K-4.10 "
                                 "-execution-start-address=0x20000 " +
                                 extraOptions;
@@ -138,7 +138,7 @@ TEST_F(DownloadOnTheLine, TheReceiverHoldsTheFileRecordForRecord) {
     choose(file);
     ASSERT_TRUE(runUntil([&] { return completed(); })) << sim.label() << " / " << window.lblOutcome.caption;
     EXPECT_EQ(sim.receiver.storedRecords(), records);
-    EXPECT_EQ(sim.receiver.receivedRecords().size(), records.size());   // nothing sent twice
+    EXPECT_EQ(sim.receiver.receivedRecords().size(), records.size());  // nothing sent twice
     EXPECT_EQ(sim.state().linesSent, static_cast<long>(records.size()));
     EXPECT_EQ(window.Text3.text(), "0");
     EXPECT_EQ(sim.app.forms.frmShowLog.cmbSendSCPI.text, ":SYST:LANG \"PRIMARY\"");
@@ -163,7 +163,7 @@ TEST_F(DownloadOnTheLine, PromptsSplitIntoSmallChunksAreCounted) {
     const auto records = recordsOf(file);
     choose(file);
     ASSERT_TRUE(runUntil([&] { return sim.state().readyToDownload; }));
-    setFaults(0, 4);   // every prompt arrives in two pieces at least
+    setFaults(0, 4);  // every prompt arrives in two pieces at least
     ASSERT_TRUE(runUntil([&] { return completed(); })) << sim.label();
     EXPECT_EQ(sim.receiver.storedRecords(), records);
     EXPECT_EQ(window.Text3.text(), "0");
@@ -214,7 +214,7 @@ TEST(PosixFiles, ReadsARegularFileWholeAndRefusesOthers) {
     EXPECT_THROW(files.readAll((folder.path / "missing.s").string(), 1u << 20), platform::FileError);
     const fs::path fifo = folder.path / "pipe.s";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_THROW(files.readAll(fifo.string(), 1u << 20), platform::FileError);   // never blocks
+    EXPECT_THROW(files.readAll(fifo.string(), 1u << 20), platform::FileError);  // never blocks
 }
 
 }  // namespace

@@ -216,7 +216,7 @@ TEST(PreparationOnTheLine, AnEchoingReceiverHasItsEchoTurnedOffAndIsReadWholeAft
     ASSERT_TRUE(program.connect()) << program.label();
     ASSERT_TRUE(program.prepare()) << program.label();
     EXPECT_EQ(program.dialogs.modalShown, std::vector<std::string>{"FrmEchoKill2"});
-    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");   // no time-out
+    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");  // no time-out
     EXPECT_FALSE(program.receiver.withModel([](sim::ReceiverModel& m) { return m.state().portInUse().echo; }));
     EXPECT_EQ(program.replyAfterwards("syst:lang?"), "\r\nSent: syst:lang?\r\nreply: \"INSTALL\"\r\n");
 }
@@ -226,7 +226,7 @@ TEST(PreparationOnTheLine, ASlowLineIsSetTo19200WithOneQuestion) {
     ASSERT_TRUE(program.connect()) << program.label();
     ASSERT_TRUE(program.prepare()) << program.label();
     EXPECT_EQ(program.dialogs.modalShown, (std::vector<std::string>{"FrmChangeBaud", "ConfigScrn"}));
-    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");   // no time-out
+    EXPECT_EQ(program.app.forms.frmTerminal.txtTerminal.text(), "");  // no time-out
     EXPECT_EQ(program.port.settings(), "19200,n,8,1");
     EXPECT_EQ(program.receiver.withModel([](sim::ReceiverModel& m) { return m.line().baud; }), 19200);
     EXPECT_EQ(program.state().downloadBurst, 10);

@@ -1,11 +1,11 @@
 #include "platform/posix_serial_port.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -173,7 +173,7 @@ TEST_F(PosixSerialPortTest, EveryByteValueCrossesTheLineUnchangedBothWays) {
     port.output(bytes);
     EXPECT_EQ(receiveAtDevice(bytes.size()), bytes);
     EXPECT_EQ(sendToPort(bytes), bytes);
-    EXPECT_TRUE(events.empty());   // a pseudo-terminal keeps no line-error counts or modem lines
+    EXPECT_TRUE(events.empty());  // a pseudo-terminal keeps no line-error counts or modem lines
 }
 
 TEST_F(PosixSerialPortTest, InputHonoursInputLenAndWaitingInputCanBeDiscarded) {
@@ -194,16 +194,16 @@ TEST_F(PosixSerialPortTest, InputHonoursInputLenAndWaitingInputCanBeDiscarded) {
 
 TEST_F(PosixSerialPortTest, LargeOutputReturnsAtOnceAndDrainsAsTheDeviceReads) {
     port.setPortOpen(true);
-    const std::string bytes = everyByteValue(4 * 1024);   // 1 MiB, far more than the device holds
-    port.output(bytes);                                    // nobody reads yet: this must not wait
-    EXPECT_EQ(port.outBufferCount(), 32767);               // a 16-bit count, with nothing dropped
+    const std::string bytes = everyByteValue(4 * 1024);  // 1 MiB, far more than the device holds
+    port.output(bytes);                                  // nobody reads yet: this must not wait
+    EXPECT_EQ(port.outBufferCount(), 32767);             // a 16-bit count, with nothing dropped
     EXPECT_EQ(receiveAtDevice(bytes.size()), bytes);
     EXPECT_TRUE(eventually([&] { return port.outBufferCount() == 0; }));
 }
 
 TEST_F(PosixSerialPortTest, LargeInputIsKeptWholeThoughItsCountStopsAt32767) {
     port.setPortOpen(true);
-    const std::string bytes = everyByteValue(160);   // 40960 bytes
+    const std::string bytes = everyByteValue(160);  // 40960 bytes
     std::size_t sent = 0;
     ASSERT_TRUE(eventually([&] {
         sent += pty.send(std::string_view(bytes).substr(sent));

@@ -1,11 +1,11 @@
 // Closing the main window while output cannot leave: a pseudo-terminal whose other end stops
 // reading holds the queued bytes, so the program asks what to do every ten seconds.
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
@@ -34,7 +34,7 @@ struct StalledLine : ::testing::Test {
         };
         app.forms.form1.MOpen.onClick();
         ASSERT_TRUE(port.portOpen());
-        port.output(std::string(256 * 1024, 'x'));   // far more than the line will take
+        port.output(std::string(256 * 1024, 'x'));  // far more than the line will take
         port.service();
         ASSERT_GT(port.outBufferCount(), 0);
     }
@@ -72,8 +72,7 @@ TEST_F(StalledLine, RetryWaitsAnotherTenSecondsAndIgnoreCloses) {
 TEST_F(StalledLine, OutputThatLeavesAfterAllNeedsNoQuestion) {
     app.processEvents = [this] {
         char buffer[65536];
-        while (read(master, buffer, sizeof buffer) > 0) {
-        }
+        while (read(master, buffer, sizeof buffer) > 0) {}
         port.service();
         clock.advance(0.001);
     };

@@ -8,11 +8,12 @@ namespace kestrix::sim {
 namespace {
 
 TEST(SimulatorCommandLine, TakesEveryOptionIntoTheSimulatorsOptions) {
-    const auto c = parseCommandLine({"--link", "/tmp/x", "--model", "Fennomir-6", "--port=2", "--line", "19200,E,7,2",
-                                     "--echo", "--erase-ms", "150", "--silent", "3", "--error-on-line", "4",
-                                     "--error-fraction", "0.1", "--error-code", "-222", "--garbage", "2",
-                                     "--hang-up-on-line", "9", "--chunk", "5", "--chunk-pause-ms", "7", "--line-speed",
-                                     "--trace"});
+    const auto c =
+        parseCommandLine({"--link",           "/tmp/x", "--model",           "Fennomir-6", "--port=2",     "--line",
+                          "19200,E,7,2",      "--echo", "--erase-ms",        "150",        "--silent",     "3",
+                          "--error-on-line",  "4",      "--error-fraction",  "0.1",        "--error-code", "-222",
+                          "--garbage",        "2",      "--hang-up-on-line", "9",          "--chunk",      "5",
+                          "--chunk-pause-ms", "7",      "--line-speed",      "--trace"});
     ASSERT_EQ(c.error, "");
     EXPECT_EQ(c.linkPath, "/tmp/x");
     EXPECT_EQ(c.options.identity.model, "Fennomir-6");
@@ -33,7 +34,7 @@ TEST(SimulatorCommandLine, TakesEveryOptionIntoTheSimulatorsOptions) {
 }
 
 TEST(SimulatorCommandLine, RefusesWhatItCannotUse) {
-    EXPECT_NE(parseCommandLine({}).error, "");   // no link
+    EXPECT_NE(parseCommandLine({}).error, "");  // no link
     EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--line", "9601,n,8,1"}).error, "");
     EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--port", "3"}).error, "");
     EXPECT_NE(parseCommandLine({"--link", "/tmp/x", "--error-fraction", "2"}).error, "");
@@ -46,12 +47,12 @@ TEST(SimulatorCommandLine, HelpAndVersionNeedNoLink) {
     EXPECT_EQ(parseCommandLine({"--version"}).error, "");
     EXPECT_TRUE(parseCommandLine({"--version"}).version);
     EXPECT_EQ(parseCommandLine({"-h"}).error, "");
-    EXPECT_NE(parseCommandLine({"--version=1"}).error, "");   // a switch takes no value
+    EXPECT_NE(parseCommandLine({"--version=1"}).error, "");  // a switch takes no value
 }
 
 TEST(SimulatorCommandLine, HardwareFaultsAddUpAndTheAlarmCanBeEnabledForThem) {
-    const auto c = parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "9", "--hardware-fault=2",
-                                     "--alarm-on-faults"});
+    const auto c =
+        parseCommandLine({"--link", "/tmp/x", "--hardware-fault", "9", "--hardware-fault=2", "--alarm-on-faults"});
     ASSERT_EQ(c.error, "");
     EXPECT_EQ(c.options.hardwareFaults, (1u << 9) | (1u << 2));
     EXPECT_TRUE(c.options.alarmOnFaults);

@@ -25,10 +25,10 @@ ReceiverModel bootedAndErased() {
 }
 
 TEST(SRecordCheck, AcceptsWellFormedRecordsOfEveryType) {
-    for (const std::string& text : {makeRecord('0', 0, {'H', 'D'}), makeRecord('1', 0x1234, {1, 2, 3}),
-                                    makeRecord('2', 0x123456, {0xFF}), makeRecord('3', 0x12345678, {}),
-                                    makeRecord('5', 3, {}), makeRecord('7', 0x100, {}), makeRecord('8', 0x100, {}),
-                                    makeRecord('9', 0x100, {}), std::string("S00600004844521B")}) {
+    for (const std::string& text :
+         {makeRecord('0', 0, {'H', 'D'}), makeRecord('1', 0x1234, {1, 2, 3}), makeRecord('2', 0x123456, {0xFF}),
+          makeRecord('3', 0x12345678, {}), makeRecord('5', 3, {}), makeRecord('7', 0x100, {}),
+          makeRecord('8', 0x100, {}), makeRecord('9', 0x100, {}), std::string("S00600004844521B")}) {
         const auto checked = checkSRecord(text);
         ASSERT_TRUE(std::holds_alternative<SRecord>(checked)) << text;
         EXPECT_EQ(std::get<SRecord>(checked).text, text);
@@ -40,15 +40,16 @@ TEST(SRecordCheck, RefusesBadSyntaxLengthAndChecksum) {
     const std::string good = makeRecord('1', 0x0010, {0xDE, 0xAD, 0xBE, 0xEF});
     auto fault = [](const std::string& text) {
         const auto checked = checkSRecord(text);
-        return std::holds_alternative<SRecordFault>(checked) ? std::get<SRecordFault>(checked) : static_cast<SRecordFault>(-1);
+        return std::holds_alternative<SRecordFault>(checked) ? std::get<SRecordFault>(checked)
+                                                             : static_cast<SRecordFault>(-1);
     };
     EXPECT_EQ(fault("X" + good.substr(1)), SRecordFault::Syntax);
-    EXPECT_EQ(fault("S4" + good.substr(2)), SRecordFault::Syntax);       // reserved type
+    EXPECT_EQ(fault("S4" + good.substr(2)), SRecordFault::Syntax);  // reserved type
     EXPECT_EQ(fault(good.substr(0, 6) + "G" + good.substr(7)), SRecordFault::Syntax);
-    EXPECT_EQ(fault(good.substr(0, good.size() - 1)), SRecordFault::Syntax);   // odd digit count
+    EXPECT_EQ(fault(good.substr(0, good.size() - 1)), SRecordFault::Syntax);  // odd digit count
     EXPECT_EQ(fault(""), SRecordFault::Syntax);
-    EXPECT_EQ(fault(good.substr(0, good.size() - 2)), SRecordFault::Length);   // a byte short
-    EXPECT_EQ(fault("S1020000FD"), SRecordFault::Length);                      // no room for the address
+    EXPECT_EQ(fault(good.substr(0, good.size() - 2)), SRecordFault::Length);  // a byte short
+    EXPECT_EQ(fault("S1020000FD"), SRecordFault::Length);                     // no room for the address
     std::string badSum = good;
     badSum.back() = badSum.back() == '0' ? '1' : '0';
     EXPECT_EQ(fault(badSum), SRecordFault::Checksum);
@@ -61,11 +62,11 @@ TEST(SimulatedDownload, RunsThePreparationCommandsAndStoresTheRecords) {
     ReceiverModel model;
     EXPECT_EQ(line(model, "syst:comm?"), "1\r\nscpi > ");
     EXPECT_EQ(line(model, "syst:comm:ser:baud?"), "9600\r\nscpi > ");
-    EXPECT_EQ(line(model, "diag:down \"S00600004844521B\""), "E-113> ");   // unknown outside the boot code
+    EXPECT_EQ(line(model, "diag:down \"S00600004844521B\""), "E-113> ");  // unknown outside the boot code
     EXPECT_EQ(line(model, "syst:lang \"install\""), "scpi > ");
     EXPECT_EQ(line(model, "syst:lang?"), "\"INSTALL\"\r\nscpi > ");
-    EXPECT_EQ(line(model, ":syst:prin?"), "E-113> ");   // the boot code has no status screen
-    EXPECT_EQ(line(model, "diag:down \"S00600004844521B\""), "E-221> ");   // not erased yet
+    EXPECT_EQ(line(model, ":syst:prin?"), "E-113> ");                     // the boot code has no status screen
+    EXPECT_EQ(line(model, "diag:down \"S00600004844521B\""), "E-221> ");  // not erased yet
 
     SimOptions fast = model.options();
     fast.eraseTime = std::chrono::milliseconds{1500};
@@ -92,7 +93,7 @@ TEST(SimulatedDownload, RefusesBadRecordsWithAnErrorPromptAndKeepsThemOut) {
     EXPECT_EQ(line(model, "diag:down \"" + records[1] + "\""), "scpi > ");
     EXPECT_EQ(line(model, "diag:down \"" + corrupted + "\""), "E-224> ");
     EXPECT_EQ(line(model, "syst:err?"), "-224,\"Illegal parameter value;S-record checksum\"\r\nscpi > ");
-    EXPECT_EQ(line(model, "diag:down " + records[2]), "E-104> ");   // without its quotes
+    EXPECT_EQ(line(model, "diag:down " + records[2]), "E-104> ");  // without its quotes
     EXPECT_EQ(line(model, "diag:down \"" + records[2].substr(0, 8) + "\""), "E-224> ");
     EXPECT_EQ(line(model, "syst:err?"), "-104,\"Data type error\"\r\nscpi > ");
     EXPECT_EQ(line(model, "syst:err?"), "-224,\"Illegal parameter value;S-record length\"\r\nscpi > ");
@@ -106,7 +107,7 @@ TEST(SimulatedDownload, APacketSentAgainLeavesTheRecordsInFileOrder) {
     for (std::size_t i = 0; i < 4; ++i) packet1 += "diag:down \"" + records[i] + "\"\r\n";
     for (std::size_t i = 4; i < records.size(); ++i) packet2 += "diag:down \"" + records[i] + "\"\r\n";
     model.exchange(packet1);
-    model.exchange(packet1);   // re-sent after an error elsewhere in it
+    model.exchange(packet1);  // re-sent after an error elsewhere in it
     model.exchange(packet2);
     EXPECT_EQ(model.flash().storedRecords(), records);
     EXPECT_EQ(model.flash().receivedRecords().size(), records.size() + 4);
@@ -121,7 +122,7 @@ TEST(SimulatedDownload, ChangesItsSpeedOnlyAfterThePromptOfTheSpeedCommand) {
     EXPECT_EQ(model.line().baud, 19200);
     EXPECT_EQ(line(model, "syst:comm:ser:baud?"), "19200\r\nscpi > ");
     EXPECT_EQ(line(model, "syst:comm:ser:baud 12345"), "E-222> ");
-    EXPECT_EQ(line(model, "syst:comm:ser2:baud 4800"), "scpi > ");   // the other port
+    EXPECT_EQ(line(model, "syst:comm:ser2:baud 4800"), "scpi > ");  // the other port
     EXPECT_EQ(model.line().baud, 19200);
 }
 

@@ -47,7 +47,7 @@ TEST(SimulatedFaults, AnswersTheNthLineWithTheInjectedErrorInsteadOfActing) {
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:EMAN 20"), "E-350> ");
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:EMAN?"), "10\r\nscpi > ");
     EXPECT_EQ(line(model, "syst:err?"), "-350,\"Queue overflow\"\r\nscpi > ");
-    EXPECT_EQ(line(model, "*opc?"), "1\r\nscpi > ");   // once only
+    EXPECT_EQ(line(model, "*opc?"), "1\r\nscpi > ");  // once only
 }
 
 TEST(SimulatedFaults, AnswersAShareOfLinesWithErrorsEvenlySpread) {

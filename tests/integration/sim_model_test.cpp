@@ -46,7 +46,7 @@ TEST(SimulatedReceiver, HeadersMatchShortAndLongFormsInAnyCaseWithOrWithoutTheLe
                               ":syst:comm:ser2:fdup?", "Syst:Comm:Ser2:Fdup?"})
         EXPECT_EQ(line(model, query), "0\r\nscpi > ") << query;
     EXPECT_EQ(line(model, ":syst:comm:ser3:fdup?"), "E-113> ");
-    EXPECT_EQ(line(model, ":syste:comm:ser:fdup?"), "E-113> ");   // neither short nor long form
+    EXPECT_EQ(line(model, ":syste:comm:ser:fdup?"), "E-113> ");  // neither short nor long form
     EXPECT_EQ(line(model, ":ptim:str?"), "\"13:05:22\"\r\nscpi > ");
     EXPECT_EQ(line(model, ":PTIM:TIME:STR?"), "\"13:05:22\"\r\nscpi > ");
 }
@@ -95,15 +95,28 @@ TEST(SimulatedReceiver, QueuesErrorsOldestFirst) {
 TEST(SimulatedReceiver, RemembersTheCatalogueSettingsAndReadsThemBack) {
     auto model = makeModel();
     const std::vector<std::pair<std::string, std::string>> settings{
-        {":GPS:REF:ADEL 50 ns", ":GPS:REF:ADEL?"},      {":GPS:SAT:TRAC:IGN 5,17", ":GPS:SAT:TRAC:IGN?"},
-        {":GPS:INIT:DATE 2024,5,17", ":GPS:INIT:DATE?"}, {":GPS:INIT:TIME 13,5,0", ":GPS:INIT:TIME?"},
-        {":PTIM:TZON -5,30", ":PTIM:TZON?"},             {":SENS:DATA:MEM:SAVE FIRST", ":SENS:DATA:MEM:SAVE?"},
-        {":PULS:CONT:STAT ON", ":PULS:CONT:STAT?"},     {":PULS:STAR:TIME 6,30,0", ":PULS:STAR:TIME?"},
-        {":PULS:STAR:DATE 2025,1,2", ":PULS:STAR:DATE?"}, {":PULS:CONT:PER 6", ":PULS:CONT:PER?"},
+        {":GPS:REF:ADEL 50 ns", ":GPS:REF:ADEL?"},
+        {":GPS:SAT:TRAC:IGN 5,17", ":GPS:SAT:TRAC:IGN?"},
+        {":GPS:INIT:DATE 2024,5,17", ":GPS:INIT:DATE?"},
+        {":GPS:INIT:TIME 13,5,0", ":GPS:INIT:TIME?"},
+        {":PTIM:TZON -5,30", ":PTIM:TZON?"},
+        {":SENS:DATA:MEM:SAVE FIRST", ":SENS:DATA:MEM:SAVE?"},
+        {":PULS:CONT:STAT ON", ":PULS:CONT:STAT?"},
+        {":PULS:STAR:TIME 6,30,0", ":PULS:STAR:TIME?"},
+        {":PULS:STAR:DATE 2025,1,2", ":PULS:STAR:DATE?"},
+        {":PULS:CONT:PER 6", ":PULS:CONT:PER?"},
         {":GPS:POS N,37,19,32.124,W,121,59,51.872,71.12", ":GPS:POS?"},
     };
-    const std::vector<std::string> expected{"+5.000E-08", "5,17",    "2024,5,17", "13,5,0",   "-5,30", "FIRS",
-                                            "1",          "6,30,0",  "2025,1,2",  "6",
+    const std::vector<std::string> expected{"+5.000E-08",
+                                            "5,17",
+                                            "2024,5,17",
+                                            "13,5,0",
+                                            "-5,30",
+                                            "FIRS",
+                                            "1",
+                                            "6,30,0",
+                                            "2025,1,2",
+                                            "6",
                                             "N,+37,+19,+32.124,W,+121,+59,+51.872,+71.12"};
     for (std::size_t i = 0; i < settings.size(); ++i) {
         EXPECT_EQ(line(model, settings[i].first), "scpi > ") << settings[i].first;
@@ -111,26 +124,43 @@ TEST(SimulatedReceiver, RemembersTheCatalogueSettingsAndReadsThemBack) {
     }
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:IGN :NONE"), "scpi > ");
     EXPECT_EQ(line(model, ":GPS:SAT:TRAC:IGN?"), "NONE\r\nscpi > ");
-    EXPECT_EQ(line(model, ":PTIM:STR?"), "\"07:35:22\"\r\nscpi > ");   // local time, 5:30 behind UTC
+    EXPECT_EQ(line(model, ":PTIM:STR?"), "\"07:35:22\"\r\nscpi > ");  // local time, 5:30 behind UTC
 }
 
 TEST(SimulatedReceiver, AnswersEveryQueryOfTheCatalogue) {
     auto model = makeModel();
-    for (const char* query :
-         {"*IDN?", ":GPS:REF:ADEL?", ":GPS:SAT:TRAC:EMAN?", ":DIAG:LOG:READ:ALL?", ":GPS:POS:HOLD:LAST?",
-          ":GPS:SAT:TRAC:IGN?", ":PTIM:TCOD?", ":PTIM:DATE?", ":PTIM:TIME?", ":DIAG:ROSC:EFC:ABS?", ":SYNC:TINT?",
-          ":PTIM:TZON?", ":GPS:POS:SURV:STAT:POW?", ":PTIM:LEAP:ACC?", ":SENS:DATA:POIN? \"TST 2\"",
-          ":SENS:DATA:POIN?", ":SENS:DATA:MEM:OVER:COUN? \"TST 3\"", ":SENS:DATA:MEM:OVER:COUN?",
-          ":SENS:DATA:MEM:SAVE?", ":PULS:CONT:STAT?", ":PULS:STAR:TIME?", ":PULS:STAR:DATE?", ":PULS:CONT:PER?"}) {
+    for (const char* query : {"*IDN?",
+                              ":GPS:REF:ADEL?",
+                              ":GPS:SAT:TRAC:EMAN?",
+                              ":DIAG:LOG:READ:ALL?",
+                              ":GPS:POS:HOLD:LAST?",
+                              ":GPS:SAT:TRAC:IGN?",
+                              ":PTIM:TCOD?",
+                              ":PTIM:DATE?",
+                              ":PTIM:TIME?",
+                              ":DIAG:ROSC:EFC:ABS?",
+                              ":SYNC:TINT?",
+                              ":PTIM:TZON?",
+                              ":GPS:POS:SURV:STAT:POW?",
+                              ":PTIM:LEAP:ACC?",
+                              ":SENS:DATA:POIN? \"TST 2\"",
+                              ":SENS:DATA:POIN?",
+                              ":SENS:DATA:MEM:OVER:COUN? \"TST 3\"",
+                              ":SENS:DATA:MEM:OVER:COUN?",
+                              ":SENS:DATA:MEM:SAVE?",
+                              ":PULS:CONT:STAT?",
+                              ":PULS:STAR:TIME?",
+                              ":PULS:STAR:DATE?",
+                              ":PULS:CONT:PER?"}) {
         const std::string reply = line(model, query);
         EXPECT_GT(reply.size(), 9u) << query;
         EXPECT_EQ(reply.substr(reply.size() - 9), "\r\nscpi > ") << query;
     }
-    EXPECT_EQ(line(model, ":SENS:DATA? \"TST 1\""), "scpi > ");   // nothing collected yet at this moment
-    for (const char* command : {":GPS:INIT:POS N,37,19,32,W,121,59,51,70", ":GPS:POS SURV", ":GPS:POS LAST",
-                                ":GPS:POS:SURV ONCE", ":SYNC:HOLD:INIT", ":SYNC:HOLD:REC:INIT", ":SYNC:IMM",
-                                ":DIAG:LOG:CLE", ":SENS:DATA:CLEAR", ":SENS:DATA:CLEAR \"tst 2\"",
-                                ":GPS:POS:SURV:STAT:POW 1"})
+    EXPECT_EQ(line(model, ":SENS:DATA? \"TST 1\""), "scpi > ");  // nothing collected yet at this moment
+    for (const char* command :
+         {":GPS:INIT:POS N,37,19,32,W,121,59,51,70", ":GPS:POS SURV", ":GPS:POS LAST", ":GPS:POS:SURV ONCE",
+          ":SYNC:HOLD:INIT", ":SYNC:HOLD:REC:INIT", ":SYNC:IMM", ":DIAG:LOG:CLE", ":SENS:DATA:CLEAR",
+          ":SENS:DATA:CLEAR \"tst 2\"", ":GPS:POS:SURV:STAT:POW 1"})
         EXPECT_EQ(line(model, command), "scpi > ") << command;
     EXPECT_EQ(line(model, ":DIAG:LOG:READ:ALL?"), "Log status: 0 of 256 entries\r\nscpi > ");
 }

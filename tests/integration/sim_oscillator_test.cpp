@@ -24,7 +24,7 @@ TEST(SimulatedOscillator, TimeIntervalShowsWhitePhaseNoiseOverASteeredWander) {
         if (i % 100 == 0) efc.push_back(trend::leadingValue(model.exchange(":DIAG:ROSC:EFC:ABS?\r\n")));
     }
     for (double x : phase) {
-        ASSERT_GT(x, 22e-9);   // around the 1 PPS path's 33 ns, held there by the loop
+        ASSERT_GT(x, 22e-9);  // around the 1 PPS path's 33 ns, held there by the loop
         ASSERT_LT(x, 44e-9);
     }
     // White phase noise: the Allan deviation falls about as 1/tau at short averaging times.

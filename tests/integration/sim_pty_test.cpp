@@ -58,11 +58,11 @@ TEST(SimulatorOnPty, AnswersWithPromptsAndErrorPromptsThroughTheLink) {
         EXPECT_EQ(console.exchange("*idn?"), kIdentity);
         EXPECT_EQ(console.exchange("no:such:thing"), "E-113> ");
         EXPECT_EQ(console.exchange("syst:err?"), "-113,\"Undefined header\"\r\nscpi > ");
-        console.write("*opc?\r");   // a bare CR ends a line once the line goes quiet
+        console.write("*opc?\r");  // a bare CR ends a line once the line goes quiet
         EXPECT_EQ(console.readPrompted(), "1\r\nscpi > ");
     }
     receiver.stop();
-    EXPECT_NE(::access(link.c_str(), F_OK), 0);   // the link is gone
+    EXPECT_NE(::access(link.c_str(), F_OK), 0);  // the link is gone
 }
 
 TEST(SimulatorOnPty, EchoesOnRequestAndFromTheStart) {
@@ -89,7 +89,9 @@ TEST(SimulatorOnPty, TestsBuildAlarmScenariosThroughTheLibrary) {
     EXPECT_EQ(console.exchange("*stb?"), "72\r\nscpi > ");
     EXPECT_EQ(console.exchange(":stat:ques:even?"), "2\r\nscpi > ");
     EXPECT_EQ(console.exchange("*stb?"), "0\r\nscpi > ");
-    EXPECT_EQ(receiver.withModel([](ReceiverModel& model) { return model.status().condition(StatusRegister::Questionable); }), 2);
+    EXPECT_EQ(
+        receiver.withModel([](ReceiverModel& model) { return model.status().condition(StatusRegister::Questionable); }),
+        2);
 }
 
 TEST(SimulatorOnPty, SilenceLosesLinesUntilTheCountRunsOut) {
@@ -181,7 +183,7 @@ TEST(SimulatorOnPty, MismatchedSpeedsGarbleBothWaysUntilTheyAgree) {
     console.write("*idn?\r\n");
     ASSERT_TRUE(eventually([&] { return received.get().size() == 7; }));
     EXPECT_TRUE(allNoise(received.get()));
-    EXPECT_EQ(receiver.linesReceived(), 0u);   // no line end survived
+    EXPECT_EQ(receiver.linesReceived(), 0u);  // no line end survived
 
     receiver.sendRaw("scpi > ");
     const std::string heard = console.readUntil([](const std::string& t) { return t.size() >= 7; });
@@ -189,10 +191,10 @@ TEST(SimulatorOnPty, MismatchedSpeedsGarbleBothWaysUntilTheyAgree) {
     EXPECT_TRUE(allNoise(heard));
 
     console.setLine(at(9600));
-    EXPECT_EQ(console.exchange(""), "E-113> ");   // the garbage collected so far makes no command
+    EXPECT_EQ(console.exchange(""), "E-113> ");  // the garbage collected so far makes no command
     EXPECT_EQ(console.exchange("*idn?"), kIdentity);
 
-    console.setLine(LineSettings{9600, 'n', 8, 2});   // stop bits alone differ too
+    console.setLine(LineSettings{9600, 'n', 8, 2});  // stop bits alone differ too
     console.write("*idn?\r\n");
     EXPECT_TRUE(eventually([&] { return received.get().size() == 7 + 2 + 7 + 7; }));
     EXPECT_TRUE(allNoise(received.get().substr(16)));
@@ -202,7 +204,7 @@ TEST(SimulatorOnPty, FollowsTheConsoleToNineteenThousandTwoHundredBaud) {
     PtyReceiver receiver;
     receiver.start();
     ConsoleLine console(receiver.devicePath());
-    EXPECT_EQ(console.exchange("syst:comm:ser:baud 19200"), "scpi > ");   // still at the old speed
+    EXPECT_EQ(console.exchange("syst:comm:ser:baud 19200"), "scpi > ");  // still at the old speed
     EXPECT_EQ(receiver.options().line.baud, 19200);
     receiver.sendRaw("scpi > ");
     EXPECT_TRUE(allNoise(console.readUntil([](const std::string& t) { return t.size() >= 7; })));
@@ -222,13 +224,13 @@ TEST(SimulatorOnPty, LineSpeedEmulationLetsCharactersTrickle) {
     std::string all;
     for (const auto& piece : pieces) all += piece;
     EXPECT_EQ(all, kIdentity);
-    EXPECT_GT(pieces.size(), 4u);   // 44 characters at 120 a second never come in one read
+    EXPECT_GT(pieces.size(), 4u);  // 44 characters at 120 a second never come in one read
 }
 
 TEST(SimulatorOnPty, DownloadsAFileWhoseRecordsMatchByteForByte) {
     SimOptions options;
     options.eraseTime = 30ms;
-    options.errorOnLine = 9;   // one record refused along the way, as on a noisy line
+    options.errorOnLine = 9;  // one record refused along the way, as on a noisy line
     PtyReceiver receiver(options);
     receiver.start();
     ConsoleLine console(receiver.devicePath());
@@ -257,13 +259,13 @@ TEST(SimulatorOnPty, DownloadsAFileWhoseRecordsMatchByteForByte) {
         ASSERT_EQ(prompts, count) << replies;
         if (refused) {
             EXPECT_EQ(console.exchange("*cls"), "scpi > ");
-            continue;   // the whole packet goes again
+            continue;  // the whole packet goes again
         }
         next += count;
     }
     EXPECT_EQ(console.exchange(":SYST:LANG \"PRIMARY\""), "scpi > ");
     EXPECT_EQ(receiver.storedRecords(), records);
-    EXPECT_EQ(receiver.receivedRecords().size(), records.size() + 9);   // the first packet's 9 good ones, twice
+    EXPECT_EQ(receiver.receivedRecords().size(), records.size() + 9);  // the first packet's 9 good ones, twice
 }
 
 }  // namespace

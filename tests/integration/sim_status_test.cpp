@@ -17,7 +17,7 @@ std::string value(ReceiverModel& model, const std::string& query) {
 
 ReceiverModel quietModel() {
     ReceiverModel model;
-    model.exchange("*cls\r\n");   // forget the power-on events
+    model.exchange("*cls\r\n");  // forget the power-on events
     return model;
 }
 
@@ -25,28 +25,28 @@ TEST(SimulatedStatusSystem, ConditionChangesLatchEventsThroughTheTransitionFilte
     StatusSystem status;
     status.setPositiveTransitions(StatusRegister::Questionable, 0x1);
     status.setNegativeTransitions(StatusRegister::Questionable, 0x2);
-    status.setCondition(StatusRegister::Questionable, 0x3);   // both rise; only bit 0 passes
+    status.setCondition(StatusRegister::Questionable, 0x3);  // both rise; only bit 0 passes
     EXPECT_EQ(status.event(StatusRegister::Questionable), 0x1);
-    status.setCondition(StatusRegister::Questionable, 0x0);   // both fall; only bit 1 passes
+    status.setCondition(StatusRegister::Questionable, 0x0);  // both fall; only bit 1 passes
     EXPECT_EQ(status.event(StatusRegister::Questionable), 0x3);
     EXPECT_EQ(status.readEvent(StatusRegister::Questionable), 0x3);
     EXPECT_EQ(status.readEvent(StatusRegister::Questionable), 0x0);
-    status.setCondition(StatusRegister::Questionable, 0x2);   // rises, but not through the filter
+    status.setCondition(StatusRegister::Questionable, 0x2);  // rises, but not through the filter
     EXPECT_EQ(status.event(StatusRegister::Questionable), 0x0);
 }
 
 TEST(SimulatedStatusSystem, SubRegisterEventsSummariseIntoTheOperationRegisterAndTheStatusByte) {
     auto model = quietModel();
-    model.status().setConditionBits(StatusRegister::Hardware, 1u << 8, true);   // GPS 1PPS failure
+    model.status().setConditionBits(StatusRegister::Hardware, 1u << 8, true);  // GPS 1PPS failure
     EXPECT_EQ(value(model, ":stat:oper:hard:cond?"), "256");
-    EXPECT_EQ(value(model, "*stb?"), "0");   // nothing enabled yet
+    EXPECT_EQ(value(model, "*stb?"), "0");  // nothing enabled yet
     EXPECT_EQ(model.exchange(":stat:oper:hard:enab 256\r\n"), "scpi > ");
-    EXPECT_EQ(value(model, ":stat:oper:cond?"), "58");   // hardware summary bit 5 joins locked, hold, satellites
-    EXPECT_EQ(value(model, "*stb?"), "0");               // the operation register itself is not enabled
+    EXPECT_EQ(value(model, ":stat:oper:cond?"), "58");  // hardware summary bit 5 joins locked, hold, satellites
+    EXPECT_EQ(value(model, "*stb?"), "0");              // the operation register itself is not enabled
     EXPECT_EQ(model.exchange(":stat:oper:enab 32\r\n"), "scpi > ");
     EXPECT_EQ(value(model, "*stb?"), "128");
     model.exchange("*sre 128\r\n");
-    EXPECT_EQ(value(model, "*stb?"), "192");   // and a service request
+    EXPECT_EQ(value(model, "*stb?"), "192");  // and a service request
     EXPECT_EQ(value(model, "*sre?"), "128");
 
     // Reading the hardware events ends the hardware summary; the operation event stays latched.
@@ -72,19 +72,19 @@ TEST(SimulatedStatusSystem, CommandErrorsSetTheStandardEventRegisterWhichClearsO
     auto model = quietModel();
     EXPECT_EQ(value(model, "*esr?"), "0");
     model.exchange("nonsense\r\n");
-    EXPECT_EQ(value(model, "*stb?"), "4");   // an error is queued
+    EXPECT_EQ(value(model, "*stb?"), "4");  // an error is queued
     model.exchange("*ese 48\r\n");
     EXPECT_EQ(value(model, "*stb?"), "36");
     EXPECT_EQ(value(model, "*esr?"), "32");
     EXPECT_EQ(value(model, "*esr?"), "0");
     model.exchange(":GPS:SAT:TRAC:EMAN 200\r\n");
-    EXPECT_EQ(value(model, "*esr?"), "16");   // out of range is an execution error
+    EXPECT_EQ(value(model, "*esr?"), "16");  // out of range is an execution error
     EXPECT_EQ(value(model, "*ese?"), "48");
 }
 
 TEST(SimulatedStatusSystem, ClearStatusEmptiesEventsAndErrorsButKeepsConditionsAndMasks) {
     ReceiverModel model;
-    EXPECT_EQ(value(model, "*esr?"), "128");   // power on
+    EXPECT_EQ(value(model, "*esr?"), "128");  // power on
     model.exchange(":stat:ques:enab 3\r\n:stat:ques:ptr 3\r\n:stat:ques:ntr 1\r\nbogus\r\n");
     model.status().setCondition(StatusRegister::Questionable, 2);
     EXPECT_EQ(value(model, "*stb?"), "12");
@@ -117,9 +117,10 @@ TEST(SimulatedStatusSystem, AReceiverPoweredUpWithAFaultIsInAlarm) {
     ReceiverModel model(options);
     EXPECT_EQ(value(model, ":stat:oper:hard:cond?"), "512");
     EXPECT_EQ(value(model, "*sre?"), "136");
-    EXPECT_EQ(value(model, "*stb?"), "192");   // operation summary, and the service request
+    EXPECT_EQ(value(model, "*stb?"), "192");  // operation summary, and the service request
     EXPECT_NE(model.exchange(":syst:prin?\r\n").find("[ ALARM ]"), std::string::npos);
-    EXPECT_NE(model.exchange(":diag:log:read:all?\r\n").find("Hardware fault: GPS receiver failure"), std::string::npos);
+    EXPECT_NE(model.exchange(":diag:log:read:all?\r\n").find("Hardware fault: GPS receiver failure"),
+              std::string::npos);
 
     // Mended: the condition falls, and the negative filter (clear at power-on) latches nothing.
     EXPECT_EQ(value(model, ":stat:oper:hard:even?"), "512");
@@ -139,7 +140,8 @@ TEST(SimulatedStatusSystem, AnswersEveryStatusGroupQueryWithANumber) {
     std::vector<std::string> queries{"*sre?", "*stb?", "*ese?", "*esr?"};
     for (const char* set : {":stat:oper", ":stat:oper:hold", ":stat:oper:hard", ":stat:oper:pow", ":stat:ques",
                             ":STAT:OPER", ":STAT:OPER:HOLD", ":STAT:OPER:HARD", ":STAT:OPER:POW", ":STAT:QUES"})
-        for (const char* kind : {":cond?", ":even?", ":enab?", ":ptr?", ":ntr?"}) queries.push_back(std::string(set) + kind);
+        for (const char* kind : {":cond?", ":even?", ":enab?", ":ptr?", ":ntr?"})
+            queries.push_back(std::string(set) + kind);
     for (const auto& query : queries) {
         const std::string reply = value(model, query);
         EXPECT_FALSE(reply.empty()) << query;

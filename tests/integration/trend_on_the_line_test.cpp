@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
-
-#include <csignal>
-#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 
 #include "support/sim_program.h"
 #include "trend/record.h"
@@ -65,7 +64,7 @@ TEST(TrendOnTheLine, BothPresetsAreSampledRecordedAndKeptOutOfTheLog) {
         EXPECT_LT(trend.series()[0]->ring.value(i), 46e-9);
     }
     EXPECT_NEAR(trend.series()[1]->ring.value(0), 48.7, 2);
-    EXPECT_FALSE(program.form1.Term.text().empty());   // the status screen kept coming
+    EXPECT_FALSE(program.form1.Term.text().empty());  // the status screen kept coming
     EXPECT_EQ(program.app.forms.frmShowLog.txtShowLog.text(), "");
 
     const trend::RecordedFile file = trend::readRecordedFile(record);
@@ -89,8 +88,8 @@ TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) 
         trend::TrendSampler& sampler = program.app.trend().sampler();
         auto toTrend = sampler.onSample;
         sampler.onSample = [&](const std::string& q, double t, double v, const std::string& r) {
-            toTrend(q, t, v, r);                            // recorded...
-            if (write(pipeFds[1], "s", 1) != 1) _exit(3);   // ...then reported
+            toTrend(q, t, v, r);                           // recorded...
+            if (write(pipeFds[1], "s", 1) != 1) _exit(3);  // ...then reported
         };
         for (;;) runFor(program, 1);
     }
@@ -110,7 +109,7 @@ TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) 
     EXPECT_EQ(file.unreadableLines, 0u);
     std::size_t samples = 0;
     for (const auto& [query, list] : file.series) samples += list.size();
-    EXPECT_GE(samples, 30u);   // every sample reported before the kill is in the file
+    EXPECT_GE(samples, 30u);  // every sample reported before the kill is in the file
     std::remove(record.c_str());
 }
 

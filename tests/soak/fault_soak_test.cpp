@@ -11,9 +11,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <string>
-
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/fake_platform.h"

@@ -38,8 +38,8 @@ std::string clockText(const CivilTime& t) {
 
 std::string dateText(const CivilTime& t) {
     char text[24];
-    std::snprintf(text, sizeof text, "%02d %s %04d", t.day % 100, kMonths[static_cast<std::size_t>((t.month + 11) % 12)],
-                  t.year % 10000);
+    std::snprintf(text, sizeof text, "%02d %s %04d", t.day % 100,
+                  kMonths[static_cast<std::size_t>((t.month + 11) % 12)], t.year % 10000);
     return text;
 }
 

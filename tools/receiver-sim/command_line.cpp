@@ -44,16 +44,22 @@ ValueHandler textInto(std::string Identity::*field) {
 
 const std::map<std::string, ValueHandler>& valueFlags() {
     static const std::map<std::string, ValueHandler> flags{
-        {"--link", [](CommandLine& c, const std::string& v) { c.linkPath = v; return !v.empty(); }},
+        {"--link",
+         [](CommandLine& c, const std::string& v) {
+             c.linkPath = v;
+             return !v.empty();
+         }},
         {"--manufacturer", textInto(&Identity::manufacturer)},
         {"--model", textInto(&Identity::model)},
         {"--serial-number", textInto(&Identity::serialNumber)},
         {"--firmware", textInto(&Identity::firmware)},
-        {"--port", [](CommandLine& c, const std::string& v) {
+        {"--port",
+         [](CommandLine& c, const std::string& v) {
              c.options.serialPort = v == "2" ? 2 : 1;
              return v == "1" || v == "2";
          }},
-        {"--line", [](CommandLine& c, const std::string& v) {
+        {"--line",
+         [](CommandLine& c, const std::string& v) {
              const auto line = parseLineSettings(v);
              if (line) c.options.line = *line;
              return line.has_value();
@@ -61,19 +67,22 @@ const std::map<std::string, ValueHandler>& valueFlags() {
         {"--erase-ms", millisecondsInto(&SimOptions::eraseTime)},
         {"--silent", countInto(&SimOptions::silentLines)},
         {"--error-on-line", countInto(&SimOptions::errorOnLine)},
-        {"--error-fraction", [](CommandLine& c, const std::string& v) {
+        {"--error-fraction",
+         [](CommandLine& c, const std::string& v) {
              const auto share = parseNumber(v);
              if (share && *share >= 0 && *share <= 1) c.options.errorFraction = *share;
              return share && *share >= 0 && *share <= 1;
          }},
-        {"--error-code", [](CommandLine& c, const std::string& v) {
+        {"--error-code",
+         [](CommandLine& c, const std::string& v) {
              const auto code = parseInteger(v);
              if (code && *code < 0 && *code > -1000) c.options.injectedErrorCode = static_cast<int>(*code);
              return code && *code < 0 && *code > -1000;
          }},
         {"--garbage", countInto(&SimOptions::garbageBeforeReply)},
         {"--hang-up-on-line", countInto(&SimOptions::hangUpOnLine)},
-        {"--hardware-fault", [](CommandLine& c, const std::string& v) {
+        {"--hardware-fault",
+         [](CommandLine& c, const std::string& v) {
              const auto bit = count(v);
              if (bit && *bit <= 12) c.options.hardwareFaults |= static_cast<std::uint16_t>(1u << *bit);
              return bit && *bit <= 12;
@@ -170,8 +179,6 @@ std::string usageText() {
            "  --version               print the version and end\n";
 }
 
-std::string versionText() {
-    return "kestrix-receiver-sim " KESTRIX_VERSION "\n";
-}
+std::string versionText() { return "kestrix-receiver-sim " KESTRIX_VERSION "\n"; }
 
 }  // namespace kestrix::sim

@@ -14,7 +14,7 @@ struct CommandLine {
     bool trace = false;
     bool help = false;
     bool version = false;
-    std::string error;   // why the arguments were refused; empty when they were taken
+    std::string error;  // why the arguments were refused; empty when they were taken
 };
 
 // Reads the program's arguments (without the program name).

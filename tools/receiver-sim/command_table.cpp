@@ -34,7 +34,8 @@ bool available(Scope scope, const ReceiverState& state) {
 }  // namespace
 
 CommandEntry queryCommand(std::string pattern, Scope scope, std::function<std::string(ReceiverState&)> answerOf) {
-    return {std::move(pattern), scope, [answerOf = std::move(answerOf)](ReceiverState& state, const ScpiCommand& command) {
+    return {std::move(pattern), scope,
+            [answerOf = std::move(answerOf)](ReceiverState& state, const ScpiCommand& command) {
                 if (!command.parameters.empty()) return failure(error::kParameterNotAllowed);
                 return answer(answerOf(state));
             }};
@@ -48,7 +49,7 @@ CommandEntry actionCommand(std::string pattern, Scope scope, std::function<Outco
 }
 
 CommandEntry settingCommand(std::string pattern, Scope scope,
-                           std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set) {
+                            std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set) {
     return {std::move(pattern), scope, [set = std::move(set)](ReceiverState& state, const ScpiCommand& command) {
                 const auto parameters = splitParameters(command.parameters);
                 if (parameters.empty()) return failure(error::kMissingParameter);

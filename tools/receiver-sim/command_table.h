@@ -30,7 +30,7 @@ enum class Scope { Primary, Install, Both, Model73408K };
 using CommandHandler = std::function<Outcome(ReceiverState&, const ScpiCommand&)>;
 
 struct CommandEntry {
-    std::string pattern;   // see matchHeader
+    std::string pattern;  // see matchHeader
     Scope scope;
     CommandHandler handler;
 };
@@ -41,7 +41,7 @@ CommandEntry queryCommand(std::string pattern, Scope scope, std::function<std::s
 CommandEntry actionCommand(std::string pattern, Scope scope, std::function<Outcome(ReceiverState&)> act);
 // A command that needs at least one parameter; the handler gets them split at commas.
 CommandEntry settingCommand(std::string pattern, Scope scope,
-                           std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set);
+                            std::function<Outcome(ReceiverState&, const std::vector<std::string>&)> set);
 
 // The command sets, one per kind of command.
 void addSystemCommands(std::vector<CommandEntry>& table);

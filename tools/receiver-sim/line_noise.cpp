@@ -26,14 +26,16 @@ std::string LineGarbler::garble(std::string_view bytes, const LineSettings& send
     const std::uint32_t key = mix(sender) * 0x9E3779B1U ^ mix(receiver);
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) out += noiseByte(key + static_cast<unsigned char>(c) * 0x01000193U + position_++ * 0x85EBCA6BU);
+    for (char c : bytes)
+        out += noiseByte(key + static_cast<unsigned char>(c) * 0x01000193U + position_++ * 0x85EBCA6BU);
     return out;
 }
 
 std::string lineNoise(std::size_t count, std::uint32_t position) {
     std::string out;
     out.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) out += noiseByte(position * 0x27D4EB2FU + static_cast<std::uint32_t>(i) + 1U);
+    for (std::size_t i = 0; i < count; ++i)
+        out += noiseByte(position * 0x27D4EB2FU + static_cast<std::uint32_t>(i) + 1U);
     return out;
 }
 

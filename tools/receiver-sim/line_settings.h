@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
 #include <optional>
+#include <string>
 
 struct termios;
 
@@ -10,9 +10,9 @@ namespace kestrix::sim {
 // Speed and framing of one end of a serial line.
 struct LineSettings {
     int baud = 9600;
-    char parity = 'n';   // n, o, e, m, s
-    int dataBits = 8;    // 5 to 8
-    int stopBits = 1;    // 1 or 2
+    char parity = 'n';  // n, o, e, m, s
+    int dataBits = 8;   // 5 to 8
+    int stopBits = 1;   // 1 or 2
 
     // Bits on the wire per character: start bit, data bits, parity bit, stop bits.
     int bitsPerCharacter() const;

@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     }
     std::cout << receiver.linkPath() << std::endl;
 
-    std::uint16_t faults = commandLine.options.hardwareFaults != 0 ? commandLine.options.hardwareFaults
-                                                                    : std::uint16_t{1u << 9};
+    std::uint16_t faults =
+        commandLine.options.hardwareFaults != 0 ? commandLine.options.hardwareFaults : std::uint16_t{1u << 9};
     int signal = 0;
     while (sigwait(&handledSignals, &signal) == 0 && (signal == SIGUSR1 || signal == SIGUSR2)) {
         SimOptions options = receiver.options();

@@ -6,14 +6,14 @@
 namespace kestrix::sim {
 
 namespace {
-constexpr double kLoopTime = 200;              // s, the loop's time constant
-constexpr double kRandomWalk = 1e-12;          // fractional frequency step per second (1 sigma)
-constexpr double kMeasurementNoise = 0.6e-9;   // s, white phase noise of the time-interval counter
-constexpr double kCableOffset = 32.8e-9;       // s, fixed offset of the 1 PPS path
-constexpr double kEfcCentre = 48.73;           // % of range
-constexpr double kEfcPerFrequency = 1e10;      // % of range per unit of fractional frequency
-constexpr double kAgeingPerDay = 0.05;         // % of range the EFC creeps per day
-constexpr double kLongestCatchUp = 3600;       // s; a longer silence restarts the walk from where it was
+constexpr double kLoopTime = 200;             // s, the loop's time constant
+constexpr double kRandomWalk = 1e-12;         // fractional frequency step per second (1 sigma)
+constexpr double kMeasurementNoise = 0.6e-9;  // s, white phase noise of the time-interval counter
+constexpr double kCableOffset = 32.8e-9;      // s, fixed offset of the 1 PPS path
+constexpr double kEfcCentre = 48.73;          // % of range
+constexpr double kEfcPerFrequency = 1e10;     // % of range per unit of fractional frequency
+constexpr double kAgeingPerDay = 0.05;        // % of range the EFC creeps per day
+constexpr double kLongestCatchUp = 3600;      // s; a longer silence restarts the walk from where it was
 }  // namespace
 
 DisciplinedOscillator::DisciplinedOscillator(std::uint64_t seed) : random_(seed) {}
@@ -25,7 +25,7 @@ void DisciplinedOscillator::advanceTo(double seconds) {
         return;
     }
     if (whole - time_ > kLongestCatchUp) time_ = whole - kLongestCatchUp;
-    const auto steps = static_cast<long>(whole - time_);   // whole seconds to catch up
+    const auto steps = static_cast<long>(whole - time_);  // whole seconds to catch up
     for (long step = 0; step < steps; ++step) {
         frequency_ += kRandomWalk * normal_(random_);
         phase_ += frequency_ + steering_;

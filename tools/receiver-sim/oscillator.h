@@ -24,12 +24,12 @@ private:
 
     std::mt19937_64 random_;
     std::normal_distribution<double> normal_{0.0, 1.0};
-    double time_ = 0;   // whole seconds reached; 0 before the first question
+    double time_ = 0;  // whole seconds reached; 0 before the first question
     double started_ = 0;
-    double phase_ = 0;       // seconds
-    double frequency_ = 0;   // fractional, free-running
-    double integral_ = 0;    // phase integrated by the loop
-    double steering_ = 0;    // fractional, applied through the EFC
+    double phase_ = 0;      // seconds
+    double frequency_ = 0;  // fractional, free-running
+    double integral_ = 0;   // phase integrated by the loop
+    double steering_ = 0;   // fractional, applied through the EFC
 };
 
 }  // namespace kestrix::sim

@@ -13,7 +13,7 @@ namespace kestrix::sim {
 
 namespace {
 
-constexpr double kLargestAntennaDelay = 32767e-9;   // seconds
+constexpr double kLargestAntennaDelay = 32767e-9;  // seconds
 constexpr int kHighestSatellite = 32;
 
 // A time in seconds, with an optional unit after the number: "50 ns", "50ns", "5E-8", "0.05 us".
@@ -137,36 +137,43 @@ std::string timeIntervalText(ReceiverState& state) {
 }  // namespace
 
 void addPositioningCommands(std::vector<CommandEntry>& table) {
-    table.push_back(queryCommand("GPS:REFerence:ADELay?", Scope::Primary, [](ReceiverState& s) { return secondsText(s.antennaDelay); }));
+    table.push_back(queryCommand("GPS:REFerence:ADELay?", Scope::Primary,
+                                 [](ReceiverState& s) { return secondsText(s.antennaDelay); }));
     table.push_back(settingCommand("GPS:REFerence:ADELay", Scope::Primary, antennaDelaySetting));
-    table.push_back(queryCommand("GPS:SATellite:TRACking:EMANgle?", Scope::Primary, [](ReceiverState& s) { return std::to_string(s.elevationMask); }));
+    table.push_back(queryCommand("GPS:SATellite:TRACking:EMANgle?", Scope::Primary,
+                                 [](ReceiverState& s) { return std::to_string(s.elevationMask); }));
     table.push_back(settingCommand("GPS:SATellite:TRACking:EMANgle", Scope::Primary, elevationMaskSetting));
     table.push_back(queryCommand("GPS:SATellite:TRACking:IGNore?", Scope::Primary, ignoredText));
     table.push_back(settingCommand("GPS:SATellite:TRACking:IGNore", Scope::Primary, ignoreSetting));
     table.push_back(actionCommand("GPS:SATellite:TRACking:IGNore:NONE", Scope::Primary, ignoreNone));
     table.push_back(actionCommand("GPS:SATellite:TRACking:IGNore:ALL", Scope::Primary, ignoreAll));
 
-    table.push_back(queryCommand("GPS:INITial:DATE?", Scope::Primary, [](ReceiverState& s) { return tripleText(s.initialDate); }));
-    table.push_back(settingCommand("GPS:INITial:DATE", Scope::Primary, [](ReceiverState& s, const std::vector<std::string>& p) {
-        return readTriple(p, kDateRanges, s.initialDate);
-    }));
-    table.push_back(queryCommand("GPS:INITial:TIME?", Scope::Primary, [](ReceiverState& s) { return tripleText(s.initialTime); }));
-    table.push_back(settingCommand("GPS:INITial:TIME", Scope::Primary, [](ReceiverState& s, const std::vector<std::string>& p) {
-        return readTriple(p, kTimeRanges, s.initialTime);
-    }));
-    table.push_back(queryCommand("GPS:INITial:POSition?", Scope::Primary, [](ReceiverState& s) { return positionText(s.initialPosition); }));
-    table.push_back(settingCommand("GPS:INITial:POSition", Scope::Primary, [](ReceiverState& s, const std::vector<std::string>& p) {
-        return readPosition(p, s.initialPosition);
-    }));
+    table.push_back(
+        queryCommand("GPS:INITial:DATE?", Scope::Primary, [](ReceiverState& s) { return tripleText(s.initialDate); }));
+    table.push_back(settingCommand(
+        "GPS:INITial:DATE", Scope::Primary,
+        [](ReceiverState& s, const std::vector<std::string>& p) { return readTriple(p, kDateRanges, s.initialDate); }));
+    table.push_back(
+        queryCommand("GPS:INITial:TIME?", Scope::Primary, [](ReceiverState& s) { return tripleText(s.initialTime); }));
+    table.push_back(settingCommand(
+        "GPS:INITial:TIME", Scope::Primary,
+        [](ReceiverState& s, const std::vector<std::string>& p) { return readTriple(p, kTimeRanges, s.initialTime); }));
+    table.push_back(queryCommand("GPS:INITial:POSition?", Scope::Primary,
+                                 [](ReceiverState& s) { return positionText(s.initialPosition); }));
+    table.push_back(settingCommand(
+        "GPS:INITial:POSition", Scope::Primary,
+        [](ReceiverState& s, const std::vector<std::string>& p) { return readPosition(p, s.initialPosition); }));
 
-    table.push_back(queryCommand("GPS:POSition?", Scope::Primary, [](ReceiverState& s) { return positionText(s.position); }));
+    table.push_back(
+        queryCommand("GPS:POSition?", Scope::Primary, [](ReceiverState& s) { return positionText(s.position); }));
     table.push_back(settingCommand("GPS:POSition", Scope::Primary, positionSetting));
-    table.push_back(queryCommand("GPS:POSition:HOLD:LAST?", Scope::Primary, [](ReceiverState& s) { return positionText(s.lastHeldPosition); }));
+    table.push_back(queryCommand("GPS:POSition:HOLD:LAST?", Scope::Primary,
+                                 [](ReceiverState& s) { return positionText(s.lastHeldPosition); }));
     table.push_back(settingCommand("GPS:POSition:SURVey", Scope::Primary, surveySetting));
-    table.push_back(queryCommand("GPS:POSition:SURVey:STATe?", Scope::Primary, [](ReceiverState& s) { return std::string(s.surveying ? "1" : "0"); }));
-    table.push_back(queryCommand("GPS:POSition:SURVey:STATe:POWerup?", Scope::Primary, [](ReceiverState& s) {
-        return std::string(s.surveyOnPowerUp ? "1" : "0");
-    }));
+    table.push_back(queryCommand("GPS:POSition:SURVey:STATe?", Scope::Primary,
+                                 [](ReceiverState& s) { return std::string(s.surveying ? "1" : "0"); }));
+    table.push_back(queryCommand("GPS:POSition:SURVey:STATe:POWerup?", Scope::Primary,
+                                 [](ReceiverState& s) { return std::string(s.surveyOnPowerUp ? "1" : "0"); }));
     table.push_back(settingCommand("GPS:POSition:SURVey:STATe:POWerup", Scope::Primary, powerUpSurveySetting));
 
     table.push_back(actionCommand("SYNChronization:HOLDover:INITiate", Scope::Primary, [](ReceiverState& s) {

@@ -189,18 +189,19 @@ void PtyReceiver::serve() {
             master = masterFd_;
             wakeRead = wakeRead_;
         }
-        pollfd fds[2] = {{wakeRead, POLLIN, 0}, {master, static_cast<short>(POLLIN | (next.wantWrite ? POLLOUT : 0)), 0}};
+        pollfd fds[2] = {{wakeRead, POLLIN, 0},
+                         {master, static_cast<short>(POLLIN | (next.wantWrite ? POLLOUT : 0)), 0}};
         int timeout = -1;
         if (next.deadline) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next.deadline - std::chrono::steady_clock::now());
+            const auto wait =
+                std::chrono::ceil<std::chrono::milliseconds>(*next.deadline - std::chrono::steady_clock::now());
             timeout = static_cast<int>(std::clamp<long long>(wait.count(), 0, 60000));
         }
         const int ready = ::poll(fds, master >= 0 ? 2 : 1, timeout);
         if (ready < 0 && errno != EINTR) return;
         if (ready > 0 && (fds[0].revents & POLLIN)) {
             char drain[64];
-            while (::read(wakeRead, drain, sizeof drain) > 0) {
-            }
+            while (::read(wakeRead, drain, sizeof drain) > 0) {}
         }
         if (ready > 0 && master >= 0 && (fds[1].revents & POLLIN)) {
             std::unique_lock lock(mutex_);
@@ -236,7 +237,8 @@ void PtyReceiver::readLine(SteadyTime now) {
     const auto count = ::read(masterFd_, buffer, sizeof buffer);
     if (count <= 0) return;
     const LineSettings console = consoleLine();
-    const std::string received = inputGarbler_.garble(std::string_view(buffer, static_cast<std::size_t>(count)), console, model_.line());
+    const std::string received =
+        inputGarbler_.garble(std::string_view(buffer, static_cast<std::size_t>(count)), console, model_.line());
     trace('<', received);
     const bool paced = model_.options().emulateLineSpeed;
     const auto perCharacter = characterTime(console);
@@ -283,7 +285,8 @@ void PtyReceiver::writeDue(SteadyTime now, const LineSettings& console, Step& re
             output_.pop_front();
             continue;
         }
-        const std::string bytes = outputGarbler_.garble(std::string_view(head.bytes).substr(head.sent, count), head.line, console);
+        const std::string bytes =
+            outputGarbler_.garble(std::string_view(head.bytes).substr(head.sent, count), head.line, console);
         const auto written = ::write(masterFd_, bytes.data(), bytes.size());
         if (written <= 0) {
             result.wantWrite = true;

@@ -118,7 +118,7 @@ private:
     bool hangUpRequested_ = false;
     bool hungUp_ = false;
     int masterFd_ = -1;
-    int slaveFd_ = -1;   // held open so the line stays up while no console has it open
+    int slaveFd_ = -1;  // held open so the line stays up while no console has it open
     int wakeRead_ = -1;
     std::atomic<int> wakeWrite_{-1};
     std::string slavePath_;

@@ -30,8 +30,7 @@ public:
         if (bytes.empty() && delay.count() == 0) return;
         if (!pieces_.empty() && delay.count() == 0 && !pieces_.back().hangUp && pieces_.back().line == line)
             pieces_.back().bytes += bytes;
-        else
-            pieces_.push_back({std::move(bytes), delay, line, false});
+        else pieces_.push_back({std::move(bytes), delay, line, false});
     }
     void hangUp(const LineSettings& line) { pieces_.push_back({{}, {}, line, true}); }
     std::vector<Transmission> take() { return std::move(pieces_); }
@@ -40,7 +39,8 @@ private:
     std::vector<Transmission> pieces_;
 };
 
-ReceiverModel::ReceiverModel(const SimOptions& options, Clock clock) : options_(options), state_(options, std::move(clock)) {}
+ReceiverModel::ReceiverModel(const SimOptions& options, Clock clock)
+    : options_(options), state_(options, std::move(clock)) {}
 
 std::vector<Transmission> ReceiverModel::receive(std::string_view bytes) {
     Output out;

@@ -5,8 +5,11 @@
 namespace kestrix::sim {
 
 ReceiverState::ReceiverState(const SimOptions& options, Clock clockFunction)
-    : clock(std::move(clockFunction)), poweredOn(clock()), identity(options.identity),
-      serialPort(options.serialPort == 2 ? 2 : 1), eraseTime(options.eraseTime) {
+    : clock(std::move(clockFunction)),
+      poweredOn(clock()),
+      identity(options.identity),
+      serialPort(options.serialPort == 2 ? 2 : 1),
+      eraseTime(options.eraseTime) {
     portInUse().line = options.line;
     portInUse().echo = options.echoAtStart;
     lastHeldPosition = position;
@@ -30,10 +33,9 @@ namespace {
 
 // The hardware status bits, as the diagnostic log names them.
 constexpr std::array<const char*, 13> kHardwareFaultNames{
-    "self test failure",        "+15 V out of range",          "-15 V out of range",
-    "5 V out of range",         "primary oven out of range",   "secondary oven out of range",
-    "EFC within 5% of limit",   "EFC at limit",                "GPS 1PPS failure",
-    "GPS receiver failure",     "time interval errors",        "EEPROM failure",
+    "self test failure",         "+15 V out of range",          "-15 V out of range",     "5 V out of range",
+    "primary oven out of range", "secondary oven out of range", "EFC within 5% of limit", "EFC at limit",
+    "GPS 1PPS failure",          "GPS receiver failure",        "time interval errors",   "EEPROM failure",
     "internal reference failure"};
 
 }  // namespace

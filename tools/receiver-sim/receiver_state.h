@@ -48,7 +48,9 @@ struct ReceiverState {
     ReceiverState(const SimOptions& options, Clock clock);
 
     TimePoint now() const { return clock(); }
-    std::chrono::minutes zoneOffset() const { return std::chrono::minutes{zoneHours * 60 + (zoneHours < 0 ? -zoneMinutes : zoneMinutes)}; }
+    std::chrono::minutes zoneOffset() const {
+        return std::chrono::minutes{zoneHours * 60 + (zoneHours < 0 ? -zoneMinutes : zoneMinutes)};
+    }
     CivilTime utcNow() const { return civilTime(now()); }
     CivilTime localNow() const { return civilTime(now(), zoneOffset()); }
     SerialPortState& port(int number) { return ports[static_cast<std::size_t>(number == 2 ? 1 : 0)]; }
@@ -74,8 +76,8 @@ struct ReceiverState {
     StatusSystem status;
 
     // Positioning and tracking.
-    double antennaDelay = 250e-9;   // seconds
-    int elevationMask = 10;         // degrees
+    double antennaDelay = 250e-9;  // seconds
+    int elevationMask = 10;        // degrees
     std::set<int> ignoredSatellites;
     Triple initialDate{2024, 1, 1};
     Triple initialTime{0, 0, 0};

@@ -7,8 +7,8 @@ namespace kestrix::sim {
 namespace {
 
 struct PatternNode {
-    std::string shortForm;   // upper case
-    std::string longForm;    // upper case
+    std::string shortForm;  // upper case
+    std::string longForm;   // upper case
     bool numbered = false;
     bool optional = false;
 };
@@ -28,10 +28,19 @@ std::vector<PatternNode> patternNodes(const std::string& pattern) {
         node.optional = open;
     };
     for (char c : pattern) {
-        if (c == '[') { finish(); open = true; node.optional = true; }
-        else if (c == ']') { finish(); open = false; node.optional = false; }
-        else if (c == ':') { const bool keep = open; finish(); node.optional = keep; }
-        else if (c == '#') node.numbered = true;
+        if (c == '[') {
+            finish();
+            open = true;
+            node.optional = true;
+        } else if (c == ']') {
+            finish();
+            open = false;
+            node.optional = false;
+        } else if (c == ':') {
+            const bool keep = open;
+            finish();
+            node.optional = keep;
+        } else if (c == '#') node.numbered = true;
         else {
             if (std::isupper(static_cast<unsigned char>(c)) || !std::isalpha(static_cast<unsigned char>(c)))
                 node.shortForm += c;

@@ -8,10 +8,10 @@ namespace kestrix::sim {
 
 // One received program message, split into its header and its parameter text.
 struct ScpiCommand {
-    std::string header;        // as received, e.g. ":syst:comm:ser2:fdup"
-    bool query = false;        // the header ends with "?"
-    std::string parameters;    // the rest of the line, blanks around it removed
-    std::vector<int> suffixes; // numeric suffixes of the matched header's numbered nodes
+    std::string header;         // as received, e.g. ":syst:comm:ser2:fdup"
+    bool query = false;         // the header ends with "?"
+    std::string parameters;     // the rest of the line, blanks around it removed
+    std::vector<int> suffixes;  // numeric suffixes of the matched header's numbered nodes
 };
 
 // Splits a command line (line end removed). Nothing is matched yet.

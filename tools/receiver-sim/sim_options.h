@@ -38,18 +38,18 @@ struct SimOptions {
     std::uint16_t hardwareFaults = 0;
 
     // Faults. The counters are decremented as lines arrive; 0 is off.
-    int silentLines = 0;          // the next N lines are lost: no echo, no effect, no reply
-    bool silent = false;          // every line is lost while this is set
-    int errorOnLine = 0;          // the Nth line from now is answered with an error prompt
-    double errorFraction = 0.0;   // this share of lines is answered with an error prompt (evenly spread)
-    int injectedErrorCode = -310; // the error those lines put in the error queue
-    int garbageBeforeReply = 0;   // noise bytes sent before every reply
-    int hangUpOnLine = 0;         // the Nth line from now closes the line instead of being answered
+    int silentLines = 0;           // the next N lines are lost: no echo, no effect, no reply
+    bool silent = false;           // every line is lost while this is set
+    int errorOnLine = 0;           // the Nth line from now is answered with an error prompt
+    double errorFraction = 0.0;    // this share of lines is answered with an error prompt (evenly spread)
+    int injectedErrorCode = -310;  // the error those lines put in the error queue
+    int garbageBeforeReply = 0;    // noise bytes sent before every reply
+    int hangUpOnLine = 0;          // the Nth line from now closes the line instead of being answered
 
     // Timing of the output, applied by the pseudo-terminal server.
-    int chunkSize = 0;                           // bytes per write; 0 writes everything at once
-    std::chrono::milliseconds chunkPause{0};     // pause between chunks
-    bool emulateLineSpeed = false;               // characters flow at the line's rate in both directions
+    int chunkSize = 0;                        // bytes per write; 0 writes everything at once
+    std::chrono::milliseconds chunkPause{0};  // pause between chunks
+    bool emulateLineSpeed = false;            // characters flow at the line's rate in both directions
 };
 
 }  // namespace kestrix::sim

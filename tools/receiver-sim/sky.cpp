@@ -9,18 +9,26 @@ namespace {
 
 struct Orbit {
     int prn;
-    double highestElevation;   // degrees at the top of the pass
-    double phase;              // where in its cycle it is at time 0, 0 to 1
-    double startAzimuth;       // degrees
+    double highestElevation;  // degrees at the top of the pass
+    double phase;             // where in its cycle it is at time 0, 0 to 1
+    double startAzimuth;      // degrees
 };
 
 constexpr double kCycleSeconds = 12 * 3600.0;
 constexpr double kPi = 3.14159265358979323846;
 
 constexpr std::array<Orbit, 11> kOrbits{{
-    {2, 66, 0.58, 250},  {5, 62, 0.05, 140}, {6, 55, 0.21, 300},  {12, 80, 0.68, 20},
-    {16, 58, 0.12, 80},  {17, 40, 0.33, 220}, {20, 85, 0.27, 230}, {24, 45, 0.41, 30},
-    {25, 35, 0.47, 290}, {29, 70, 0.83, 170}, {30, 50, 0.95, 110},
+    {2, 66, 0.58, 250},
+    {5, 62, 0.05, 140},
+    {6, 55, 0.21, 300},
+    {12, 80, 0.68, 20},
+    {16, 58, 0.12, 80},
+    {17, 40, 0.33, 220},
+    {20, 85, 0.27, 230},
+    {24, 45, 0.41, 30},
+    {25, 35, 0.47, 290},
+    {29, 70, 0.83, 170},
+    {30, 50, 0.95, 110},
 }};
 
 }  // namespace

@@ -10,9 +10,9 @@ namespace kestrix::sim {
 // One satellite above the horizon as the receiver sees it.
 struct SatelliteView {
     int prn = 0;
-    int elevation = 0;   // degrees
-    int azimuth = 0;     // degrees
-    int signal = 0;      // signal strength
+    int elevation = 0;  // degrees
+    int azimuth = 0;    // degrees
+    int signal = 0;     // signal strength
     bool tracked = false;
 };
 

@@ -10,9 +10,9 @@ namespace kestrix::sim {
 
 // A Motorola S-record that passed its checks.
 struct SRecord {
-    char type = '0';          // '0' to '9', never '4'
+    char type = '0';  // '0' to '9', never '4'
     std::uint32_t address = 0;
-    std::string text;         // as received, e.g. "S1130000285F..."
+    std::string text;  // as received, e.g. "S1130000285F..."
 };
 
 // Why a record was refused, for the error detail ("S-record checksum").

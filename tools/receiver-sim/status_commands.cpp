@@ -34,7 +34,8 @@ constexpr std::array<MaskRegister, 3> kMaskRegisters{{
     {":NTRansition", &StatusSystem::negativeTransitions, &StatusSystem::setNegativeTransitions},
 }};
 
-Outcome setRegister(StatusSystem& status, StatusRegister r, RegisterSetter set, const std::vector<std::string>& parameters) {
+Outcome setRegister(StatusSystem& status, StatusRegister r, RegisterSetter set,
+                    const std::vector<std::string>& parameters) {
     if (parameters.size() > 1) return failure(error::kParameterNotAllowed);
     const auto value = parseInteger(parameters[0]);
     if (!value) return failure(error::kDataType);
@@ -56,8 +57,9 @@ void addStatusCommands(std::vector<CommandEntry>& table) {
         for (const auto& mask : kMaskRegisters) {
             const RegisterGetter get = mask.get;
             const RegisterSetter set = mask.set;
-            table.push_back(queryCommand(prefix + mask.node + "?", Scope::Primary,
-                                         [reg, get](ReceiverState& s) { return std::to_string((s.status.*get)(reg)); }));
+            table.push_back(queryCommand(prefix + mask.node + "?", Scope::Primary, [reg, get](ReceiverState& s) {
+                return std::to_string((s.status.*get)(reg));
+            }));
             table.push_back(settingCommand(prefix + mask.node, Scope::Primary,
                                            [reg, set](ReceiverState& s, const std::vector<std::string>& p) {
                                                return setRegister(s.status, reg, set, p);

@@ -43,8 +43,9 @@ enum class Mode { Locked, Recovery, Holdover, PowerUp };
 
 std::array<std::string, 4> modeLines(Mode mode) {
     std::array<std::string, 4> lines{"   Locked to GPS", "   Recovery", "   Holdover", "   Power-up"};
-    static const std::array<std::string, 4> active{">> Locked to GPS: frequency is stable", ">> Recovery: returning to GPS lock",
-                                                   ">> Holdover: manual holdover", ">> Power-up: acquiring satellites"};
+    static const std::array<std::string, 4> active{">> Locked to GPS: frequency is stable",
+                                                   ">> Recovery: returning to GPS lock", ">> Holdover: manual holdover",
+                                                   ">> Power-up: acquiring satellites"};
     lines[static_cast<std::size_t>(mode)] = active[static_cast<std::size_t>(mode)];
     return lines;
 }
@@ -60,7 +61,8 @@ std::string latitudeText(const Position& p) {
 }
 
 std::string longitudeText(const Position& p) {
-    return format("LON      %c %3d:%02d:%06.3f", p.eastWest, p.longitudeDegrees, p.longitudeMinutes, p.longitudeSeconds);
+    return format("LON      %c %3d:%02d:%06.3f", p.eastWest, p.longitudeDegrees, p.longitudeMinutes,
+                  p.longitudeSeconds);
 }
 
 // Tracked satellites on the left, those not tracked beside them, one row each.
@@ -113,7 +115,8 @@ std::string statusScreen(const ReceiverState& state) {
         row(satellites[3], ""),
         row(satellites[4], latitudeText(state.position)),
         row(satellites[5], longitudeText(state.position)),
-        row(format("ELEV MASK %d deg", state.elevationMask), format("HGT%21s m  (MSL)", format("%+.2f", state.position.height).c_str())),
+        row(format("ELEV MASK %d deg", state.elevationMask),
+            format("HGT%21s m  (MSL)", format("%+.2f", state.position.height).c_str())),
         banner("HEALTH MONITOR", healthy ? "OK" : "ALARM"),
         "Self Test: OK  | Int Pwr: OK   Oven Pwr: OK   OCXO: OK   EFC: OK   GPS Rcv: OK ",
     };

@@ -32,8 +32,8 @@ void StatusSystem::setCondition(StatusRegister r, std::uint16_t value) {
 }
 
 void StatusSystem::setConditionBits(StatusRegister r, std::uint16_t bits, bool on) {
-    const std::uint16_t value = on ? static_cast<std::uint16_t>(condition(r) | bits)
-                                   : static_cast<std::uint16_t>(condition(r) & ~bits);
+    const std::uint16_t value =
+        on ? static_cast<std::uint16_t>(condition(r) | bits) : static_cast<std::uint16_t>(condition(r) & ~bits);
     setCondition(r, value);
 }
 

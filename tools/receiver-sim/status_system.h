@@ -80,12 +80,14 @@ public:
     void setNegativeTransitions(StatusRegister r, std::uint16_t value);
 
     std::uint8_t standardEvents() const { return esr_; }
-    std::uint8_t readStandardEvents();   // "*ESR?" clears it
+    std::uint8_t readStandardEvents();  // "*ESR?" clears it
     void raiseStandardEvents(std::uint8_t bits) { esr_ |= bits; }
     std::uint8_t standardEventEnable() const { return ese_; }
     void setStandardEventEnable(std::uint8_t value) { ese_ = value; }
     std::uint8_t serviceRequestEnable() const { return sre_; }
-    void setServiceRequestEnable(std::uint8_t value) { sre_ = value & static_cast<std::uint8_t>(~stb_bit::kRequestService); }
+    void setServiceRequestEnable(std::uint8_t value) {
+        sre_ = value & static_cast<std::uint8_t>(~stb_bit::kRequestService);
+    }
     std::uint8_t statusByte() const;
 
     // Queues an error and sets the standard event bit of its class.

@@ -102,30 +102,37 @@ Outcome registerByteSetting(const std::vector<std::string>& parameters, const st
 
 void addSystemCommands(std::vector<CommandEntry>& table) {
     table.push_back(queryCommand("*IDN?", Scope::Both, [](ReceiverState& s) {
-        return s.identity.manufacturer + "," + s.identity.model + "," + s.identity.serialNumber + "," + s.identity.firmware;
+        return s.identity.manufacturer + "," + s.identity.model + "," + s.identity.serialNumber + "," +
+               s.identity.firmware;
     }));
     table.push_back(actionCommand("*CLS", Scope::Both, [](ReceiverState& s) {
         s.status.clear();
         return done();
     }));
-    table.push_back(queryCommand("*ESR?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.status.readStandardEvents()); }));
-    table.push_back(queryCommand("*ESE?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.status.standardEventEnable()); }));
+    table.push_back(queryCommand("*ESR?", Scope::Both,
+                                 [](ReceiverState& s) { return std::to_string(s.status.readStandardEvents()); }));
+    table.push_back(queryCommand("*ESE?", Scope::Both,
+                                 [](ReceiverState& s) { return std::to_string(s.status.standardEventEnable()); }));
     table.push_back(settingCommand("*ESE", Scope::Both, [](ReceiverState& s, const std::vector<std::string>& p) {
         return registerByteSetting(p, [&s](std::uint8_t v) { s.status.setStandardEventEnable(v); });
     }));
-    table.push_back(queryCommand("*SRE?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.status.serviceRequestEnable()); }));
+    table.push_back(queryCommand("*SRE?", Scope::Both,
+                                 [](ReceiverState& s) { return std::to_string(s.status.serviceRequestEnable()); }));
     table.push_back(settingCommand("*SRE", Scope::Both, [](ReceiverState& s, const std::vector<std::string>& p) {
         return registerByteSetting(p, [&s](std::uint8_t v) { s.status.setServiceRequestEnable(v); });
     }));
-    table.push_back(queryCommand("*STB?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.status.statusByte()); }));
+    table.push_back(
+        queryCommand("*STB?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.status.statusByte()); }));
     table.push_back(queryCommand("*OPC?", Scope::Both, [](ReceiverState&) { return std::string("1"); }));
     table.push_back(actionCommand("*OPC", Scope::Both, [](ReceiverState& s) {
         s.status.raiseStandardEvents(esr_bit::kOperationComplete);
         return done();
     }));
 
-    table.push_back(queryCommand("SYSTem:ERRor[:NEXT]?", Scope::Both, [](ReceiverState& s) { return s.status.errors().pop().reply(); }));
-    table.push_back(queryCommand("SYSTem:COMMunicate?", Scope::Both, [](ReceiverState& s) { return std::to_string(s.serialPort); }));
+    table.push_back(queryCommand("SYSTem:ERRor[:NEXT]?", Scope::Both,
+                                 [](ReceiverState& s) { return s.status.errors().pop().reply(); }));
+    table.push_back(queryCommand("SYSTem:COMMunicate?", Scope::Both,
+                                 [](ReceiverState& s) { return std::to_string(s.serialPort); }));
     table.push_back({"SYSTem:COMMunicate:SERial#:FDUPlex?", Scope::Both, echoQuery});
     table.push_back({"SYSTem:COMMunicate:SERial#:FDUPlex", Scope::Both, echoSetting});
     table.push_back({"SYSTem:COMMunicate:SERial#:BAUD?", Scope::Both, baudQuery});

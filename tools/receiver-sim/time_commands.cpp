@@ -72,7 +72,8 @@ void addTimeCommands(std::vector<CommandEntry>& table) {
     table.push_back(queryCommand("PTIMe:DATE?", Scope::Primary, dateAnswer));
     table.push_back(queryCommand("PTIMe:TIME?", Scope::Primary, timeAnswer));
     table.push_back(queryCommand("PTIMe[:TIME]:STRing?", Scope::Primary, clockStringAnswer));
-    table.push_back(queryCommand("PTIMe:LEAPsecond:ACCumulated?", Scope::Primary, [](ReceiverState& s) { return std::to_string(s.leapSeconds); }));
+    table.push_back(queryCommand("PTIMe:LEAPsecond:ACCumulated?", Scope::Primary,
+                                 [](ReceiverState& s) { return std::to_string(s.leapSeconds); }));
 
     table.push_back(queryCommand("DIAGnostic:LOG:READ:ALL?", Scope::Primary, logAnswer));
     table.push_back(actionCommand("DIAGnostic:LOG:CLEar", Scope::Primary, [](ReceiverState& s) {

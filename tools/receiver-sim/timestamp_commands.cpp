@@ -22,11 +22,14 @@ constexpr std::array<long, kInputs> kEventNanoseconds{123, 500000437, 0};
 // Events seen on an input since it was last cleared.
 long eventsSeen(const ReceiverState& state, std::size_t input) {
     if (kEventInterval[input] == 0) return 0;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(state.now() - state.timestampsClearedAt[input]);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::seconds>(state.now() - state.timestampsClearedAt[input]);
     return std::max<long>(0, static_cast<long>(elapsed.count()) / kEventInterval[input]);
 }
 
-long pointsHeld(const ReceiverState& state, std::size_t input) { return std::min(eventsSeen(state, input), kMemoryPerInput); }
+long pointsHeld(const ReceiverState& state, std::size_t input) {
+    return std::min(eventsSeen(state, input), kMemoryPerInput);
+}
 
 long overflowCount(const ReceiverState& state, std::size_t input) {
     return std::max<long>(0, eventsSeen(state, input) - kMemoryPerInput);
@@ -133,18 +136,24 @@ void addTimestampCommands(std::vector<CommandEntry>& table) {
     }));
     table.push_back(settingCommand("SENSe:DATA:MEMory:SAVE", Scope::Model73408K, saveSetting));
 
-    table.push_back(queryCommand("PULSe:CONTinuous:STATe?", Scope::Model73408K, [](ReceiverState& s) { return std::string(s.todPeriodic ? "1" : "0"); }));
+    table.push_back(queryCommand("PULSe:CONTinuous:STATe?", Scope::Model73408K,
+                                 [](ReceiverState& s) { return std::string(s.todPeriodic ? "1" : "0"); }));
     table.push_back(settingCommand("PULSe:CONTinuous:STATe", Scope::Model73408K, periodicSetting));
-    table.push_back(queryCommand("PULSe:CONTinuous:PERiod?", Scope::Model73408K, [](ReceiverState& s) { return std::to_string(s.todPeriod); }));
+    table.push_back(queryCommand("PULSe:CONTinuous:PERiod?", Scope::Model73408K,
+                                 [](ReceiverState& s) { return std::to_string(s.todPeriod); }));
     table.push_back(settingCommand("PULSe:CONTinuous:PERiod", Scope::Model73408K, periodSetting));
-    table.push_back(queryCommand("PULSe:STARt:TIME?", Scope::Model73408K, [](ReceiverState& s) { return tripleText(s.todStartTime); }));
-    table.push_back(settingCommand("PULSe:STARt:TIME", Scope::Model73408K, [](ReceiverState& s, const std::vector<std::string>& p) {
-        return readTriple(p, kTimeRanges, s.todStartTime);
-    }));
-    table.push_back(queryCommand("PULSe:STARt:DATE?", Scope::Model73408K, [](ReceiverState& s) { return tripleText(s.todStartDate); }));
-    table.push_back(settingCommand("PULSe:STARt:DATE", Scope::Model73408K, [](ReceiverState& s, const std::vector<std::string>& p) {
-        return readTriple(p, kDateRanges, s.todStartDate);
-    }));
+    table.push_back(queryCommand("PULSe:STARt:TIME?", Scope::Model73408K,
+                                 [](ReceiverState& s) { return tripleText(s.todStartTime); }));
+    table.push_back(
+        settingCommand("PULSe:STARt:TIME", Scope::Model73408K, [](ReceiverState& s, const std::vector<std::string>& p) {
+            return readTriple(p, kTimeRanges, s.todStartTime);
+        }));
+    table.push_back(queryCommand("PULSe:STARt:DATE?", Scope::Model73408K,
+                                 [](ReceiverState& s) { return tripleText(s.todStartDate); }));
+    table.push_back(
+        settingCommand("PULSe:STARt:DATE", Scope::Model73408K, [](ReceiverState& s, const std::vector<std::string>& p) {
+            return readTriple(p, kDateRanges, s.todStartDate);
+        }));
 }
 
 }  // namespace kestrix::sim

@@ -35,7 +35,8 @@ CheckedInteger checkedInteger(const std::string& text, int low, int high) {
     return {static_cast<int>(std::lround(*number)), 0};
 }
 
-Outcome readTriple(const std::vector<std::string>& parameters, const std::array<std::pair<int, int>, 3>& ranges, Triple& into) {
+Outcome readTriple(const std::vector<std::string>& parameters, const std::array<std::pair<int, int>, 3>& ranges,
+                   Triple& into) {
     if (parameters.size() < 3) return failure(error::kMissingParameter);
     if (parameters.size() > 3) return failure(error::kParameterNotAllowed);
     Triple value{};
@@ -65,8 +66,9 @@ Outcome readPosition(const std::vector<std::string>& parameters, Position& into)
     if (!latitude || !longitude) return failure(error::kDataOutOfRange);
     if (!height) return failure(error::kDataType);
     if (*height < -1000 || *height > 18000) return failure(error::kDataOutOfRange);
-    into = Position{northSouth[0], latitude->degrees, latitude->minutes, latitude->seconds,
-                    eastWest[0],   longitude->degrees, longitude->minutes, longitude->seconds, *height};
+    into = Position{northSouth[0],      latitude->degrees,  latitude->minutes,
+                    latitude->seconds,  eastWest[0],        longitude->degrees,
+                    longitude->minutes, longitude->seconds, *height};
     return done();
 }
 

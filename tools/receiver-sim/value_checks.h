@@ -18,7 +18,8 @@ struct CheckedInteger {
 CheckedInteger checkedInteger(const std::string& text, int low, int high);
 
 // Three whole numbers within their ranges ("2024,5,17", "13,5,0"), or the error they earn.
-Outcome readTriple(const std::vector<std::string>& parameters, const std::array<std::pair<int, int>, 3>& ranges, Triple& into);
+Outcome readTriple(const std::vector<std::string>& parameters, const std::array<std::pair<int, int>, 3>& ranges,
+                   Triple& into);
 inline const std::array<std::pair<int, int>, 3> kDateRanges{{{1980, 2099}, {1, 12}, {1, 31}}};
 inline const std::array<std::pair<int, int>, 3> kTimeRanges{{{0, 23}, {0, 59}, {0, 60}}};
 std::string tripleText(const Triple& t);

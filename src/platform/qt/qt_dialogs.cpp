@@ -26,10 +26,11 @@ namespace kestrix::platform::qt {
 
 namespace {
 
-const std::map<MsgIcon, QMessageBox::Icon> kIcons{
-    {MsgIcon::None, QMessageBox::NoIcon},           {MsgIcon::Critical, QMessageBox::Critical},
-    {MsgIcon::Question, QMessageBox::Question},     {MsgIcon::Exclamation, QMessageBox::Warning},
-    {MsgIcon::Information, QMessageBox::Information}};
+const std::map<MsgIcon, QMessageBox::Icon> kIcons{{MsgIcon::None, QMessageBox::NoIcon},
+                                                  {MsgIcon::Critical, QMessageBox::Critical},
+                                                  {MsgIcon::Question, QMessageBox::Question},
+                                                  {MsgIcon::Exclamation, QMessageBox::Warning},
+                                                  {MsgIcon::Information, QMessageBox::Information}};
 
 // Each set of buttons, the first being the default.
 const std::map<MsgButtons, std::vector<QMessageBox::StandardButton>> kButtons{
@@ -41,8 +42,8 @@ const std::map<MsgButtons, std::vector<QMessageBox::StandardButton>> kButtons{
     {MsgButtons::RetryCancel, {QMessageBox::Retry, QMessageBox::Cancel}}};
 
 const std::map<int, MsgResult> kResults{
-    {QMessageBox::Ok, MsgResult::Ok},       {QMessageBox::Cancel, MsgResult::Cancel},
-    {QMessageBox::Abort, MsgResult::Abort}, {QMessageBox::Retry, MsgResult::Retry},
+    {QMessageBox::Ok, MsgResult::Ok},         {QMessageBox::Cancel, MsgResult::Cancel},
+    {QMessageBox::Abort, MsgResult::Abort},   {QMessageBox::Retry, MsgResult::Retry},
     {QMessageBox::Ignore, MsgResult::Ignore}, {QMessageBox::Yes, MsgResult::Yes},
     {QMessageBox::No, MsgResult::No}};
 
@@ -77,8 +78,8 @@ void QtDialogs::showModal(Window& window) {
 }
 
 std::optional<std::string> QtDialogs::openFile(const std::string& filter) {
-    const QString path = QFileDialog::getOpenFileName(dialogParent(), QStringLiteral("Open"), QString(),
-                                                      toQtFileFilter(filter));
+    const QString path =
+        QFileDialog::getOpenFileName(dialogParent(), QStringLiteral("Open"), QString(), toQtFileFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
 }
@@ -102,7 +103,7 @@ std::optional<int> QtDialogs::choosePrintCopies() {
     dialog.setOption(QAbstractPrintDialog::PrintToFile, noPrinter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const int copies = std::max(1, printer.copyCount());
-    printer.setCopyCount(1);   // each copy is printed as a job of its own
+    printer.setCopyCount(1);  // each copy is printed as a job of its own
     printer_.startRun();
     return copies;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 
-
 namespace kestrix::platform::qt {
 
 class ModalHost;
@@ -15,8 +14,7 @@ public:
     explicit QtDialogs(QtPrinter& printer) : printer_(printer) {}
     void setModalHost(ModalHost* host) { host_ = host; }
 
-    MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon,
-                     MsgButtons buttons) override;
+    MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
     void showModal(Window& window) override;
     std::optional<std::string> openFile(const std::string& filter) override;
     std::optional<FontSpec> chooseFont(const FontSpec& font) override;

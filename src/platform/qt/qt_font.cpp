@@ -19,7 +19,7 @@ bool isFixedPitchFace(const QString& face) {
 }  // namespace
 
 float usablePointSize(float size) {
-    if (!(size >= kSmallestPointSize)) return kSmallestPointSize;   // also NaN
+    if (!(size >= kSmallestPointSize)) return kSmallestPointSize;  // also NaN
     return std::min(size, kLargestPointSize);
 }
 

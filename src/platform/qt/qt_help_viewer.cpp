@@ -50,8 +50,8 @@ HelpWindow::HelpWindow()
     QToolButton* back = button(QStringLiteral("< Back"), QStringLiteral("Back"), QKeySequence::Back);
     QToolButton* forward = button(QStringLiteral("Forward >"), QStringLiteral("Forward"), QKeySequence::Forward);
     QToolButton* contents = button(QStringLiteral("Contents"), QStringLiteral("The start of the manual"), {});
-    QToolButton* previous = button(QStringLiteral("Previous"), QStringLiteral("Find the previous one"),
-                                   QKeySequence::FindPrevious);
+    QToolButton* previous =
+        button(QStringLiteral("Previous"), QStringLiteral("Find the previous one"), QKeySequence::FindPrevious);
     QToolButton* next = button(QStringLiteral("Next"), QStringLiteral("Find the next one"), QKeySequence::FindNext);
     back->setEnabled(false);
     forward->setEnabled(false);
@@ -71,8 +71,7 @@ HelpWindow::HelpWindow()
     });
 
     auto* bar = new QHBoxLayout;
-    for (QWidget* item : {static_cast<QWidget*>(back), static_cast<QWidget*>(forward),
-                          static_cast<QWidget*>(contents)})
+    for (QWidget* item : {static_cast<QWidget*>(back), static_cast<QWidget*>(forward), static_cast<QWidget*>(contents)})
         bar->addWidget(item);
     bar->addSpacing(16);
     bar->addWidget(findText_, 1);
@@ -89,8 +88,9 @@ HelpWindow::HelpWindow()
 QToolButton* HelpWindow::button(const QString& text, const QString& tip, const QKeySequence& keys) {
     auto* b = new QToolButton(this);
     b->setText(text);
-    b->setToolTip(keys.isEmpty() ? tip : tip + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
-                                              QStringLiteral(")"));
+    b->setToolTip(keys.isEmpty()
+                      ? tip
+                      : tip + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QStringLiteral(")"));
     if (!keys.isEmpty()) b->setShortcut(keys);
     return b;
 }
@@ -144,10 +144,8 @@ QString QtHelpViewer::firstExisting(const QStringList& candidates) {
 QString QtHelpViewer::anchorOf(const std::string& keyword) {
     QString anchor;
     for (const QChar c : fromBytes(keyword).toLower()) {
-        if (c.isLetterOrNumber())
-            anchor += c;
-        else if (!anchor.isEmpty() && !anchor.endsWith(QLatin1Char('-')))
-            anchor += QLatin1Char('-');
+        if (c.isLetterOrNumber()) anchor += c;
+        else if (!anchor.isEmpty() && !anchor.endsWith(QLatin1Char('-'))) anchor += QLatin1Char('-');
     }
     while (anchor.endsWith(QLatin1Char('-'))) anchor.chop(1);
     return anchor;

@@ -92,7 +92,7 @@ void QtPrinter::endJob() {
     if (painter_) painter_->end();
     painter_.reset();
     y_ = 0;
-    if (!runFile_.isEmpty()) printer_.setOutputFileName(runFile_);   // the dialog offers the file chosen
+    if (!runFile_.isEmpty()) printer_.setOutputFileName(runFile_);  // the dialog offers the file chosen
 }
 
 }  // namespace kestrix::platform::qt

@@ -44,8 +44,8 @@ private:
     QPrinter printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
-    double y_ = 0;        // device pixels from the top of the printable area
-    QString runFile_;     // the file the print dialog chose for this run, if any
+    double y_ = 0;     // device pixels from the top of the printable area
+    QString runFile_;  // the file the print dialog chose for this run, if any
     int jobsInRun_ = 0;
 };
 

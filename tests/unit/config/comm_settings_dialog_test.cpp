@@ -28,8 +28,8 @@ protected:
 TEST_F(CommSettings, OpensWithTheLivePortsParameters) {
     open();
     EXPECT_TRUE(dialog().visible);
-    EXPECT_EQ(selected(), (std::vector<std::string>{"ComPort(1)", "NoParity", "Baud96", "EchoOff", "Data8", "Stop1",
-                                                    "NoFlow"}));
+    EXPECT_EQ(selected(),
+              (std::vector<std::string>{"ComPort(1)", "NoParity", "Baud96", "EchoOff", "Data8", "Stop1", "NoFlow"}));
     EXPECT_FALSE(dialog().EchoOn.enabled);
     const PendingSelection& p = rig.app->commSettings().pending();
     EXPECT_EQ(p.port, 1);
@@ -49,7 +49,7 @@ TEST_F(CommSettings, ShowsEachPortsWholeDevicePathBesideItsButton) {
         const std::string expected = i == 1 ? "/dev/ttyS0" : byId;
         EXPECT_EQ(path.caption, expected);
         EXPECT_EQ(path.toolTip, expected);
-        EXPECT_TRUE(path.elideInTheMiddle);   // cut to fit, never at its end
+        EXPECT_TRUE(path.elideInTheMiddle);  // cut to fit, never at its end
         EXPECT_FALSE(path.wordWrap);
     }
 }
@@ -141,7 +141,7 @@ TEST_F(CommSettings, AFailingReopenRestoresTheOldNumberWithThePortClosed) {
 }
 
 TEST_F(CommSettings, AnEmptyFieldIsReportedByThePort) {
-    rig.port.setSettings("14400,n,8,1");   // a rate with no button: nothing is selected for it
+    rig.port.setSettings("14400,n,8,1");  // a rate with no button: nothing is selected for it
     open();
     EXPECT_EQ(rig.app->commSettings().pending().baud, "");
     ok();

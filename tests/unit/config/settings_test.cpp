@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "config/ports.h"
+#include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "platform/fake_services.h"
-#include "platform/fake_platform.h"
 #include "platform/memory_profile.h"
 
 namespace kestrix::config {
@@ -31,7 +31,8 @@ struct ProgramRun {
         serial.setCommPort(readPort(profile));
         serial.setSettings(portSettingsText(profile));
         serial.setHandshaking(readPacing(profile));
-        for (auto& display : displayFonts(*forms)) display.element = readFont(profile, display.section, display.element);
+        for (auto& display : displayFonts(*forms))
+            display.element = readFont(profile, display.section, display.element);
     }
 };
 
@@ -57,7 +58,7 @@ TEST(Settings, AFirstRunWithoutAFileUsesTheDefaults) {
     run.applySettings();
     EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
     const FontSpec status{"Courier New", 9.0f, false, false};
-    const FontSpec clock{"Courier New", 48.0f, false, false};   // built bold: a missing key clears it
+    const FontSpec clock{"Courier New", 48.0f, false, false};  // built bold: a missing key clears it
     EXPECT_EQ(run.forms->form1.Term.font, status);
     EXPECT_EQ(run.forms->frmClock.lblClock.font, clock);
     EXPECT_EQ(run.forms->frmTerminal.txtTerminal.font, status);
@@ -70,7 +71,7 @@ TEST(Settings, SavingWritesTheNineteenKeysInOrder) {
     EXPECT_EQ(run.profile.text, kFirstRunFile);
     EXPECT_EQ(run.profile.writes, 19);
 
-    ProgramRun again(run.profile.text);   // saving unchanged settings changes nothing
+    ProgramRun again(run.profile.text);  // saving unchanged settings changes nothing
     again.applySettings();
     EXPECT_EQ(saveSettings(again.context), std::nullopt);
     EXPECT_EQ(again.profile.text, kFirstRunFile);
@@ -83,8 +84,8 @@ TEST(Settings, PortParametersSurviveARun) {
     first.serial.setHandshaking(1);
     ASSERT_EQ(saveSettings(first.context), std::nullopt);
     const std::string& file = first.profile.text;
-    for (const char* line : {"Port=3\r\n", "Baud=4800\r\n", "Parity= 1\r\n", "Stop bits=2\r\n", "Data bits=7\r\n",
-                             "Pacing=1\r\n"})
+    for (const char* line :
+         {"Port=3\r\n", "Baud=4800\r\n", "Parity= 1\r\n", "Stop bits=2\r\n", "Data bits=7\r\n", "Pacing=1\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
 
     ProgramRun next(file);
@@ -154,11 +155,10 @@ TEST(Settings, StoredValuesAreReadByTheTableRules) {
 
     const FontSpec builtIn{"Courier New", 9.0f, true, true};
     EXPECT_EQ(readFont(run.profile, kStatusFontSection, builtIn),
-              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678", 10.5f, false, true}));   // whole
+              (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678", 10.5f, false, true}));  // whole
     EXPECT_EQ(readFont(run.profile, kClockFontSection, builtIn),
               (FontSpec{"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678", 60.0f, false, false}));
-    EXPECT_EQ(readFont(run.profile, kTerminalFontSection, builtIn),
-              (FontSpec{"Courier New", 8.25f, false, false}));
+    EXPECT_EQ(readFont(run.profile, kTerminalFontSection, builtIn), (FontSpec{"Courier New", 8.25f, false, false}));
 }
 
 TEST(Settings, ValuesThePortOrFontsCannotTakeAreReplaced) {
@@ -176,9 +176,13 @@ TEST(Settings, ValuesThePortOrFontsCannotTakeAreReplaced) {
     EXPECT_EQ(run.forms->frmTerminal.txtTerminal.font.size, 9.0f);
 
     // Each rate the port supports and 16 bits hold is kept; the rest start at 9600.
-    for (const auto& [stored, used] : std::initializer_list<std::pair<const char*, int>>{
-             {"300", 300}, {"19200", 19200}, {"38400", 9600}, {"115200", 9600}, {"-9600", 9600}, {"1234", 9600},
-             {"75536", 9600}}) {
+    for (const auto& [stored, used] : std::initializer_list<std::pair<const char*, int>>{{"300", 300},
+                                                                                         {"19200", 19200},
+                                                                                         {"38400", 9600},
+                                                                                         {"115200", 9600},
+                                                                                         {"-9600", 9600},
+                                                                                         {"1234", 9600},
+                                                                                         {"75536", 9600}}) {
         platform::MemoryProfile profile(std::string("[Communications]\nBaud=") + stored + "\n");
         EXPECT_EQ(readBaud(profile), used) << stored;
     }
@@ -208,7 +212,7 @@ TEST(Settings, AFileWithAByteOrderMarkIsReadAndKeptWhole) {
     ASSERT_EQ(saveSettings(run.context), std::nullopt);
     const std::string& file = run.profile.text;
     EXPECT_EQ(file.rfind(bom + "[Communications]\r\nPort=3\r\nBaud=4800\r\nParity= 0\r\n", 0), 0u) << file;
-    EXPECT_EQ(file.find("[Communications]", 4), std::string::npos) << file;   // one copy of the section
+    EXPECT_EQ(file.find("[Communications]", 4), std::string::npos) << file;  // one copy of the section
 }
 
 TEST(Settings, AFileWithCrLineEndsIsReadAndSaved) {
@@ -225,7 +229,7 @@ TEST(Settings, AFileWithCrLineEndsIsReadAndSaved) {
         EXPECT_EQ(run.serial.commPort(), 2);
         EXPECT_EQ(run.serial.settings(), "9600,n,8,1");
         EXPECT_EQ(saveSettings(run.context), std::nullopt);
-        EXPECT_EQ(run.profile.text, file);   // nothing changed, so nothing moves
+        EXPECT_EQ(run.profile.text, file);  // nothing changed, so nothing moves
     }
 }
 
@@ -235,7 +239,7 @@ TEST(Settings, FontSizesAreWrittenInPlainDecimalAndReadBackExactly) {
     };
     for (const auto& [size, text] : kept) {
         ProgramRun first;
-        first.forms->frmClock.lblClock.font.size = size;      // read back from a short buffer before
+        first.forms->frmClock.lblClock.font.size = size;  // read back from a short buffer before
         first.forms->frmTerminal.txtTerminal.font.size = size;
         ASSERT_EQ(saveSettings(first.context), std::nullopt);
         EXPECT_EQ(storedText(first.profile, "Clock", "Size"), text);
@@ -248,7 +252,10 @@ TEST(Settings, FontSizesAreWrittenInPlainDecimalAndReadBackExactly) {
     // Sizes no display can take are written as they are, never in exponent form, and read back
     // as the built-in size rather than as the number before an exponent's "e".
     const std::pair<float, const char*> replaced[] = {
-        {0.0001f, "0.0001"}, {0.5f, "0.5"}, {1e30f, "1000000015047466219876688855040"}, {2000.0f, "2000"},
+        {0.0001f, "0.0001"},
+        {0.5f, "0.5"},
+        {1e30f, "1000000015047466219876688855040"},
+        {2000.0f, "2000"},
     };
     for (const auto& [size, text] : replaced) {
         ProgramRun first;
@@ -263,8 +270,8 @@ TEST(Settings, FontSizesAreWrittenInPlainDecimalAndReadBackExactly) {
 
 TEST(Settings, LongFaceNamesAreReadWholeAndStayTheSameRunAfterRun) {
     const std::string longest(64, 'W');
-    const FontSpec status{"Noto Sans Mono CJK SC Light Condensed", 9.0f, false, false};   // over 29 characters
-    const FontSpec clock{"Noto Sans Mono CJK SC", 48.0f, false, true};                    // over 19
+    const FontSpec status{"Noto Sans Mono CJK SC Light Condensed", 9.0f, false, false};  // over 29 characters
+    const FontSpec clock{"Noto Sans Mono CJK SC", 48.0f, false, true};                   // over 19
     const FontSpec terminal{longest, 9.0f, true, false};
     std::string file;
     {
@@ -289,7 +296,8 @@ TEST(Settings, LongFaceNamesAreReadWholeAndStayTheSameRunAfterRun) {
 // Found by fuzzing: a face name with blanks inside its quotes was saved without them, and the
 // next start read another name.
 TEST(Settings, FaceNamesInQuotesWithBlanksComeBackTheSameAfterASave) {
-    ProgramRun first("[Terminal]\nName=\" Liberation Mono \"\n[Clock]\nName=\"'Courier New'\"\n[Status Font]\nName=\"  \"\n");
+    ProgramRun first(
+        "[Terminal]\nName=\" Liberation Mono \"\n[Clock]\nName=\"'Courier New'\"\n[Status Font]\nName=\"  \"\n");
     first.applySettings();
     EXPECT_EQ(first.forms->frmTerminal.txtTerminal.font.name, "Liberation Mono");
     EXPECT_EQ(first.forms->frmClock.lblClock.font.name, "Courier New");
@@ -326,7 +334,7 @@ TEST(Settings, ASaveThatCannotBeWrittenReportsTheFirstReasonOnce) {
     ProgramRun run;
     run.profile.failWrites = "Cannot write /x/Receiver.INI: Read-only file system";
     EXPECT_EQ(saveSettings(run.context), "Cannot write /x/Receiver.INI: Read-only file system");
-    EXPECT_EQ(run.profile.writes, 19);   // every key was still attempted
+    EXPECT_EQ(run.profile.writes, 19);  // every key was still attempted
 }
 
 }  // namespace

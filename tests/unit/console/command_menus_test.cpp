@@ -58,7 +58,7 @@ private:
 
 TEST(CommandMenus, TheWholeCatalogueAsTheUserFindsIt) {
     Rig rig;
-    rig.app->start();   // the port stays closed; only a 73408K shows the model's entries
+    rig.app->start();  // the port stays closed; only a 73408K shows the model's entries
     MenuListing listing(rig.forms.frmShowLog);
     EXPECT_EQ(listing.of(rig.forms.frmShowLog.mnuControl), R"(&Control
   &Antenna Delay
@@ -184,7 +184,7 @@ TEST(CommandMenus, TheWholeCatalogueAsTheUserFindsIt) {
     All Ne&gative Transition Filters
         starts a status group
 )");
-    EXPECT_TRUE(rig.forms.frmShowLog.cmbSendSCPI.items().empty());   // choosing is not sending
+    EXPECT_TRUE(rig.forms.frmShowLog.cmbSendSCPI.items().empty());  // choosing is not sending
 }
 
 // Within one menu or submenu, each access key leads to one entry only.
@@ -220,7 +220,7 @@ TEST(CommandMenus, EachStatusEntryStartsItsGroupWithItsFirstQuery) {
         EXPECT_FALSE(window.cmdSendSCPI.enabled) << name;
         rig.tick();
         EXPECT_EQ(rig.port.takeWritten(), std::string(firstQuery) + "\r\n") << name;
-        EXPECT_EQ(window.cmbSendSCPI.text, "*IDN?") << name;   // the command line is left alone
+        EXPECT_EQ(window.cmbSendSCPI.text, "*IDN?") << name;  // the command line is left alone
         EXPECT_EQ(window.lblSend.caption, "help") << name;
     }
 }
@@ -246,12 +246,12 @@ struct CommandMenusOnTheLine : ::testing::Test {
 };
 
 TEST_F(CommandMenusOnTheLine, AntennaDelayTakesTheValueBetweenTheBlanksBeforeNs) {
-    window.cmbSendSCPI.text = ":PTIM:TI";   // half typed
+    window.cmbSendSCPI.text = ":PTIM:TI";  // half typed
     choose("mnuControlItem(0)");
     EXPECT_TRUE(window.cmbSendSCPI.focusRequested);
     typeAtCaret("50");
     EXPECT_EQ(window.cmbSendSCPI.text, ":GPS:REF:ADEL 50 ns");
-    EXPECT_TRUE(window.cmbSendSCPI.items().empty());   // choosing is not sending
+    EXPECT_TRUE(window.cmbSendSCPI.items().empty());  // choosing is not sending
     EXPECT_TRUE(rig.port.written.empty());
     EXPECT_EQ(log(), "");
 
@@ -267,7 +267,7 @@ TEST_F(CommandMenusOnTheLine, ChoosingAnotherEntryReplacesTheLineAndItsHelp) {
     choose("mnuQueryItem(11)");
     EXPECT_EQ(window.cmbSendSCPI.text, ":PTIM:TZON?");
     EXPECT_EQ(window.lblSend.caption, "Get user-entered time offset from UTC");
-    choose("mnuSampItem(3)");   // a submenu query leaves the caret and focus alone
+    choose("mnuSampItem(3)");  // a submenu query leaves the caret and focus alone
     EXPECT_EQ(window.cmbSendSCPI.text, ":SENS:DATA:POIN?");
     EXPECT_EQ(window.lblSend.caption, "Get number of data points on all inputs");
     EXPECT_TRUE(window.cmbSendSCPI.items().empty());
@@ -309,12 +309,12 @@ TEST_F(CommandMenusOnTheLine, ASelectionWhileACommandWaitsToBeSentIsDropped) {
 TEST_F(CommandMenusOnTheLine, ASelectionWhileACommandsReplyIsOutstandingStartsAfterThatReply) {
     window.cmbSendSCPI.text = ":PTIM:TIME?";
     pressEnter();
-    rig.tick();   // written; its reply is outstanding
+    rig.tick();  // written; its reply is outstanding
     rig.port.takeWritten();
     choose("mnuStatItem(3)");
     rig.port.receive("12,0,0\r\nscpi > ");
-    rig.tick();   // the reply is complete
-    rig.tick();   // logged as the command's reply; the group's first query goes out
+    rig.tick();  // the reply is complete
+    rig.tick();  // logged as the command's reply; the group's first query goes out
     EXPECT_EQ(rig.port.takeWritten(), ":STAT:OPER:HOLD:PTR?\r\n");
     EXPECT_FALSE(window.cmdSendSCPI.enabled);
     for (int i = 0; i < 5; ++i) {
@@ -336,10 +336,10 @@ TEST_F(CommandMenusOnTheLine, ASelectionDuringARunningGroupLeavesTheGroupWhole) 
     choose("mnuStatItem(4)");
     for (int i = 0; i < 5; ++i) {
         rig.tick();
-        choose("mnuAlarmArray(0)");   // while the query is outstanding
+        choose("mnuAlarmArray(0)");  // while the query is outstanding
         rig.port.receive("0\r\nscpi > ");
         rig.tick();
-        choose("mnuStatItem(0)");     // while the next query waits to be sent
+        choose("mnuStatItem(0)");  // while the next query waits to be sent
     }
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(),
@@ -363,9 +363,9 @@ TEST(CommandMenus, OnlyA73408KShowsTheModelsEntriesAndTheirSeparators) {
         rig.connect(model);
         const bool shown = model == "73408K";
         const FrmShowLog& window = rig.forms.frmShowLog;
-        for (const char* name : {"hyph10", "mnuPowControlItem(0)", "mnuPowControlItem(5)", "hyph5", "mnuTst",
-                                 "mnuSamp", "mnuOverflow", "mnuFirstorLast", "hyph6", "mnuPulseMode",
-                                 "mnuDailyPulse", "mnuPulsePeriod", "mnuPeriodicStart"})
+        for (const char* name :
+             {"hyph10", "mnuPowControlItem(0)", "mnuPowControlItem(5)", "hyph5", "mnuTst", "mnuSamp", "mnuOverflow",
+              "mnuFirstorLast", "hyph6", "mnuPulseMode", "mnuDailyPulse", "mnuPulsePeriod", "mnuPeriodicStart"})
             EXPECT_EQ(findMenuItem(window, name)->visible, shown) << model << " " << name;
         for (const char* name : {"mnuControlItem(0)", "mnuQueryItem(13)", "hyph11", "mnuAlarmclr", "hyph7",
                                  "mnuQueryStatus", "mnuTstItem(0)", "mnuSampItem(3)"})

@@ -29,10 +29,10 @@ struct ControlQuery : ::testing::Test {
     void exchange(const std::string& command, const std::string& reply) {
         type(command);
         pressEnter();
-        rig.tick();   // written
+        rig.tick();  // written
         rig.port.receive(reply + "scpi > ");
-        rig.tick();   // prompt matched
-        rig.tick();   // handed over to the log
+        rig.tick();  // prompt matched
+        rig.tick();  // handed over to the log
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(ControlQuery, QueuesTheCommandForTheSchedulerAndKeepsTheLine) {
     EXPECT_EQ(log(), "\r\nSent: :GPS:REF:ADEL?");
     EXPECT_EQ(history(), std::vector<std::string>{":GPS:REF:ADEL?"});
     EXPECT_EQ(window.cmbSendSCPI.text, ":GPS:REF:ADEL?");
-    EXPECT_TRUE(rig.port.written.empty());   // the scheduler writes it, not the window
+    EXPECT_TRUE(rig.port.written.empty());  // the scheduler writes it, not the window
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":GPS:REF:ADEL?\r\n");
 }
@@ -76,7 +76,7 @@ TEST_F(ControlQuery, TheLogAfterIdnReadsSentThenReply) {
     exchange("*IDN?", std::string(kIdentity) + "\r\n");
     EXPECT_EQ(log(), "\r\nSent: *IDN?\r\nreply: " + std::string(kIdentity) + "\r\n");
     EXPECT_TRUE(window.cmdSendSCPI.enabled);
-    EXPECT_EQ(window.txtShowLog.selStart(), log().size());   // scrolled to the newest entry
+    EXPECT_EQ(window.txtShowLog.selStart(), log().size());  // scrolled to the newest entry
 }
 
 TEST_F(ControlQuery, TheSameCommandThreeTimesStaysThreeTimesInTheHistoryInOrder) {
@@ -92,9 +92,9 @@ TEST_F(ControlQuery, ASecondSendIsRefusedWhileQueuedOrAwaitingItsReply) {
     connectQuietly();
     type("*IDN?");
     pressEnter();
-    clickSend();   // still queued
+    clickSend();  // still queued
     pressEnter();
-    rig.tick();    // written; now awaiting the reply with the button disabled
+    rig.tick();  // written; now awaiting the reply with the button disabled
     EXPECT_FALSE(rig.state.sendRequest);
     pressEnter();
     EXPECT_EQ(log(), "\r\nSent: *IDN?");
@@ -103,7 +103,7 @@ TEST_F(ControlQuery, ASecondSendIsRefusedWhileQueuedOrAwaitingItsReply) {
     rig.port.receive("scpi > ");
     rig.ticks(2);
     EXPECT_EQ(log(), "\r\nSent: *IDN?\r\nreply: command complete");
-    pressEnter();   // ready again
+    pressEnter();  // ready again
     EXPECT_TRUE(rig.state.sendRequest);
 }
 
@@ -133,7 +133,7 @@ TEST_F(ControlQueryTerminal, TheCommandGoesOutAtOnceAndIsEchoedButNotLogged) {
 }
 
 TEST_F(ControlQueryTerminal, APortThatFailsOnWriteIsReportedInTheStatusLabel) {
-    rig.port.setPortOpen(false);   // pulled out behind the program's back
+    rig.port.setPortOpen(false);  // pulled out behind the program's back
     type("*IDN?");
     clickSend();
     EXPECT_EQ(rig.label(), "Port is not open");
@@ -152,7 +152,7 @@ TEST_F(ControlQuery, ClearCmdClearsTheLineAndItsHelpButNotTheHistory) {
     EXPECT_EQ(history().size(), 1u);
 
     window.lblSend.caption = "help";
-    window.cmbSendSCPI.onClick();   // a line chosen from the history
+    window.cmbSendSCPI.onClick();  // a line chosen from the history
     EXPECT_EQ(window.lblSend.caption, "");
 }
 
@@ -179,7 +179,7 @@ TEST_F(ControlQuery, ClosingHidesTheWindowAndTheFunctionMenuShowsItAgain) {
     EXPECT_EQ(function.end()[-4], &rig.form1.demoMode);
     EXPECT_TRUE(function.end()[-3]->isSeparator);
     EXPECT_EQ(function.end()[-2], &rig.form1.funcControlQuery);
-    EXPECT_EQ(function.back(), &rig.form1.funcTrend);   // the trend window's entry follows
+    EXPECT_EQ(function.back(), &rig.form1.funcTrend);  // the trend window's entry follows
     rig.form1.funcControlQuery.onClick();
     EXPECT_TRUE(window.visible);
     EXPECT_TRUE(window.raiseRequested);

@@ -1,8 +1,9 @@
+#include "console/fitting.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "console/fitting.h"
 #include "link/main_window.h"
 #include "shared/size_samples.h"
 #include "support/rig.h"
@@ -35,7 +36,7 @@ TEST(FitMainWindow, StatusViewHolds82By25CharactersOfTheStatusFont) {
     rig.form1.Term.font = {"Lucida Console", 10.0f, true, true};
     fitMainWindowToView(rig.app->context);
     EXPECT_EQ(rig.form1.font, rig.form1.Term.font);
-    EXPECT_EQ(rig.form1.geometry.width, 82 * 120);              // no frame allowance
+    EXPECT_EQ(rig.form1.geometry.width, 82 * 120);  // no frame allowance
     EXPECT_EQ(rig.form1.innerHeight(), 25 * 240);
     EXPECT_EQ(rig.form1.geometry.left, 1000);
 }
@@ -45,7 +46,7 @@ TEST(FitMainWindow, OtherViewsShrinkToTheBandAboveTheDivider) {
     rig.form1.funcClock.onClick();
     EXPECT_EQ(rig.form1.geometry.height, 900 + rig.form1.Line1.y2);
     EXPECT_EQ(rig.form1.geometry.width, 5000);
-    rig.form1.funcStatus.onClick();   // back: 25 lines of the 9-point status font
+    rig.form1.funcStatus.onClick();  // back: 25 lines of the 9-point status font
     EXPECT_EQ(rig.form1.innerHeight(), 25 * 216);
     EXPECT_EQ(rig.form1.geometry.width, 82 * 108);
 }

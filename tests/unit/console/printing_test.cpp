@@ -1,9 +1,10 @@
+#include "console/printing.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "console/printing.h"
 #include "support/rig.h"
 
 namespace kestrix {
@@ -15,7 +16,7 @@ struct PrintRig : testing::Rig {
     platform::FakePrinter& printer = fakes.printer;
     FrmTerminal& terminal = forms.frmTerminal;
     FrmPrintProg& progress = forms.frmPrintProg;
-    std::vector<std::string> progressSeen;   // the progress text at each page printed
+    std::vector<std::string> progressSeen;  // the progress text at each page printed
 
     PrintRig() {
         dialogs.printCopies = 1;
@@ -47,21 +48,20 @@ TEST(Printing, EachCopyIsAJobOfItsOwnAndTheProgressWindowFollowsPageAndCopy) {
     PrintRig rig;
     rig.dialogs.printCopies = 2;
     rig.terminal.txtTerminal.font = {"Courier New", 11.0f, true, false};
-    rig.print(numberedLines(150));   // 60 + 60 + 30 lines
+    rig.print(numberedLines(150));  // 60 + 60 + 30 lines
 
     ASSERT_EQ(rig.printer.jobs.size(), 2u);
     for (const auto& job : rig.printer.jobs) {
         ASSERT_EQ(job.size(), 3u);
         EXPECT_EQ(job[0].substr(0, 8), "line 1\r\n");
-        EXPECT_EQ(job[0].substr(job[0].size() - 10), "line 60\r\r\n");   // the break follows the 60th CR
-        EXPECT_EQ(job[1].substr(0, 9), "\nline 61\r");                    // and its LF opens the next page
+        EXPECT_EQ(job[0].substr(job[0].size() - 10), "line 60\r\r\n");  // the break follows the 60th CR
+        EXPECT_EQ(job[1].substr(0, 9), "\nline 61\r");                  // and its LF opens the next page
         EXPECT_EQ(job[2].substr(0, 10), "\nline 121\r");
         EXPECT_EQ(carriageReturns(job[2]), 30 + 1);
     }
-    EXPECT_EQ(rig.progressSeen,
-              (std::vector<std::string>{"Now Printing Page 1 Copy 1", "Now Printing Page 2 Copy 1",
-                                        "Now Printing Page 3 Copy 1", "Now Printing Page 1 Copy 2",
-                                        "Now Printing Page 2 Copy 2", "Now Printing Page 3 Copy 2"}));
+    EXPECT_EQ(rig.progressSeen, (std::vector<std::string>{"Now Printing Page 1 Copy 1", "Now Printing Page 2 Copy 1",
+                                                          "Now Printing Page 3 Copy 1", "Now Printing Page 1 Copy 2",
+                                                          "Now Printing Page 2 Copy 2", "Now Printing Page 3 Copy 2"}));
     EXPECT_EQ(rig.progress.caption, "Print Terminal Session");
     EXPECT_EQ(rig.printer.font, rig.terminal.txtTerminal.font);
     EXPECT_FALSE(rig.progress.visible);
@@ -78,9 +78,9 @@ TEST(Printing, APageBreaksWhenItsLinesReachTheQuotaWithItsFraction) {
     // A line is 1000 twips: 64000 gives a quota of 60.0 lines, 64300 one of 60.3.
     const Case cases[] = {
         {64000, 61, {60, 1}},
-        {64300, 61, {61}},   // and the LF left after the 61st CR is no page of its own
+        {64300, 61, {61}},  // and the LF left after the 61st CR is no page of its own
         {64300, 62, {61, 1}},
-        {64000, 60, {60}},   // a text ending on a full page leaves no blank page after it
+        {64000, 60, {60}},  // a text ending on a full page leaves no blank page after it
     };
     for (const Case& c : cases) {
         PrintRig rig;
@@ -118,7 +118,7 @@ TEST(Printing, ALineTallerThanAQuarterPagePrintsOneLinePerPage) {
     for (const int lineHeight : {5000, 0}) {
         PrintRig rig;
         rig.printer.lineHeight = lineHeight;
-        rig.printer.pageHeight = 16000;   // 3.2 lines, less 4: a quota below zero
+        rig.printer.pageHeight = 16000;  // 3.2 lines, less 4: a quota below zero
         rig.print("a\r\nb\r\nc");
         ASSERT_EQ(rig.printer.jobs.size(), 1u);
         EXPECT_EQ(rig.printer.jobs[0], (std::vector<std::string>{"a\r\r\n", "\nb\r\r\n", "\nc\r\n"}));
@@ -144,7 +144,7 @@ TEST(Printing, CancelInThePrintDialogGivesOnePrintAbortedBoxAndLeavesNothingBehi
 TEST(Printing, APrinterFailingMidJobAbortsOnceAndTheNextPrintoutStartsClean) {
     PrintRig rig;
     rig.dialogs.printCopies = 2;
-    rig.printer.failOnPrint = 2;   // the second page of the first copy
+    rig.printer.failOnPrint = 2;  // the second page of the first copy
     rig.print(numberedLines(150));
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0].text, "Print Aborted");

@@ -29,7 +29,7 @@ TEST(DownloadWindow, TheServiceMenuEmptiesTheEstimateAndRecordBoxesAndShowsTheWi
 TEST(DownloadWindow, FileButtonOffersTheFilterAndTakesTheChosenPath) {
     DownloadRig rig;
     rig.window.txtDownFile.setText("old.s");
-    rig.window.cmdGetDownFile.onClick();   // cancelled
+    rig.window.cmdGetDownFile.onClick();  // cancelled
     EXPECT_EQ(rig.window.txtDownFile.text(), "old.s");
     rig.dialogs.fileAnswer = "/home/lab/k_4_10.s";
     rig.window.cmdGetDownFile.onClick();
@@ -60,7 +60,7 @@ TEST(DownloadWindow, ABadFileIsRefusedBeforeTheErasureWarningWithItsFirstBadLine
     EXPECT_FALSE(rig.state.downloadStartRequest);
     rig.downloadTicks(3);
     rig.ticks(3);
-    EXPECT_EQ(rig.port.written.find("diag:"), std::string::npos);   // no erasure, no records
+    EXPECT_EQ(rig.port.written.find("diag:"), std::string::npos);  // no erasure, no records
     EXPECT_EQ(rig.port.written.find("syst:lang"), std::string::npos);
 
     // Unreadable, empty and record-less files go the same way.
@@ -127,7 +127,7 @@ TEST(DownloadWindow, StopBeforeTheErasureSaysTheFirmwareIsIntactAndSendsNothing)
     rig.connect();
     rig.requestDownload(fileOf(firmware(3)));
     rig.downloadTick();
-    rig.tick();   // "syst:comm?"
+    rig.tick();  // "syst:comm?"
     rig.port.takeWritten();
     rig.window.cmdStopDownload.onClick();
     EXPECT_FALSE(rig.state.downloadPrep);
@@ -145,7 +145,7 @@ TEST(DownloadWindow, StopAfterTheErasureSaysTheReceiverNeedsACompleteDownload) {
     rig.port.takeWritten();
     rig.window.cmdStopDownload.onClick();
     EXPECT_NE(rig.window.lblOutcome.caption.find("needs a complete download"), std::string::npos);
-    EXPECT_FALSE(rig.form1.Timer1.enabled);   // stopped by the preparation; Close starts it again
+    EXPECT_FALSE(rig.form1.Timer1.enabled);  // stopped by the preparation; Close starts it again
     rig.port.receive(prompts(5));
     rig.downloadTicks(3);
     EXPECT_EQ(rig.port.written, "");
@@ -166,9 +166,9 @@ TEST(DownloadWindow, ADownloadAfterAStoppedOneWaitsForQuietThenPreparesAgain) {
     rig.window.cmdStopDownload.onClick();
     rig.port.takeWritten();
 
-    rig.window.cmdDoDownload.onClick();   // the same file, confirmed again
+    rig.window.cmdDoDownload.onClick();  // the same file, confirmed again
     rig.downloadTick();
-    EXPECT_FALSE(rig.state.downloadPrep);   // answers to the stopped download may still come
+    EXPECT_FALSE(rig.state.downloadPrep);  // answers to the stopped download may still come
     rig.port.receive(prompts(3));
     rig.clock.advance(1.5);
     rig.downloadTick();

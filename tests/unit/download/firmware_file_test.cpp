@@ -1,6 +1,7 @@
+#include "download/firmware_file.h"
+
 #include <gtest/gtest.h>
 
-#include "download/firmware_file.h"
 #include "download_rig.h"
 
 namespace kestrix {
@@ -28,18 +29,18 @@ FirmwareFault faultOf(const std::string& file) {
 
 TEST(FirmwareFileCheck, ReadsRecordsOfAnyLengthByTheirLineEnds) {
     // A header, data records of three lengths, a count and a start record, as tools write them.
-    const std::vector<std::string> records{sRecord('0', 0, 6), sRecord('1', 0, 32), sRecord('1', 32, 32),
-                                           sRecord('1', 64, 5), sRecord('5', 3, 0), sRecord('9', 0, 0)};
+    const std::vector<std::string> records{sRecord('0', 0, 6),  sRecord('1', 0, 32), sRecord('1', 32, 32),
+                                           sRecord('1', 64, 5), sRecord('5', 3, 0),  sRecord('9', 0, 0)};
     for (const std::string end : {"\r\n", "\n", "\r"}) EXPECT_EQ(recordsOf(fileOf(records, end)), records);
     std::string noFinalLineEnd = fileOf(records);
     noFinalLineEnd.resize(noFinalLineEnd.size() - 2);
     EXPECT_EQ(recordsOf(noFinalLineEnd), records);
-    EXPECT_EQ(recordsOf("\r\n" + fileOf(records, "\r\n\r\n")), records);   // empty lines are no records
+    EXPECT_EQ(recordsOf("\r\n" + fileOf(records, "\r\n\r\n")), records);  // empty lines are no records
 
     auto image = std::get<FirmwareImage>(checkFirmwareFile(fileOf(records)));
     EXPECT_EQ(image.dataRecords, 3u);
     const std::string lowerCase = "s00600004844521b";
-    EXPECT_EQ(faultOf(lowerCase).line, 1u);   // the "S" is upper case in every S-record
+    EXPECT_EQ(faultOf(lowerCase).line, 1u);  // the "S" is upper case in every S-record
 }
 
 TEST(FirmwareFileCheck, NamesTheFirstBadLineAndItsReason) {
@@ -76,7 +77,7 @@ TEST(FirmwareFileCheck, RefusesFilesWithoutDataRecords) {
     EXPECT_EQ(faultOf("\r\n\r\n").line, 0u);
     EXPECT_NE(faultOf(fileOf({sRecord('0', 0, 4), sRecord('9', 0, 0)})).reason.find("no data record"),
               std::string::npos);
-    EXPECT_EQ(recordsOf(sRecord('1', 0)).size(), 1u);   // one record without a line end is a file
+    EXPECT_EQ(recordsOf(sRecord('1', 0)).size(), 1u);  // one record without a line end is a file
 }
 
 TEST(MinutesText, ShowsOneDecimalWithoutLeadingOrTrailingZeros) {

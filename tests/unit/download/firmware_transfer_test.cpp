@@ -18,7 +18,7 @@ std::string packetOf(const std::vector<std::string>& records, std::size_t first,
 
 TEST(FirmwareTransfer, SendsTwoPacketsOfTenAndTheNextOnceTenPromptsArrive) {
     DownloadRig rig;
-    const auto records = firmware(38);   // 40 records
+    const auto records = firmware(38);  // 40 records
     rig.readyWith(records);
     EXPECT_FALSE(rig.form1.Timer1.enabled);
     rig.downloadTick();
@@ -58,7 +58,7 @@ TEST(FirmwareTransfer, SendsOneRecordPerPacketBelow9600Baud) {
 // answers, and a third packet followed while two were still unanswered.
 TEST(FirmwareTransfer, PromptsThatArrivedBeforeThePacketsAnswerNone) {
     DownloadRig rig;
-    const auto records = firmware(2);   // 4 records, one per packet
+    const auto records = firmware(2);  // 4 records, one per packet
     rig.readyWith(records, "4800,n,8,1");
     rig.port.receive(prompts(3));
     rig.downloadTick();
@@ -72,7 +72,7 @@ TEST(FirmwareTransfer, PromptsThatArrivedBeforeThePacketsAnswerNone) {
 
 TEST(FirmwareTransfer, AShortLastPacketIsAnnouncedAndCompletionFollowsBothPackets) {
     DownloadRig rig;
-    const auto records = firmware(21);   // 23 records: 10, 10, then 3
+    const auto records = firmware(21);  // 23 records: 10, 10, then 3
     rig.readyWith(records);
     rig.downloadTick();
     rig.writes();
@@ -80,7 +80,7 @@ TEST(FirmwareTransfer, AShortLastPacketIsAnnouncedAndCompletionFollowsBothPacket
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{packetOf(records, 20, 3)});
     EXPECT_EQ(rig.label(), "z is 3");
-    EXPECT_EQ(rig.beeper.beeps, 3);   // the end of the file
+    EXPECT_EQ(rig.beeper.beeps, 3);  // the end of the file
     rig.port.receive(prompts(10));
     rig.downloadTick();
     EXPECT_TRUE(rig.state.downloadPrep);
@@ -115,7 +115,7 @@ TEST(FirmwareTransfer, AnErrorPromptResendsBothPacketsAfterTheLinesInFlightAndCl
     rig.port.receive(prompts(4) + "E-224> " + prompts(2));
     rig.downloadTick();
     EXPECT_EQ(rig.label(), "got an error in response");
-    EXPECT_TRUE(rig.writes().empty());   // 13 lines are still on their way
+    EXPECT_TRUE(rig.writes().empty());  // 13 lines are still on their way
     rig.port.receive(prompts(13));
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"*cls\r\n"});
@@ -126,7 +126,7 @@ TEST(FirmwareTransfer, AnErrorPromptResendsBothPacketsAfterTheLinesInFlightAndCl
     EXPECT_EQ(rig.writes(), (std::vector<std::string>{packetOf(records, 0, 10), packetOf(records, 10, 10)}));
     EXPECT_EQ(rig.label(), "re-sending buf2");
     EXPECT_EQ(rig.window.Text3.text(), "2");
-    EXPECT_EQ(rig.window.Text2.text(), "20");   // first sends only
+    EXPECT_EQ(rig.window.Text2.text(), "20");  // first sends only
     rig.port.receive(prompts(10));
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{packetOf(records, 20, 10)});
@@ -138,7 +138,7 @@ TEST(FirmwareTransfer, ALineRejectedInTheReadThatAcknowledgesThePacketBeforeItIs
     rig.readyWith(records);
     rig.downloadTick();
     rig.writes();
-    rig.port.receive(prompts(10) + prompts(3) + "E-224> " + prompts(6));   // packet 1 done, line 14 refused
+    rig.port.receive(prompts(10) + prompts(3) + "E-224> " + prompts(6));  // packet 1 done, line 14 refused
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"*cls\r\n"});
     rig.port.receive("scpi > ");
@@ -175,7 +175,7 @@ TEST(FirmwareTransfer, TenSecondsOfSilenceSendTheUnfinishedPacketsAgainAcrossMid
     rig.readyWith(records);
     rig.downloadTick();
     rig.writes();
-    rig.port.receive(prompts(3));   // counted toward packet 1, then forgotten at the time-out
+    rig.port.receive(prompts(3));  // counted toward packet 1, then forgotten at the time-out
     rig.downloadTick();
     rig.clock.advance(10);
     rig.downloadTick();
@@ -187,7 +187,7 @@ TEST(FirmwareTransfer, TenSecondsOfSilenceSendTheUnfinishedPacketsAgainAcrossMid
     EXPECT_EQ(rig.writes(), (std::vector<std::string>{packetOf(records, 0, 10), packetOf(records, 10, 10)}));
     rig.port.receive(prompts(9));
     rig.downloadTick();
-    EXPECT_TRUE(rig.writes().empty());   // the count starts afresh after a time-out
+    EXPECT_TRUE(rig.writes().empty());  // the count starts afresh after a time-out
     rig.port.receive("scpi > ");
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{packetOf(records, 20, 10)});
@@ -203,7 +203,7 @@ TEST(FirmwareTransfer, AReceiverSilentForAMinuteEndsTheDownloadAndSaysWhatToDo) 
     }
     EXPECT_FALSE(rig.state.downloadPrep);
     EXPECT_FALSE(rig.window.Timer1.enabled);
-    EXPECT_EQ(rig.window.Text3.text(), "10");   // five rounds of two packets re-sent
+    EXPECT_EQ(rig.window.Text3.text(), "10");  // five rounds of two packets re-sent
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0].title, "Download Ended Early");
     EXPECT_NE(rig.window.lblOutcome.caption.find("stopped answering"), std::string::npos);
@@ -223,11 +223,11 @@ TEST(FirmwareTransfer, APortThatGoesAwayEndsTheDownload) {
 
 TEST(FirmwareTransfer, TheMinutesBoxStaysEmptyUntil500LinesThenEstimatesFromTheRate) {
     DownloadRig rig;
-    const auto records = firmware(598);   // 600 records
+    const auto records = firmware(598);  // 600 records
     rig.readyWith(records);
     rig.downloadTick();
     while (rig.window.Text4.text().empty() && rig.state.downloadPrep) {
-        rig.clock.advance(6);   // 10 records every 6 seconds: 0.01 minutes per record
+        rig.clock.advance(6);  // 10 records every 6 seconds: 0.01 minutes per record
         rig.port.receive(prompts(10));
         rig.downloadTick();
     }

@@ -48,12 +48,12 @@ TEST(TransferPacing, WaitingForPromptsRunsNoTickUntilTheSilenceCheckThenResendsA
     EXPECT_TRUE(demand.didWork);
     EXPECT_EQ(demand.dueInMs, 0.0);
 
-    rig.downloadTick();   // nothing has come; the status line says what is awaited
+    rig.downloadTick();  // nothing has come; the status line says what is awaited
     EXPECT_TRUE(rig.window.Timer1.demand().didWork);
     rig.downloadTick();
     demand = rig.window.Timer1.demand();
     EXPECT_FALSE(demand.didWork);
-    EXPECT_EQ(demand.inputWanted, 1u);   // any byte may be the prompt that frees a slot
+    EXPECT_EQ(demand.inputWanted, 1u);  // any byte may be the prompt that frees a slot
     ASSERT_TRUE(demand.dueInMs);
     EXPECT_NEAR(*demand.dueInMs, 10'000, 10);
     EXPECT_EQ(rig.download.idleTicks(), 1u);
@@ -77,7 +77,7 @@ TEST(TransferPacing, APromptThatFreesASlotSendsTheNextPacketAtTheNextTick) {
     rig.downloadTick();
     rig.window.Timer1.demand();
 
-    rig.port.receive(prompts(9));   // counted: the tick did something
+    rig.port.receive(prompts(9));  // counted: the tick did something
     rig.downloadTick();
     TickDemand demand = rig.window.Timer1.demand();
     EXPECT_TRUE(demand.didWork);
@@ -87,7 +87,7 @@ TEST(TransferPacing, APromptThatFreesASlotSendsTheNextPacketAtTheNextTick) {
     EXPECT_FALSE(demand.didWork);
     EXPECT_GT(demand.dueInMs.value_or(0), 9'000);
 
-    rig.port.receive("scpi > ");   // the platform wakes the tick for any byte
+    rig.port.receive("scpi > ");  // the platform wakes the tick for any byte
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{packetOf(records, 20, 10)});
     EXPECT_TRUE(rig.window.Timer1.demand().didWork);
@@ -98,7 +98,7 @@ TEST(TransferPacing, AfterAnErrorPromptTheDrainWaitsTwoSecondsForLinesThatNeverA
     rig.readyWith(firmware(38));
     rig.downloadTick();
     rig.writes();
-    rig.port.receive(prompts(4) + "E-224> ");   // 15 lines still on their way
+    rig.port.receive(prompts(4) + "E-224> ");  // 15 lines still on their way
     rig.downloadTick();
     rig.window.Timer1.demand();
     rig.downloadTick();
@@ -145,13 +145,13 @@ TEST(TransferPacing, WhileTheMainWindowPreparesTheReceiverTheDownloadTimerWaits)
     rig.port.setSettings("19200,n,8,1");
     rig.connect();
     rig.requestDownload(testing::fileOf(firmware(3)));
-    rig.downloadTick();   // hands the preparation to the main timer
+    rig.downloadTick();  // hands the preparation to the main timer
     EXPECT_TRUE(rig.window.Timer1.demand().didWork);
     EXPECT_TRUE(rig.state.downloadPrep);
     rig.downloadTick();
     const TickDemand demand = rig.window.Timer1.demand();
     EXPECT_FALSE(demand.didWork);
-    EXPECT_FALSE(demand.dueInMs);   // the main timer's ticks wake it
+    EXPECT_FALSE(demand.dueInMs);  // the main timer's ticks wake it
 }
 
 }  // namespace

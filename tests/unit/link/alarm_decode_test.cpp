@@ -14,10 +14,10 @@ TEST(BitPattern, ShowsTheRegisterInItsWidth) {
 }
 
 TEST(BitPattern, AValueTooWideForItsPatternShowsItsLowBitsAndItsDecimalValue) {
-    EXPECT_EQ(bitPattern(128, 7), "0000000 (= 128)");   // "*ESR?" with its power-on bit
+    EXPECT_EQ(bitPattern(128, 7), "0000000 (= 128)");  // "*ESR?" with its power-on bit
     EXPECT_EQ(bitPattern(130, 7), "0000010 (= 130)");
     EXPECT_EQ(bitPattern(16, 4), "0000 (= 16)");
-    EXPECT_EQ(bitPattern(70000, 13), "1000101110000 (= 70000)");   // beyond 16 bits, not wrapped
+    EXPECT_EQ(bitPattern(70000, 13), "1000101110000 (= 70000)");  // beyond 16 bits, not wrapped
     EXPECT_EQ(bitPattern(-1, 4), "1111 (= -1)");
     EXPECT_EQ(bitPattern(15, 4), "1111");
 }
@@ -27,7 +27,7 @@ TEST(RegisterValue, ReadsTheLeadingNumberRoundedHalfToEven) {
     EXPECT_EQ(registerValue("2.5"), 2);
     EXPECT_EQ(registerValue("3.5"), 4);
     EXPECT_EQ(registerValue("abc"), 0);
-    EXPECT_EQ(registerValue("70000"), 70000);   // kept as it came, not wrapped to 16 bits
+    EXPECT_EQ(registerValue("70000"), 70000);  // kept as it came, not wrapped to 16 bits
     EXPECT_EQ(registerValue("-3"), -3);
     EXPECT_EQ(registerValue("99999999999999999999"), std::numeric_limits<RegisterValue>::max());
 }
@@ -36,21 +36,21 @@ AlarmQueryValues quiet() { return AlarmQueryValues{}; }
 
 TEST(AlarmDecode, NothingEnabledMeansNone) {
     AlarmQueryValues v = quiet();
-    v[2] = 255;   // every summary set in the status byte, none enabled
+    v[2] = 255;  // every summary set in the status byte, none enabled
     EXPECT_EQ(decodeAlarmCauses(v), "None ");
 }
 
 TEST(AlarmDecode, HardwareCausesUnderTheOperationSummaryWithTransitionMarks) {
     AlarmQueryValues v = quiet();
-    v[1] = 128;          // *sre?: operation summary enabled
-    v[2] = 128;          // *stb?
-    v[7] = 32 | 2;       // operation enable: hardware summary, locked operation
-    v[8] = 32 | 2;       // operation event
-    v[16] = 2;           // operation positive filter on bit 1
-    v[13] = 1 << 9;      // hardware enable: GPS Failure
+    v[1] = 128;      // *sre?: operation summary enabled
+    v[2] = 128;      // *stb?
+    v[7] = 32 | 2;   // operation enable: hardware summary, locked operation
+    v[8] = 32 | 2;   // operation event
+    v[16] = 2;       // operation positive filter on bit 1
+    v[13] = 1 << 9;  // hardware enable: GPS Failure
     v[14] = (1 << 9) | 1;
-    v[18] = 1 << 9;      // hardware positive filter
-    v[17] = 1 << 9;      // hardware negative filter
+    v[18] = 1 << 9;  // hardware positive filter
+    v[17] = 1 << 9;  // hardware negative filter
     EXPECT_EQ(decodeAlarmCauses(v),
               "\r\nOPERATION SUMMARY:"
               "\r\n    HARDWARE SUMMARY:"
@@ -63,7 +63,7 @@ TEST(AlarmDecode, StandardEventAndQuestionableSummaries) {
     v[1] = 32 | 8;
     v[2] = 32 | 8;
     v[5] = 0xFF;
-    v[6] = 32 | 64;      // command error, and bit 6 which has no name
+    v[6] = 32 | 64;  // command error, and bit 6 which has no name
     v[3] = 2;
     v[4] = 2;
     v[23] = 2;
@@ -78,9 +78,9 @@ TEST(AlarmDecode, StandardEventAndQuestionableSummaries) {
 TEST(AlarmDecode, BitsWithoutANameStillGiveTheirLineAndTheDecodeGoesOn) {
     AlarmQueryValues v = quiet();
     v[1] = v[2] = 128 | 8;
-    v[7] = v[8] = 32;                   // hardware summary
-    v[13] = v[14] = (1 << 13) | 1;      // hardware bit 13 has an empty name; selftest failure
-    v[3] = v[4] = 8 | 1;                // questionable bit 3 lies beyond the names; time has been reset
+    v[7] = v[8] = 32;               // hardware summary
+    v[13] = v[14] = (1 << 13) | 1;  // hardware bit 13 has an empty name; selftest failure
+    v[3] = v[4] = 8 | 1;            // questionable bit 3 lies beyond the names; time has been reset
     v[24] = 8;
     EXPECT_EQ(decodeAlarmCauses(v),
               "\r\nOPERATION SUMMARY:"

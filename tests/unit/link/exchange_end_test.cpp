@@ -51,13 +51,13 @@ TEST(ExchangeEnd, ACommandCutOffByClosingThePortGetsNoResponseAndSendComesBack) 
     EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
     EXPECT_FALSE(send.enabled);
 
-    rig.openPort();   // closes it before the reply came
+    rig.openPort();  // closes it before the reply came
     EXPECT_TRUE(send.enabled);
     EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: No response from unit");
 
-    rig.openPort();   // and opens it again; the receiver's late reply then arrives
+    rig.openPort();  // and opens it again; the receiver's late reply then arrives
     rig.tick();
-    EXPECT_EQ(rig.port.takeWritten(), "\r\n");   // the link is probed before anything else
+    EXPECT_EQ(rig.port.takeWritten(), "\r\n");  // the link is probed before anything else
     rig.port.receive(kIdentity);
     rig.tick();
     EXPECT_EQ(rig.label(), "Communication re-established...");
@@ -93,7 +93,7 @@ TEST(ExchangeEnd, ATimedOutErrorReadEndsTheCommandAndLeavesNothingForTheNextRepl
     rig.tick();
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "bogus\r\nsyst:err?\r\n");
-    rig.clock.advance(14);   // the receiver falls silent
+    rig.clock.advance(14);  // the receiver falls silent
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
     rig.tick();
@@ -105,13 +105,13 @@ TEST(ExchangeEnd, ATimedOutErrorReadEndsTheCommandAndLeavesNothingForTheNextRepl
     EXPECT_EQ(rig.label(), "Identity determined");
     EXPECT_EQ(count(rig.port.takeWritten(), ":syst:comm:ser:fdup?"), 1);
     rig.tick();
-    EXPECT_EQ(rig.log(), "\r\nSent: bogus\r\nreply: No response from unit");   // no "reply: 0"
+    EXPECT_EQ(rig.log(), "\r\nSent: bogus\r\nreply: No response from unit");  // no "reply: 0"
 }
 
 TEST(ExchangeEnd, AQueryGroupWhoseErrorReadTimesOutIsGivenUp) {
     Rig rig;
     connectQuietly(rig);
-    rig.state.queryGroup = 4;   // as the Status menu starts a group
+    rig.state.queryGroup = 4;  // as the Status menu starts a group
     rig.state.queryIndex = 1;
     rig.state.sendRequest = true;
     rig.forms.frmShowLog.cmdSendSCPI.enabled = false;
@@ -130,15 +130,15 @@ TEST(ExchangeEnd, AQueryGroupWhoseErrorReadTimesOutIsGivenUp) {
 TEST(ExchangeEnd, TheReplyBoundHoldsWithinOneRead) {
     Rig rig;
     rig.connect();
-    rig.tick();   // a status poll
-    rig.port.receive(std::string(2 * kMaxReplyLength, 'x') + "scpi > ");   // one read, prompt at its end
+    rig.tick();                                                           // a status poll
+    rig.port.receive(std::string(2 * kMaxReplyLength, 'x') + "scpi > ");  // one read, prompt at its end
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
     EXPECT_EQ(rig.form1.Term.text(), "");
 
     bringLinkBack(rig);
     rig.tick();
-    rig.port.receive(std::string(kMaxReplyLength, 'y') + "scpi > ");   // at the bound: accepted
+    rig.port.receive(std::string(kMaxReplyLength, 'y') + "scpi > ");  // at the bound: accepted
     rig.tick();
     EXPECT_EQ(rig.label(), "received status");
     EXPECT_EQ(rig.form1.Term.text().size(), kMaxReplyLength);
@@ -171,7 +171,7 @@ TEST(ExchangeEnd, AVanishedPortShowsItsReasonUntilTheUserActs) {
     EXPECT_EQ(rig.label(), reason);
 
     rig.port.failOpen = "/dev/ttyUSB0: No such file or directory";
-    rig.openPort();   // the user acts: the open fails and says why
+    rig.openPort();  // the user acts: the open fails and says why
     rig.tick();
     EXPECT_EQ(rig.label(), "Port not open");
 }
@@ -180,7 +180,7 @@ TEST(ExchangeEnd, LeavingDemoModeStartsTheNextReplyEmpty) {
     Rig rig;
     rig.connect();
     rig.form1.demoMode.onClick();
-    rig.tick();   // the canned screen is built
+    rig.tick();  // the canned screen is built
     rig.form1.demoMode.onClick();
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");

@@ -34,7 +34,7 @@ TEST(PortOpen, AFailureIsShownWithTheSystemsDescription) {
 TEST(PortOpen, ClosingWhileAwaitingAReplyAbandonsItAndReopeningProbesTheLink) {
     Rig rig;
     rig.connect();
-    rig.tick();   // poll outstanding
+    rig.tick();  // poll outstanding
     rig.openPort();
     rig.clock.advance(60);
     rig.openPort();
@@ -42,7 +42,7 @@ TEST(PortOpen, ClosingWhileAwaitingAReplyAbandonsItAndReopeningProbesTheLink) {
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "\r\n");
     EXPECT_EQ(rig.label(), "Trying to establish communication...");
-    rig.port.receive("screen\r\nscpi > ");   // the late reply answers the probe
+    rig.port.receive("screen\r\nscpi > ");  // the late reply answers the probe
     rig.tick();
     EXPECT_EQ(rig.label(), "Communication re-established...");
     EXPECT_EQ(rig.form1.Term.text(), "");
@@ -78,9 +78,9 @@ TEST(SerialEvents, EventsShowTheirTextAndErrorsAlsoBeep) {
         int code;
         const char* text;
         int beeps;
-    } cases[] = {{1001, "Break Received", 0},     {1004, "Framing Error", 0},
-                 {1009, "Parity Error", 0},       {1002, "CTS Timeout", 1},
-                 {1006, "Overrun Error", 1},      {1008, "Receive Buffer Overflow", 1},
+    } cases[] = {{1001, "Break Received", 0},       {1004, "Framing Error", 0},
+                 {1009, "Parity Error", 0},         {1002, "CTS Timeout", 1},
+                 {1006, "Overrun Error", 1},        {1008, "Receive Buffer Overflow", 1},
                  {1010, "Transmit Buffer Full", 1}, {4242, "Unknown error or event", 1}};
     for (const auto& c : cases) {
         rig.beeper.beeps = 0;
@@ -89,7 +89,7 @@ TEST(SerialEvents, EventsShowTheirTextAndErrorsAlsoBeep) {
         EXPECT_EQ(rig.beeper.beeps, c.beeps) << c.text;
     }
     rig.form1.Label1.caption = "unchanged";
-    rig.port.raiseEvent(2);   // ordinary receive event
+    rig.port.raiseEvent(2);  // ordinary receive event
     EXPECT_EQ(rig.label(), "unchanged");
 }
 

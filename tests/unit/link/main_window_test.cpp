@@ -1,6 +1,7 @@
+#include "link/main_window.h"
+
 #include <gtest/gtest.h>
 
-#include "link/main_window.h"
 #include "support/rig.h"
 
 namespace kestrix {
@@ -42,7 +43,7 @@ TEST(FunctionMenu, EachPolledViewSetsItsCheckMarkClockWindowAndEnabling) {
         EXPECT_TRUE(rig.form1.disableUpdates.enabled);
         EXPECT_FALSE(rig.state.termReady);
         EXPECT_EQ(rig.forms.frmClock.lblClock.caption, "");
-        EXPECT_TRUE(rig.forms.frmTerminal.visible);   // left as it is
+        EXPECT_TRUE(rig.forms.frmTerminal.visible);  // left as it is
     }
 }
 
@@ -62,7 +63,7 @@ TEST(FunctionMenu, TerminalViewShowsTheTerminalAndEmptiesTheStatusAndTheLine) {
     EXPECT_FALSE(rig.state.termReady);
     EXPECT_EQ(rig.form1.Term.text(), "");
     EXPECT_EQ(rig.state.termLineBuffer, "");
-    EXPECT_EQ(rig.form1.geometry, size);   // no sizing in the terminal view
+    EXPECT_EQ(rig.form1.geometry, size);  // no sizing in the terminal view
 }
 
 TEST(FunctionMenu, ChoosingTheClockViewShowsAnEmptyClockAtOnceAndPollsIt) {
@@ -94,7 +95,7 @@ TEST(DemoMode, OnAppendsToTheCaptionSlowsTheTimerAndEnablesTheCommandMenus) {
 TEST(DemoMode, OffRemovesEightCharactersEvenAfterTheCaptionChanged) {
     Rig rig;
     rig.form1.demoMode.onClick();
-    rig.form1.caption = "Morvandelle Kestrix";   // a time-out reset it meanwhile
+    rig.form1.caption = "Morvandelle Kestrix";  // a time-out reset it meanwhile
     rig.form1.demoMode.onClick();
     EXPECT_EQ(rig.form1.caption, "Morvandelle");
     rig.form1.caption = "Short";
@@ -164,7 +165,7 @@ TEST(DemoMode, WithUpdatesDisabledTheLinkRunsInstead) {
     rig.form1.demoMode.onClick();
     rig.form1.disableUpdates.onClick();
     rig.tick();
-    EXPECT_EQ(rig.port.written, "\r\n");   // the first probe of the link
+    EXPECT_EQ(rig.port.written, "\r\n");  // the first probe of the link
 }
 
 }  // namespace

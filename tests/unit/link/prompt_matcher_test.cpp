@@ -24,7 +24,7 @@ TEST(PromptMatcher, RecognisesBothPromptsAfterReplyText) {
     m.reset();
     EXPECT_EQ(firstPrompt(m, "E-113> ").first, Result::ErrorPrompt);
     m.reset();
-    EXPECT_EQ(firstPrompt(m, "E-x9Z> ").first, Result::ErrorPrompt);   // any three characters
+    EXPECT_EQ(firstPrompt(m, "E-x9Z> ").first, Result::ErrorPrompt);  // any three characters
 }
 
 TEST(PromptMatcher, StateSurvivesBetweenReads) {

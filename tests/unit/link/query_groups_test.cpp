@@ -12,21 +12,39 @@ constexpr const char* kAllConditions = "mnuStatItem(0)";
 constexpr const char* kAllEvents = "mnuStatItem(1)";
 constexpr const char* kClearAlarm = "mnuAlarmArray(0)";
 
-const std::vector<std::string> kAlarmQueries{
-    "*sre?", "*stb?", ":stat:ques:enab?", ":stat:ques:even?", "*ese?", "*esr?", ":stat:oper:enab?",
-    ":stat:oper:even?", ":stat:oper:pow:enab?", ":stat:oper:pow:even?", ":stat:oper:hold:enab?",
-    ":stat:oper:hold:even?", ":stat:oper:hard:enab?", ":stat:oper:hard:even?", ":stat:oper:ntr?",
-    ":stat:oper:ptr?", ":stat:oper:hard:ntr?", ":stat:oper:hard:ptr?", ":stat:oper:hold:ntr?",
-    ":stat:oper:hold:ptr?", ":stat:oper:pow:ntr?", ":stat:oper:pow:ptr?", ":stat:ques:ntr?", ":stat:ques:ptr?"};
+const std::vector<std::string> kAlarmQueries{"*sre?",
+                                             "*stb?",
+                                             ":stat:ques:enab?",
+                                             ":stat:ques:even?",
+                                             "*ese?",
+                                             "*esr?",
+                                             ":stat:oper:enab?",
+                                             ":stat:oper:even?",
+                                             ":stat:oper:pow:enab?",
+                                             ":stat:oper:pow:even?",
+                                             ":stat:oper:hold:enab?",
+                                             ":stat:oper:hold:even?",
+                                             ":stat:oper:hard:enab?",
+                                             ":stat:oper:hard:even?",
+                                             ":stat:oper:ntr?",
+                                             ":stat:oper:ptr?",
+                                             ":stat:oper:hard:ntr?",
+                                             ":stat:oper:hard:ptr?",
+                                             ":stat:oper:hold:ntr?",
+                                             ":stat:oper:hold:ptr?",
+                                             ":stat:oper:pow:ntr?",
+                                             ":stat:oper:pow:ptr?",
+                                             ":stat:ques:ntr?",
+                                             ":stat:ques:ptr?"};
 
 struct QueryGroups : ::testing::Test {
     testing::Rig rig;
     FrmShowLog& window = rig.forms.frmShowLog;
-    std::vector<std::string> sent;   // the lines the receiver got, in order
+    std::vector<std::string> sent;  // the lines the receiver got, in order
 
     QueryGroups() {
         rig.connect();
-        rig.form1.disableUpdates.checked = true;   // no view polls between the group's queries
+        rig.form1.disableUpdates.checked = true;  // no view polls between the group's queries
         window.txtShowLog.setText({});
     }
 
@@ -47,7 +65,7 @@ struct QueryGroups : ::testing::Test {
     }
     void answerAll(const std::vector<std::string>& replies) {
         for (const auto& reply : replies) answer(reply);
-        rig.tick();   // the last reply is handed over
+        rig.tick();  // the last reply is handed over
     }
     void takeSent() {
         std::string written = rig.port.takeWritten();
@@ -71,9 +89,9 @@ TEST_F(QueryGroups, AllConditionsWithClearRegistersLogsSevenPatternsThenAnEmptyL
               "\r\n");
     EXPECT_TRUE(window.cmdSendSCPI.enabled);
     EXPECT_EQ(rig.state.queryGroup, 0);
-    EXPECT_TRUE(window.cmbSendSCPI.items().empty());   // group queries are not history
+    EXPECT_TRUE(window.cmbSendSCPI.items().empty());  // group queries are not history
     rig.tick();
-    EXPECT_TRUE(rig.port.written.empty());   // nothing more of the group goes out
+    EXPECT_TRUE(rig.port.written.empty());  // nothing more of the group goes out
 }
 
 TEST_F(QueryGroups, PatternsShowTheRegisterInItsWidthAndAValueTooWideBesideItsLowBits) {
@@ -146,7 +164,7 @@ TEST_F(QueryGroups, EnableMasksReadTheFiveSetsThenTheStandardEventAndServiceRequ
 TEST_F(QueryGroups, AlarmCausesWithNothingEnabledAreNone) {
     choose(kClearAlarm);
     std::vector<std::string> replies(24, "0");
-    replies[1] = "136";   // summaries set in the status byte, but "*sre?" enables none
+    replies[1] = "136";  // summaries set in the status byte, but "*sre?" enables none
     answerAll(replies);
     EXPECT_EQ(sent, kAlarmQueries);
     EXPECT_EQ(log(), "\r\nAlarm Cause(s): None \r\n");
@@ -156,22 +174,22 @@ TEST_F(QueryGroups, AlarmCausesWithNothingEnabledAreNone) {
 TEST_F(QueryGroups, AnAlarmIsDecodedIntoNamedCausesWithTheirTransitionMarks) {
     choose(kClearAlarm);
     answerAll({
-        "168",     // *sre?: operation, standard event and questionable summaries enabled
-        "136",     // *stb?: operation and questionable summaries
-        "3", "2",  // questionable enable, event: customer set alarm
-        "60", "0", // *ese?, *esr?
-        "35",      // operation enable: hardware summary, locked operation, power-up summary
-        "34",      // operation event: hardware summary, locked operation
-        "7", "0", "15", "0",
-        "8191",    // hardware enable: every named fault
-        "772",     // hardware event: GPS failure, GPS 1PPS failure, -15V out of range
-        "2",       // operation negative filter: locked operation
-        "32767",   // operation positive filter: everything
-        "4",       // hardware negative filter: -15V
-        "768",     // hardware positive filter: the two GPS faults
-        "0", "32767", "0", "32767",
-        "0",       // questionable negative filter
-        "3",       // questionable positive filter
+        "168",         // *sre?: operation, standard event and questionable summaries enabled
+        "136",         // *stb?: operation and questionable summaries
+        "3",     "2",  // questionable enable, event: customer set alarm
+        "60",    "0",  // *ese?, *esr?
+        "35",          // operation enable: hardware summary, locked operation, power-up summary
+        "34",          // operation event: hardware summary, locked operation
+        "7",     "0",     "15", "0",
+        "8191",   // hardware enable: every named fault
+        "772",    // hardware event: GPS failure, GPS 1PPS failure, -15V out of range
+        "2",      // operation negative filter: locked operation
+        "32767",  // operation positive filter: everything
+        "4",      // hardware negative filter: -15V
+        "768",    // hardware positive filter: the two GPS faults
+        "0",     "32767", "0",  "32767",
+        "0",  // questionable negative filter
+        "3",  // questionable positive filter
     });
     EXPECT_EQ(sent, kAlarmQueries);
     EXPECT_EQ(log(),
@@ -224,11 +242,11 @@ TEST_F(QueryGroups, ATimeOutAbandonsTheGroupAndSendCmdComesBack) {
     choose(kAllConditions);
     answer("0");
     answer("0");
-    rig.tick();   // the third query goes out; the receiver stays silent
+    rig.tick();  // the third query goes out; the receiver stays silent
     EXPECT_EQ(rig.port.takeWritten(), ":STAT:OPER:POW:COND?\r\n");
     rig.clock.advance(14);
-    rig.tick();   // timed out
-    rig.tick();   // the time-out is handed over as the query's reply
+    rig.tick();  // timed out
+    rig.tick();  // the time-out is handed over as the query's reply
     EXPECT_EQ(log(),
               "\r\nSent: :STAT:OPER:HOLD:COND?   bit pattern: 0000"
               "\r\nSent: :STAT:OPER:HARD:COND?   bit pattern: 0000000000000"
@@ -237,7 +255,7 @@ TEST_F(QueryGroups, ATimeOutAbandonsTheGroupAndSendCmdComesBack) {
     EXPECT_TRUE(window.cmdSendSCPI.enabled);
     EXPECT_EQ(rig.state.queryGroup, 0);
     EXPECT_FALSE(rig.state.sendRequest);
-    EXPECT_EQ(rig.port.takeWritten(), "\r\n");   // the link is probed; the group is not resumed
+    EXPECT_EQ(rig.port.takeWritten(), "\r\n");  // the link is probed; the group is not resumed
 
     // Back on the line, the window sends single commands again.
     rig.port.receive("scpi > ");

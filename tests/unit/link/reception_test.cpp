@@ -7,7 +7,6 @@ namespace {
 
 using testing::Rig;
 
-
 TEST(Reception, APromptSplitAcrossReadsCompletesOnTheFinalBlank) {
     Rig rig;
     rig.connect();
@@ -75,7 +74,7 @@ TEST(Reception, SilenceTimesOutAndTheCommandGetsNoResponse) {
     rig.tick();
     rig.clock.advance(13);
     rig.tick();
-    EXPECT_EQ(rig.label(), "sending: *IDN?");   // 13 seconds are allowed, not more
+    EXPECT_EQ(rig.label(), "sending: *IDN?");  // 13 seconds are allowed, not more
     rig.clock.advance(1);
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
@@ -92,7 +91,7 @@ TEST(Reception, TimeOutLineCarriesTimeAndDate) {
     rig.clock.date = {2026, 12, 7, 0, 0, 0};
     rig.openPort();
     rig.clock.seconds = 13 * 3600 + 5 * 60 + 22;
-    rig.tick();   // the first probe times out at once: it waited since midnight
+    rig.tick();  // the first probe times out at once: it waited since midnight
     rig.tick();
     EXPECT_EQ(rig.forms.frmTerminal.txtTerminal.text(), "Time Out 1 at delay  0 attempt  0 13:05:22 12-07-2026\r\n");
 }
@@ -101,11 +100,11 @@ TEST(Reception, ExchangesAcrossMidnightTimeOutByElapsedSeconds) {
     Rig rig;
     rig.connect();
     rig.clock.seconds = 86398;
-    rig.tick();   // status poll, 6 seconds allowed
-    rig.clock.seconds = 3;   // 5 seconds later, on the next day
+    rig.tick();             // status poll, 6 seconds allowed
+    rig.clock.seconds = 3;  // 5 seconds later, on the next day
     rig.tick();
     EXPECT_EQ(rig.label(), "requesting status");
-    rig.clock.seconds = 5;   // 7 seconds
+    rig.clock.seconds = 5;  // 7 seconds
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
 }
@@ -135,12 +134,12 @@ TEST(Reception, ProbesRepeatAfterEachTimeOut) {
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "\r\n");
     EXPECT_EQ(rig.label(), "Trying to establish communication...");
-    rig.tick();   // waited since midnight: timed out
+    rig.tick();  // waited since midnight: timed out
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "\r\n");
     rig.clock.advance(2);
     rig.tick();
-    EXPECT_TRUE(rig.port.written.empty());   // still waiting: 2 seconds are allowed
+    EXPECT_TRUE(rig.port.written.empty());  // still waiting: 2 seconds are allowed
     EXPECT_EQ(rig.label(), "Trying to establish communication...");
     rig.clock.advance(1);
     rig.tick();
@@ -152,10 +151,10 @@ TEST(Reception, SixteenConsecutiveErrorsDisableUpdatesWithAWarningEachTime) {
     Rig rig;
     rig.connect();
     auto errorExchange = [&] {
-        rig.tick();                           // a poll goes out
+        rig.tick();  // a poll goes out
         rig.port.receive("E-100> ");
         rig.tick();
-        rig.tick();                           // syst:err?
+        rig.tick();  // syst:err?
         rig.port.receive("-100,\"Command error\"\r\nscpi > ");
         rig.tick();
     };

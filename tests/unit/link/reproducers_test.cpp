@@ -18,7 +18,7 @@ TEST(LinkReproducers, ClosingThePortEndsAPendingCommand) {
     window.cmdSendSCPI.onClick();
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "*idn?\r\n");
-    rig.openPort();   // closes it
+    rig.openPort();  // closes it
     rig.ticks(3);
     EXPECT_TRUE(window.cmdSendSCPI.enabled);
     EXPECT_NE(window.txtShowLog.text().find("\r\nreply: "), std::string::npos) << window.txtShowLog.text();

@@ -11,14 +11,14 @@ TEST(Scheduler, NothingHappensWhileThePortIsClosed) {
     Rig rig;
     rig.form1.Label1.caption = "To start";
     rig.ticks(3);
-    EXPECT_EQ(rig.label(), "To start");   // no connection has been started yet
+    EXPECT_EQ(rig.label(), "To start");  // no connection has been started yet
     EXPECT_TRUE(rig.port.written.empty());
 }
 
 TEST(Scheduler, ClosedPortShowsPortNotOpenOnceAConnectionWasStarted) {
     Rig rig;
     rig.connect();
-    rig.openPort();   // closes it
+    rig.openPort();  // closes it
     rig.tick();
     EXPECT_EQ(rig.label(), "Port not open");
     EXPECT_TRUE(rig.port.written.empty());
@@ -62,7 +62,7 @@ TEST(Scheduler, ControlAndQueryCommandsGoBeforePolls) {
     rig.tick();
     EXPECT_EQ(rig.label(), "Received response");
     EXPECT_TRUE(rig.state.replyReady);
-    rig.tick();   // the reply goes to the log, then the next poll
+    rig.tick();  // the reply goes to the log, then the next poll
     EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,1,R7.c\r\n");
     EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
     EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");
@@ -115,7 +115,7 @@ TEST(Scheduler, AShortClockReplyLeavesTheClockEmpty) {
 TEST(Scheduler, TheTerminalViewWaitsForTheLinkToBeIdle) {
     Rig rig;
     rig.connect();
-    rig.tick();   // a status poll is outstanding
+    rig.tick();  // a status poll is outstanding
     rig.form1.funcStatus.checked = false;
     rig.form1.funcTermEmul.checked = true;
     rig.tick();

@@ -66,11 +66,11 @@ TEST(ConnectionSequence, EchoIsOnWhenTheReplyHoldsAOneAnywhere) {
 TEST(ConnectionSequence, AnErrorDuringTheEchoCheckKeepsTheEchoStateAndIdentifies) {
     Rig rig;
     rig.connectAnswering("1\r\nscpi > ", "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
-    rig.openPort();   // closed
-    rig.openPort();   // and opened again: the connection sequence runs at once
+    rig.openPort();  // closed
+    rig.openPort();  // and opened again: the connection sequence runs at once
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":syst:comm:ser:fdup?\r\n");
-    rig.port.receive("E-113> ");   // the echo check is given up
+    rig.port.receive("E-113> ");  // the echo check is given up
     rig.tick();
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "syst:err?\r\n");
@@ -81,14 +81,14 @@ TEST(ConnectionSequence, AnErrorDuringTheEchoCheckKeepsTheEchoStateAndIdentifies
     rig.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     rig.tick();
     EXPECT_EQ(rig.label(), "Identity determined");
-    EXPECT_EQ(polledScreen(rig, ":syst:prin?\r\nscreen\r\nscpi > "), "screen\r\n");   // still echoing
+    EXPECT_EQ(polledScreen(rig, ":syst:prin?\r\nscreen\r\nscpi > "), "screen\r\n");  // still echoing
 }
 
 class Preparation : public ::testing::Test {
 protected:
     void SetUp() override {
         rig.connect();
-        rig.state.downloadPrep = true;   // as the download window starts the preparation
+        rig.state.downloadPrep = true;  // as the download window starts the preparation
         rig.state.prepStep = kPrepFindSerialPort;
     }
     // Sends the next step and answers it.
@@ -147,7 +147,7 @@ TEST_F(Preparation, EchoOnAndASlowLineAskTheUser) {
     EXPECT_EQ(exchange("9600\r\nscpi > "), "syst:comm:ser2:baud?\r\n");
     EXPECT_EQ(rig.state.prepStep, kPrepSetSpeed);
     EXPECT_EQ(exchange("scpi > "), "syst:comm:ser2:baud 19200\r\n");
-    EXPECT_EQ(exchange("19200\r\nscpi > "), "syst:comm:ser2:baud?\r\n");   // asked again
+    EXPECT_EQ(exchange("19200\r\nscpi > "), "syst:comm:ser2:baud?\r\n");  // asked again
     EXPECT_EQ(rig.label(), "is 19200");
     EXPECT_EQ(rig.dialogs.modalShown, (std::vector<std::string>{"FrmEchoKill2", "FrmChangeBaud", "ConfigScrn"}));
 }
@@ -163,7 +163,7 @@ TEST_F(Preparation, TheDialogsAnswersChooseTheNextStep) {
     exchange("1\r\nscpi > ");
     EXPECT_EQ(exchange("scpi > "), "syst:comm:ser:fdup 0\r\n");
     EXPECT_EQ(exchange("9600\r\nscpi > "), "syst:comm:ser:baud?\r\n");
-    EXPECT_EQ(rig.state.prepStep, kPrepBootLanguage);   // "No, leave as is"
+    EXPECT_EQ(rig.state.prepStep, kPrepBootLanguage);  // "No, leave as is"
     EXPECT_FALSE(rig.forms.frmChangeBaud.visible);
     EXPECT_EQ(exchange("scpi > "), "syst:lang \"install\"\r\n");
 }
@@ -172,11 +172,11 @@ TEST_F(Preparation, AnEchoingReceiverAtASlowSpeedReachesTheEraseAndIsReadWholeAf
     ScriptedReceiver receiver;
     rig.dialogs.modalActions["FrmEchoKill2"] = [&](Window&) { rig.forms.frmEchoKill2.cmdOK.onClick(); };
     rig.dialogs.modalActions["FrmChangeBaud"] = [&](Window&) { rig.forms.frmChangeBaud.cmdReallyDownload.onClick(); };
-    rig.dialogs.modalActions["ConfigScrn"] = [&](Window&) {   // the user sets the computer's side
+    rig.dialogs.modalActions["ConfigScrn"] = [&](Window&) {  // the user sets the computer's side
         rig.forms.configScrn.Baud19dot2.onClick();
         rig.forms.configScrn.OKButton.onClick();
     };
-    rig.forms.frmTerminal.txtTerminal.setText({});   // the quiet wait's end is noted there
+    rig.forms.frmTerminal.txtTerminal.setText({});  // the quiet wait's end is noted there
     std::vector<std::string> sent;
     for (int i = 0; i < 20 && !rig.state.readyToDownload; ++i) {
         rig.tick();
@@ -186,13 +186,13 @@ TEST_F(Preparation, AnEchoingReceiverAtASlowSpeedReachesTheEraseAndIsReadWholeAf
         rig.port.receive(receiver.answer(line));
         rig.tick();
     }
-    EXPECT_EQ(sent, (std::vector<std::string>{"syst:comm?\r\n", "syst:comm:ser:fdup?\r\n", "syst:comm:ser:fdup 0\r\n",
-                                              "syst:comm:ser:baud?\r\n", "syst:comm:ser:baud 19200\r\n",
-                                              "syst:comm:ser:baud?\r\n", "syst:lang \"install\"\r\n",
-                                              "diag:eras\r\n"}));
+    EXPECT_EQ(sent,
+              (std::vector<std::string>{"syst:comm?\r\n", "syst:comm:ser:fdup?\r\n", "syst:comm:ser:fdup 0\r\n",
+                                        "syst:comm:ser:baud?\r\n", "syst:comm:ser:baud 19200\r\n",
+                                        "syst:comm:ser:baud?\r\n", "syst:lang \"install\"\r\n", "diag:eras\r\n"}));
     EXPECT_EQ(rig.label(), "flash erased");
     EXPECT_EQ(rig.port.settings(), "19200,n,8,1");
-    EXPECT_EQ(rig.forms.frmTerminal.txtTerminal.text(), "");   // no time-out line
+    EXPECT_EQ(rig.forms.frmTerminal.txtTerminal.text(), "");  // no time-out line
     EXPECT_EQ(rig.dialogs.modalShown, (std::vector<std::string>{"FrmEchoKill2", "FrmChangeBaud", "ConfigScrn"}));
 
     // The download window hands the line back; the receiver no longer echoes, and the next
@@ -244,7 +244,7 @@ TEST(PreparationStart, AReplyToACommandSentBeforeItStartedGoesToControlAndQuery)
     rig.forms.frmShowLog.txtShowLog.setText({});
     rig.sendCommand("*IDN?");
     rig.tick();
-    rig.state.downloadPrep = true;   // the download window starts the preparation meanwhile
+    rig.state.downloadPrep = true;  // the download window starts the preparation meanwhile
     rig.state.prepStep = kPrepFindSerialPort;
     rig.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
     rig.tick();

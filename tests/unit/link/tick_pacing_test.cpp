@@ -31,17 +31,17 @@ int runUntilQuiet(Rig& rig, double seconds) {
 TEST(TickPacing, AfterAPollIsSentTheWaitForItsReplyDoesNotSpin) {
     Rig rig;
     rig.connect();
-    rig.tick();   // the status poll goes out
+    rig.tick();  // the status poll goes out
     ASSERT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");
     TickDemand demand = rig.form1.Timer1.demand();
     EXPECT_TRUE(demand.didWork);
     EXPECT_EQ(demand.dueInMs, 0.0);
 
-    rig.tick();   // nothing has come
+    rig.tick();  // nothing has come
     demand = rig.form1.Timer1.demand();
     EXPECT_FALSE(demand.didWork);
     ASSERT_TRUE(demand.dueInMs);
-    EXPECT_NEAR(*demand.dueInMs, 6500, 2);   // the time-out: more than 6 whole seconds of silence
+    EXPECT_NEAR(*demand.dueInMs, 6500, 2);  // the time-out: more than 6 whole seconds of silence
 
     const auto idleBefore = rig.link.idleTicks();
     EXPECT_EQ(runUntilQuiet(rig, 5.0), 0);
@@ -58,7 +58,7 @@ TEST(TickPacing, ASilentReceiverTimesOutOnTheFirstTickAfterTheTimeOut) {
     const int timeOuts = rig.vars.timeoutCount;
     const int ticks = runUntilQuiet(rig, 6.6);
     EXPECT_EQ(rig.vars.timeoutCount, timeOuts + 1);
-    EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n\r\n");   // then the link is probed
+    EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n\r\n");  // then the link is probed
     EXPECT_EQ(rig.label(), "Trying to establish communication...");
     // The tick that times out, the probe it leads to, and the first wait for the probe's answer.
     EXPECT_LE(ticks, 3);
@@ -84,16 +84,16 @@ TEST(TickPacing, TheNextReplyOfAPollIsExpectedAsLongAsTheLastOne) {
     rig.connect();
     const std::string reply = "line 1\r\nline 2\r\nscpi > ";
     rig.tick();
-    EXPECT_EQ(rig.form1.Timer1.demand().inputWanted, SIZE_MAX);   // nothing known yet: wait for quiet
+    EXPECT_EQ(rig.form1.Timer1.demand().inputWanted, SIZE_MAX);  // nothing known yet: wait for quiet
     rig.port.receive(reply);
     rig.tick();
     rig.form1.Timer1.demand();
-    rig.tick();   // the next poll
+    rig.tick();  // the next poll
     EXPECT_EQ(rig.form1.Timer1.demand().inputWanted, reply.size());
     rig.port.receive(reply.substr(0, 10));
     rig.tick();
     EXPECT_EQ(rig.form1.Timer1.demand().inputWanted, reply.size() - 10);
-    rig.port.receive(reply.substr(10) + "more");   // longer than last time: each byte counts
+    rig.port.receive(reply.substr(10) + "more");  // longer than last time: each byte counts
     rig.tick();
     rig.form1.Timer1.demand();
     EXPECT_EQ(rig.form1.Term.text(), "line 1\r\nline 2\r\n");
@@ -127,7 +127,7 @@ TEST(TickPacing, TheTerminalShowsHeldInputOnItsIdleTicksThenRests) {
     Rig rig;
     rig.connect();
     rig.form1.funcTermEmul.onClick();
-    rig.tick();   // the poll outstanding when the view changed
+    rig.tick();  // the poll outstanding when the view changed
     rig.port.receive("screen\r\nscpi > ");
     rig.tick();
     runUntilQuiet(rig, 0.5);

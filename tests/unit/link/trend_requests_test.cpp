@@ -21,14 +21,14 @@ struct TrendRequests : ::testing::Test {
     testing::Rig rig;
     trend::TrendSampler sampler;
     std::vector<Sample> samples;
-    std::vector<std::string> commands;       // every command line the receiver got, in order
-    std::vector<std::string> duringGroups;   // those written while a status-query group ran
-    std::string pending;                     // the command being answered
+    std::vector<std::string> commands;      // every command line the receiver got, in order
+    std::vector<std::string> duringGroups;  // those written while a status-query group ran
+    std::string pending;                    // the command being answered
     bool answering = false;
     int answerIn = 0;
     int mostOutstanding = 0;
-    std::string errorFor;    // a query the receiver refuses with an error prompt
-    std::string silentFor;   // a query the receiver never answers
+    std::string errorFor;   // a query the receiver refuses with an error prompt
+    std::string silentFor;  // a query the receiver never answers
 
     void SetUp() override {
         rig.connect();
@@ -46,7 +46,7 @@ struct TrendRequests : ::testing::Test {
         if (command == ":SYNC:TINT?") return "+1.5E-08\r\nscpi > ";
         if (command == ":DIAG:ROSC:EFC:ABS?") return "+5.0123E+00\r\nscpi > ";
         if (command == ":syst:prin?") return "status screen\r\nscpi > ";
-        if (command.empty()) return "scpi > ";   // a probe of the link
+        if (command.empty()) return "scpi > ";  // a probe of the link
         if (command == ":syst:comm:ser:fdup?") return "0\r\nscpi > ";
         if (command == "*idn?") return "Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ";
         return "done\r\nscpi > ";
@@ -84,7 +84,7 @@ TEST_F(TrendRequests, OneExchangeAtATimeWithTheViewPollingBetweenSamples) {
     EXPECT_EQ(mostOutstanding, 1);
     EXPECT_GE(count(":SYNC:TINT?"), 9);
     EXPECT_GE(count(":DIAG:ROSC:EFC:ABS?"), 9);
-    EXPECT_GE(count(":syst:prin?"), 18);   // a poll after every sample
+    EXPECT_GE(count(":syst:prin?"), 18);  // a poll after every sample
     for (std::size_t i = 1; i < commands.size(); ++i) {
         if (commands[i - 1] != ":syst:prin?") {
             EXPECT_EQ(commands[i], ":syst:prin?") << "after " << commands[i - 1];
@@ -96,7 +96,7 @@ TEST_F(TrendRequests, OneExchangeAtATimeWithTheViewPollingBetweenSamples) {
     EXPECT_EQ(samples[0].reply, "+1.5E-08\r\n");
     EXPECT_EQ(samples[1].query, ":DIAG:ROSC:EFC:ABS?");
     EXPECT_DOUBLE_EQ(samples[1].value, 5.0123);
-    EXPECT_EQ(rig.form1.Term.text(), "status screen\r\n");   // the status view goes on showing its screen
+    EXPECT_EQ(rig.form1.Term.text(), "status screen\r\n");  // the status view goes on showing its screen
 }
 
 TEST_F(TrendRequests, AControlAndQueryCommandGoesBeforeTheNextSampleAndSamplesStayOutOfTheLog) {
@@ -115,7 +115,7 @@ TEST_F(TrendRequests, AControlAndQueryCommandGoesBeforeTheNextSampleAndSamplesSt
     EXPECT_EQ(log.find("E-08"), std::string::npos);
     EXPECT_EQ(log.find("SYNC"), std::string::npos);
     EXPECT_EQ(log.find("EFC"), std::string::npos);
-    EXPECT_EQ(rig.forms.frmShowLog.cmbSendSCPI.items(), std::vector<std::string>{"*IDN?"});   // nor the history
+    EXPECT_EQ(rig.forms.frmShowLog.cmbSendSCPI.items(), std::vector<std::string>{"*IDN?"});  // nor the history
 }
 
 TEST_F(TrendRequests, AnErrorPromptRecordsAGapAndTheLinkReadsTheErrorAsAlways) {
@@ -129,7 +129,7 @@ TEST_F(TrendRequests, AnErrorPromptRecordsAGapAndTheLinkReadsTheErrorAsAlways) {
             EXPECT_TRUE(std::isnan(s.value));
             gap = true;
         } else {
-            EXPECT_DOUBLE_EQ(s.value, 1.5e-8);   // the error text never becomes a sample
+            EXPECT_DOUBLE_EQ(s.value, 1.5e-8);  // the error text never becomes a sample
         }
     }
     EXPECT_TRUE(gap);
@@ -157,11 +157,11 @@ TEST_F(TrendRequests, NoSamplesInDemoModeDuringAQueryGroupOrWhenPaused) {
     EXPECT_EQ(count(":SYNC:TINT?"), 0);
     sampler.setPaused(false);
     run(1.5);
-    rig.state.queryGroup = 1;   // a status-query group runs its queries back to back
+    rig.state.queryGroup = 1;  // a status-query group runs its queries back to back
     rig.state.queryIndex = 1;
     rig.state.sendRequest = true;
     run(4);
-    EXPECT_EQ(rig.state.queryGroup, 0);   // the group ran to its end
+    EXPECT_EQ(rig.state.queryGroup, 0);  // the group ran to its end
     EXPECT_GE(duringGroups.size(), 5u);
     for (const std::string& command : duringGroups) EXPECT_EQ(command.find("SYNC"), std::string::npos);
     EXPECT_GE(count(":SYNC:TINT?"), 3);

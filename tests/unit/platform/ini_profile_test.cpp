@@ -1,4 +1,7 @@
+#include "platform/ini_profile.h"
+
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +13,6 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/ini_profile.h"
 #include "platform/ini_text.h"
 #include "platform/memory_profile.h"
 
@@ -23,7 +25,7 @@ struct ReadCase {
     const char* text;
     const char* section;
     const char* key;
-    const char* expected;   // what a 30-character buffer receives, default "dflt"
+    const char* expected;  // what a 30-character buffer receives, default "dflt"
 };
 
 struct WriteCase {
@@ -37,23 +39,23 @@ struct WriteCase {
 TEST(IniText, ReadsValuesByTheProfileRules) {
     const ReadCase cases[] = {
         {"[Clock]\r\nName=Arial\r\n", "Clock", "Name", "Arial"},
-        {"[CLOCK]\nNAME=Arial\n", "clock", "name", "Arial"},                   // names ignore case
-        {"  [ Clock ]  \n  Name  =  Arial Black  \n", "Clock", "Name", "Arial Black"},   // blanks dropped
-        {"[Clock]\nName=\t\"  Arial  \"\n", "Clock", "Name", "  Arial  "},     // quotes keep inner blanks
+        {"[CLOCK]\nNAME=Arial\n", "clock", "name", "Arial"},                            // names ignore case
+        {"  [ Clock ]  \n  Name  =  Arial Black  \n", "Clock", "Name", "Arial Black"},  // blanks dropped
+        {"[Clock]\nName=\t\"  Arial  \"\n", "Clock", "Name", "  Arial  "},              // quotes keep inner blanks
         {"[Clock]\nName='Arial'\n", "Clock", "Name", "Arial"},
-        {"[Clock]\nName=\"Arial'\n", "Clock", "Name", "\"Arial'"},             // quotes that do not match
+        {"[Clock]\nName=\"Arial'\n", "Clock", "Name", "\"Arial'"},  // quotes that do not match
         {"[Clock]\nName=\"\n", "Clock", "Name", "\""},
-        {"[Clock]\nName=\n", "Clock", "Name", ""},                              // present but empty
+        {"[Clock]\nName=\n", "Clock", "Name", ""},  // present but empty
         {"[Clock]\nName=a=b\n", "Clock", "Name", "a=b"},
-        {"[Clock]\nName=Arial", "Clock", "Name", "Arial"},                      // no final line end
-        {"", "Clock", "Name", "dflt"},                                          // missing file
-        {"[Terminal]\nName=Arial\n", "Clock", "Name", "dflt"},                  // missing section
-        {"[Clock]\nSize=9\n", "Clock", "Name", "dflt"},                         // missing key
-        {"Name=Arial\n[Clock]\n", "Clock", "Name", "dflt"},                     // before any section
-        {"[Clock]\n;Name=Arial\n#Name=Arial\n", "Clock", "Name", "dflt"},       // comments
+        {"[Clock]\nName=Arial", "Clock", "Name", "Arial"},                 // no final line end
+        {"", "Clock", "Name", "dflt"},                                     // missing file
+        {"[Terminal]\nName=Arial\n", "Clock", "Name", "dflt"},             // missing section
+        {"[Clock]\nSize=9\n", "Clock", "Name", "dflt"},                    // missing key
+        {"Name=Arial\n[Clock]\n", "Clock", "Name", "dflt"},                // before any section
+        {"[Clock]\n;Name=Arial\n#Name=Arial\n", "Clock", "Name", "dflt"},  // comments
         {"[Clock]\n[Terminal]\nName=Arial\n", "Clock", "Name", "dflt"},
         {"[Clock]\nName=First\nName=Second\n", "Clock", "Name", "First"},
-        {"[Clock]\nSize=9\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},   // repeated section
+        {"[Clock]\nSize=9\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},  // repeated section
         {"[Stop bits]\nStop bits=2\n", "stop BITS", "STOP bits", "2"},
     };
     for (const auto& c : cases) {
@@ -69,7 +71,7 @@ TEST(IniText, BufferKeepsOneCharacterLessThanItsLength) {
     EXPECT_EQ(profile.GetPrivateProfileStringA("S", "K", "", 1), "");
     EXPECT_EQ(profile.GetPrivateProfileStringA("S", "K", "", 0), "");
     EXPECT_EQ(profile.GetPrivateProfileStringA("S", "K", "", -3), "");
-    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "Courier New", 5), "Cour");   // the default too
+    EXPECT_EQ(profile.GetPrivateProfileStringA("S", "Missing", "Courier New", 5), "Cour");  // the default too
 }
 
 TEST(IniText, ADefaultIsReturnedWithoutItsTrailingBlanks) {
@@ -97,12 +99,12 @@ TEST(IniText, SkipsALeadingByteOrderMarkAndKeepsIt) {
     ASSERT_TRUE(profile.WritePrivateProfileStringA("Communications", "Baud", "9600"));
     EXPECT_EQ(profile.text, bom + "[Communications]\r\nPort=4\r\nBaud=9600\r\n[Clock]\r\nName=Arial\r\n");
 
-    MemoryProfile markOnly(bom);   // an empty file saved by such an editor
+    MemoryProfile markOnly(bom);  // an empty file saved by such an editor
     EXPECT_EQ(markOnly.GetPrivateProfileIntA("A", "x", 7), 7);
     ASSERT_TRUE(markOnly.WritePrivateProfileStringA("A", "x", "1"));
     EXPECT_EQ(markOnly.text, bom + "[A]\r\nx=1\r\n");
 
-    MemoryProfile notAtTheHead("[A]\n" + bom + "[B]\nx=1\n");   // only the head of the file is skipped
+    MemoryProfile notAtTheHead("[A]\n" + bom + "[B]\nx=1\n");  // only the head of the file is skipped
     EXPECT_EQ(notAtTheHead.GetPrivateProfileStringA("B", "x", "dflt", 30), "dflt");
 }
 
@@ -148,12 +150,25 @@ TEST(IniText, CrAndLfAloneOrTogetherEndALine) {
 
 TEST(IniText, ReadsIntegersByTheProfileRules) {
     const std::pair<const char*, int> cases[] = {
-        {"K=42\n", 42},       {"K=  42\n", 42},   {"K=42abc\n", 42},  {"K=4 2\n", 4},
-        {"K=abc\n", 0},       {"K=\n", 0},        {"K=-5\n", -5},     {"K=- 5\n", 0},
-        {"K=+5\n", 5},        {"K= +2\n", 2},     {"K=+ 5\n", 0},     {"K=+-5\n", 0},
-        {"K=\"7\"\n", 7},   {"K=10.5\n", 10},   {"K=0042\n", 42},
-        {"K=99999999999\n", 2147483647},          {"K=-99999999999\n", -2147483647 - 1},
-        {"", 77},             {"L=1\n", 77},
+        {"K=42\n", 42},
+        {"K=  42\n", 42},
+        {"K=42abc\n", 42},
+        {"K=4 2\n", 4},
+        {"K=abc\n", 0},
+        {"K=\n", 0},
+        {"K=-5\n", -5},
+        {"K=- 5\n", 0},
+        {"K=+5\n", 5},
+        {"K= +2\n", 2},
+        {"K=+ 5\n", 0},
+        {"K=+-5\n", 0},
+        {"K=\"7\"\n", 7},
+        {"K=10.5\n", 10},
+        {"K=0042\n", 42},
+        {"K=99999999999\n", 2147483647},
+        {"K=-99999999999\n", -2147483647 - 1},
+        {"", 77},
+        {"L=1\n", 77},
     };
     for (const auto& [body, expected] : cases) {
         MemoryProfile profile(std::string("[S]\n") + body);
@@ -277,13 +292,13 @@ TEST_F(IniFileProfileTest, ALinkToAFileNotYetMadeIsWrittenThrough) {
     fs::create_directory(folder / "store");
     const struct {
         fs::path link;
-        fs::path target;      // as the link holds it
-        fs::path written;     // where the file should appear
+        fs::path target;   // as the link holds it
+        fs::path written;  // where the file should appear
     } cases[] = {
         {folder / "absolute.INI", folder / "store" / "a.ini", folder / "store" / "a.ini"},
         {folder / "relative.INI", "store/b.ini", folder / "store" / "b.ini"},
-        {folder / "chained.INI", "absolute.INI", folder / "store" / "a.ini"},   // a link to the first link
-        {folder / "deep.INI", folder / "new" / "c.ini", folder / "new" / "c.ini"},   // its folder made too
+        {folder / "chained.INI", "absolute.INI", folder / "store" / "a.ini"},       // a link to the first link
+        {folder / "deep.INI", folder / "new" / "c.ini", folder / "new" / "c.ini"},  // its folder made too
     };
     for (const auto& c : cases) fs::create_symlink(c.target, c.link);
     for (const auto& c : cases) {
@@ -295,7 +310,7 @@ TEST_F(IniFileProfileTest, ALinkToAFileNotYetMadeIsWrittenThrough) {
         EXPECT_EQ(profile.GetPrivateProfileIntA("A", c.link.filename().string(), 0), 1);
     }
     EXPECT_EQ(contents(folder / "store" / "a.ini"), "[A]\r\nabsolute.INI=1\r\nchained.INI=1\r\n");
-    EXPECT_EQ(entries(folder / "store"), 2u);   // no temporary file left beside the targets
+    EXPECT_EQ(entries(folder / "store"), 2u);  // no temporary file left beside the targets
 }
 
 TEST_F(IniFileProfileTest, RewritingKeepsTheFilesOwnerAndGroup) {

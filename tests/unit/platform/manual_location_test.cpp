@@ -1,6 +1,7 @@
 #include "platform/manual_location.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -29,10 +30,14 @@ protected:
     }
     // A build folder configured from the source tree: CMake records the tree in its cache.
     fs::path buildFolderOf(const fs::path& source, const fs::path& build) {
-        write(build / "CMakeCache.txt", "# This is the CMakeCache file.\n"
-                                        "CMAKE_BUILD_TYPE:STRING=RelWithDebInfo\n"
-                                        "kestrix_BINARY_DIR:STATIC=" + build.string() + "\n"
-                                        "kestrix_SOURCE_DIR:STATIC=" + source.string() + "\n");
+        write(build / "CMakeCache.txt",
+              "# This is the CMakeCache file.\n"
+              "CMAKE_BUILD_TYPE:STRING=RelWithDebInfo\n"
+              "kestrix_BINARY_DIR:STATIC=" +
+                  build.string() +
+                  "\n"
+                  "kestrix_SOURCE_DIR:STATIC=" +
+                  source.string() + "\n");
         return build;
     }
 
@@ -69,7 +74,7 @@ TEST_F(ManualLocationTest, AnInstalledManualComesBeforeTheSourceTrees) {
 
 TEST_F(ManualLocationTest, AMissingManualNamesEveryPlaceLookedAt) {
     const fs::path build = buildFolderOf(root / "checkout", root / "build");
-    fs::create_directories(root / "checkout/docs/help/kestrix.html");   // a folder is not the page
+    fs::create_directories(root / "checkout/docs/help/kestrix.html");  // a folder is not the page
 
     const ManualLocation manual = locateManualFrom(build.string(), "kestrix.html");
     EXPECT_EQ(manual.found, "");
@@ -91,7 +96,8 @@ TEST(ManualLocation, TheRunningProgramIsLookedUpFromItsOwnFolder) {
     const ManualLocation manual = locateManual("no-such-page.html");
     ASSERT_FALSE(manual.candidates.empty());
     const fs::path self = fs::read_symlink("/proc/self/exe");
-    EXPECT_EQ(manual.candidates[0], (self.parent_path().parent_path() / "share/kestrix/help/no-such-page.html").string());
+    EXPECT_EQ(manual.candidates[0],
+              (self.parent_path().parent_path() / "share/kestrix/help/no-such-page.html").string());
     EXPECT_EQ(manual.found, "");
 }
 

@@ -25,7 +25,7 @@ TEST(LineSettings, MakeTheLineRawAndEightBitClean) {
     EXPECT_EQ(line.c_oflag & OPOST, 0u);
     EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
     EXPECT_EQ(line.c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD);
-    EXPECT_EQ(line.c_cflag & HUPCL, HUPCL);   // left as the driver had it
+    EXPECT_EQ(line.c_cflag & HUPCL, HUPCL);  // left as the driver had it
     EXPECT_EQ(line.c_cc[VMIN], 0);
     EXPECT_EQ(line.c_cc[VTIME], 0);
 }
@@ -72,7 +72,7 @@ TEST(LineSettings, HandshakingChoosesSoftwareHardwareOrBothFlowControl) {
 TEST(LineSettings, EveryAcceptedBaudRateButOneHasATermiosSpeed) {
     for (int baud : {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})
         EXPECT_NE(standardSpeed(baud), B0) << baud;
-    EXPECT_EQ(standardSpeed(14400), B0);   // set through the driver's arbitrary-rate interface
+    EXPECT_EQ(standardSpeed(14400), B0);  // set through the driver's arbitrary-rate interface
     EXPECT_EQ(standardSpeed(19200), B19200);
 }
 

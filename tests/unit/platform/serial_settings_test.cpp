@@ -21,11 +21,20 @@ TEST(SerialSettings, RefusesMalformedTextsSayingWhatIsWrong) {
         const char* reason;
     };
     const Case cases[] = {
-        {"9600,x,8,1", "parity"},       {"9600,NN,8,1", "parity"},     {"9600,,8,1", "parity"},
-        {"9600,N,9,1", "data bits"},    {"9600,N,6,1", "data bits"},   {"9600,N,8,3", "stop bits"},
-        {",N,8,1", "baud rate"},        {"9601,N,8,1", "baud rate"},   {"  9600,N,8,1", "baud rate"},
-        {"-9600,N,8,1", "baud rate"},   {"9600,N,8,1 ", "stop bits"},  {"9600,N,8", "separated by commas"},
-        {"9600,N,8,1,1", "separated by commas"},                        {"", "separated by commas"},
+        {"9600,x,8,1", "parity"},
+        {"9600,NN,8,1", "parity"},
+        {"9600,,8,1", "parity"},
+        {"9600,N,9,1", "data bits"},
+        {"9600,N,6,1", "data bits"},
+        {"9600,N,8,3", "stop bits"},
+        {",N,8,1", "baud rate"},
+        {"9601,N,8,1", "baud rate"},
+        {"  9600,N,8,1", "baud rate"},
+        {"-9600,N,8,1", "baud rate"},
+        {"9600,N,8,1 ", "stop bits"},
+        {"9600,N,8", "separated by commas"},
+        {"9600,N,8,1,1", "separated by commas"},
+        {"", "separated by commas"},
     };
     for (const auto& c : cases) {
         try {

@@ -44,7 +44,7 @@ TEST_F(Shutdown, AStalledLineAsksAfterTenSecondsAndAbortKeepsTheProgram) {
     EXPECT_EQ(rig.clock.seconds, 12 * 3600 + 11);
     EXPECT_TRUE(rig.port.portOpen());
     EXPECT_FALSE(rig.app->quitRequested());
-    EXPECT_NE(rig.profile.text.find("Port=1"), std::string::npos);   // already saved
+    EXPECT_NE(rig.profile.text.find("Port=1"), std::string::npos);  // already saved
 }
 
 TEST_F(Shutdown, RetryWaitsAgainAndIgnoreStopsWaiting) {

@@ -17,7 +17,7 @@ TEST(Startup, AFirstRunWithoutASettingsFile) {
     EXPECT_FALSE(rig.port.portOpen());
     EXPECT_EQ(rig.form1.Term.font, (FontSpec{"Courier New", 9.0f, false, false}));
     EXPECT_EQ(rig.form1.font, rig.form1.Term.font);
-    EXPECT_EQ(rig.forms.frmClock.lblClock.font, (FontSpec{"Courier New", 48.0f, false, false}));   // not bold
+    EXPECT_EQ(rig.forms.frmClock.lblClock.font, (FontSpec{"Courier New", 48.0f, false, false}));  // not bold
     EXPECT_EQ(rig.forms.frmTerminal.txtTerminal.font, (FontSpec{"Courier New", 9.0f, false, false}));
     EXPECT_EQ(rig.app->startup.builtInClockFont, (FontSpec{"Courier New", 48.0f, false, true}));
     EXPECT_TRUE(rig.form1.funcStatus.checked);
@@ -62,8 +62,9 @@ TEST(Startup, TheTerminalViewShowsTheTerminalWindowSizedToItsFont) {
 
 TEST(Startup, StoredValuesThePortCannotTakeDoNotStopIt) {
     Rig rig;
-    rig.profile.text = "[Communications]\r\nPort=9\r\nBaud=38400\r\nParity= 7\r\nData bits=9\r\nPacing=8\r\n"
-                       "[Status Font]\r\nSize=0\r\nName=\r\n";
+    rig.profile.text =
+        "[Communications]\r\nPort=9\r\nBaud=38400\r\nParity= 7\r\nData bits=9\r\nPacing=8\r\n"
+        "[Status Font]\r\nSize=0\r\nName=\r\n";
     rig.app->start();
     EXPECT_EQ(rig.port.commPort(), 1);
     EXPECT_EQ(rig.port.settings(), "9600,n,8,1");

@@ -11,7 +11,7 @@ TEST(TextBox, AppendsWithoutReplacingAndReplacesSelection) {
     const auto replaced = box.replaceRevision();
     box.append("def");
     EXPECT_EQ(box.text(), "abcdef");
-    EXPECT_EQ(box.replaceRevision(), replaced);   // an append is not a replacement
+    EXPECT_EQ(box.replaceRevision(), replaced);  // an append is not a replacement
     box.setSelection(1, 2);
     box.replaceSelection("XY");
     EXPECT_EQ(box.text(), "aXYdef");
@@ -38,18 +38,18 @@ TEST(TextBox, PastItsLimitTheOldestLinesGoAndTheNewestTextStays) {
     TextBox box{"box"};
     box.maxLength = 40;
     box.dropsOldestText = true;
-    box.setText("line 1\r\nline 2\r\nline 3\r\nline 4\r\n");   // 32 characters
-    box.setSelection(24, 3);                                          // "lin" of line 4
+    box.setText("line 1\r\nline 2\r\nline 3\r\nline 4\r\n");  // 32 characters
+    box.setSelection(24, 3);                                  // "lin" of line 4
     const auto replaced = box.replaceRevision();
     box.append("line 5\r\nline 6\r\n");
-    EXPECT_EQ(box.text(), "line 3\r\nline 4\r\nline 5\r\nline 6\r\n");   // cut at a line start
-    EXPECT_EQ(box.selectedText(), "lin");                             // the selection moved with its text
-    EXPECT_GT(box.replaceRevision(), replaced);                       // the renderer redraws the box
+    EXPECT_EQ(box.text(), "line 3\r\nline 4\r\nline 5\r\nline 6\r\n");  // cut at a line start
+    EXPECT_EQ(box.selectedText(), "lin");                               // the selection moved with its text
+    EXPECT_GT(box.replaceRevision(), replaced);                         // the renderer redraws the box
 
-    box.setSelection(0, 12);                                          // partly in text about to go
+    box.setSelection(0, 12);  // partly in text about to go
     box.replaceSelection("");
     box.moveCaretToEnd();
-    box.replaceSelection(std::string(45, 'x'));                       // no line end near the cut
+    box.replaceSelection(std::string(45, 'x'));  // no line end near the cut
     EXPECT_EQ(box.text(), std::string(30, 'x'));
     EXPECT_EQ(box.selStart(), 30u);
 }
@@ -60,7 +60,7 @@ TEST(TextBox, WhatTheUserTypesPastTheLimitIsCutAndRedrawn) {
     box.dropsOldestText = true;
     const auto revision = box.revision();
     box.userEdited("abcdefgh", 8, 0);
-    EXPECT_EQ(box.revision(), revision);   // within the limit: no echo back to the widget
+    EXPECT_EQ(box.revision(), revision);  // within the limit: no echo back to the widget
     box.userEdited("abcdefghi", 9, 0);
     EXPECT_EQ(box.text(), "defghi");
     EXPECT_EQ(box.selStart(), 6u);
@@ -74,7 +74,7 @@ TEST(Timer, ATickNeverRunsInsideAnotherTickOfTheSameTimer) {
     bool nestedRan = true;
     timer.onTick = [&] {
         ++ticks;
-        nestedRan = timer.fire();   // as a modal dialog's event loop would
+        nestedRan = timer.fire();  // as a modal dialog's event loop would
     };
     EXPECT_TRUE(timer.fire());
     EXPECT_EQ(ticks, 1);

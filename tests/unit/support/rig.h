@@ -50,16 +50,16 @@ struct Rig {
     // identification with the replies given.
     void connectAnswering(const std::string& echoReply, const std::string& identityReply) {
         openPort();
-        tick();                                  // first probe
+        tick();  // first probe
         port.receive("scpi > ");
-        tick();                                  // probe answered
-        tick();                                  // quiet wait begins
+        tick();  // probe answered
+        tick();  // quiet wait begins
         clock.advance(5);
-        tick();                                  // quiet wait over: the connection sequence is due
-        tick();                                  // echo check sent
+        tick();  // quiet wait over: the connection sequence is due
+        tick();  // echo check sent
         port.receive(echoReply);
         tick();
-        tick();                                  // identification sent
+        tick();  // identification sent
         port.receive(identityReply);
         tick();
         port.takeWritten();

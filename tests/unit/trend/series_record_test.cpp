@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <limits>
 #include <sstream>
-#include <unistd.h>
 
 #include "trend/record.h"
 #include "trend/series.h"
@@ -14,7 +15,7 @@ namespace kestrix::trend {
 namespace {
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
-constexpr double kDay = 1796601600;   // 2026-12-07T00:00:00Z
+constexpr double kDay = 1796601600;  // 2026-12-07T00:00:00Z
 
 TEST(SampleRing, KeepsTheNewestReadingsOnceFull) {
     SampleRing ring(4);
@@ -25,7 +26,7 @@ TEST(SampleRing, KeepsTheNewestReadingsOnceFull) {
     EXPECT_EQ(ring.firstAtOrAfter(kDay + 3.5), 2u);
     EXPECT_EQ(ring.firstAtOrAfter(kDay + 99), 4u);
     EXPECT_EQ(ring.values(1, 3), (std::vector<double>{30, 40}));
-    ring.add(kDay, 1);   // a clock set back: stamped with the newest time, order kept
+    ring.add(kDay, 1);  // a clock set back: stamped with the newest time, order kept
     EXPECT_EQ(ring.time(3), kDay + 5);
     EXPECT_EQ(SampleRing().capacity(), 604800u);
 }
@@ -38,10 +39,10 @@ TEST(Decimate, GivesMinimumAndMaximumPerColumnAndLeavesEmptyColumnsEmpty) {
     for (std::size_t k = 0; k < columns.size(); ++k) {
         EXPECT_TRUE(columns[k].any);
         EXPECT_TRUE(columns[k].gap);
-        EXPECT_EQ(columns[k].minimum, 10.0 * k + 1);   // the gap at 10k is left out
+        EXPECT_EQ(columns[k].minimum, 10.0 * k + 1);  // the gap at 10k is left out
         EXPECT_EQ(columns[k].maximum, 10.0 * k + 9);
     }
-    const auto wide = decimate(ring, kDay + 90, kDay + 190, 10);   // readings only in the first column
+    const auto wide = decimate(ring, kDay + 90, kDay + 190, 10);  // readings only in the first column
     EXPECT_TRUE(wide[0].any);
     EXPECT_FALSE(wide[1].any);
     EXPECT_FALSE(wide[9].any);
@@ -51,7 +52,7 @@ TEST(PhaseGrid, PutsReadingsOnTheirSlotsAndMissingOnesAsGaps) {
     SampleRing ring;
     ring.add(kDay + 0.1, 1);
     ring.add(kDay + 10.2, 2);
-    ring.add(kDay + 29.8, 4);   // slot 2 never sampled
+    ring.add(kDay + 29.8, 4);  // slot 2 never sampled
     ring.add(kDay + 40.0, kGap);
     const auto grid = phaseGrid(ring, kDay, kDay + 100, 10);
     ASSERT_EQ(grid.size(), 5u);
@@ -69,7 +70,7 @@ TEST(LeadingValue, ReadsANumberAtTheStartOrGivesAGap) {
     EXPECT_TRUE(std::isnan(leadingValue("\"12:00:00\"")));
     EXPECT_TRUE(std::isnan(leadingValue("")));
     EXPECT_TRUE(std::isnan(leadingValue("-")));
-    EXPECT_TRUE(std::isnan(leadingValue("9.91E+37")));   // SCPI's "not a number"
+    EXPECT_TRUE(std::isnan(leadingValue("9.91E+37")));  // SCPI's "not a number"
 }
 
 TEST(IsoUtc, WritesAndReadsUtcWithMilliseconds) {
@@ -111,7 +112,7 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
         ASSERT_TRUE(writer.write({kDay + 2, ":DIAG:ROSC:EFC:ABS?", kGap, kAwkwardReply}));
     }
     {
-        RecordWriter again;   // appending to a file that has its heading adds no second one
+        RecordWriter again;  // appending to a file that has its heading adds no second one
         ASSERT_TRUE(again.open(path));
         ASSERT_TRUE(again.write({kDay + 3, ":SYNC:TINT?", -2e-9, "-2E-09"}));
     }

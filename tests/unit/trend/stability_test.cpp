@@ -77,7 +77,7 @@ TEST(Stability, ThousandPointDataSetMatchesItsPublishedValues) {
 TEST(Stability, OctavesRunFromTheSampleIntervalToAThirdOfTheSpan) {
     EXPECT_TRUE(octaveFactors(3).empty());
     EXPECT_EQ(octaveFactors(4), (std::vector<std::size_t>{1}));
-    EXPECT_EQ(octaveFactors(1001).back(), 256u);   // 256 * 3 <= 1000 < 512 * 3
+    EXPECT_EQ(octaveFactors(1001).back(), 256u);  // 256 * 3 <= 1000 < 512 * 3
     const std::vector<StabilityPoint> table = stabilityTable(phaseFromFrequency(thousandPointFrequency(), 10.0), 10.0);
     ASSERT_EQ(table.size(), 9u);
     EXPECT_DOUBLE_EQ(table.front().tau, 10.0);
@@ -102,7 +102,7 @@ TEST(Stability, AGapIsLeftOutNotBridged) {
         else EXPECT_TRUE(p.timeCount == 0 && std::isnan(p.timeDeviation));
     }
     const StabilityPoint one = stabilityAt(x, 1.0, 1);
-    EXPECT_EQ(one.overlappingCount, 28u + 27u);   // 30 readings before the gap, 29 after
+    EXPECT_EQ(one.overlappingCount, 28u + 27u);  // 30 readings before the gap, 29 after
     EXPECT_EQ(one.timeCount, 28u + 27u);
 }
 

@@ -12,7 +12,7 @@ TEST(TrendSettings, KeepsSeriesIntervalAndRecordFileInASectionOfTheirOwn) {
     TrendSettings settings{{":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}, 60, "/home/lab/tint trend.csv"};
     EXPECT_EQ(writeTrendSettings(profile, settings), "");
     const TrendSettings back = readTrendSettings(profile);
-    EXPECT_EQ(back.series, settings.series);   // the third series written empty is gone
+    EXPECT_EQ(back.series, settings.series);  // the third series written empty is gone
     EXPECT_EQ(back.intervalSeconds, 60);
     EXPECT_EQ(back.recordFile, "/home/lab/tint trend.csv");
     EXPECT_NE(profile.text.find("[Ports]\r\nCom1=/dev/ttyUSB0\r\n"), std::string::npos);

@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 
 #include "support/rig.h"
 
 namespace kestrix::trend {
 namespace {
 
-constexpr double kDay = 1796601600;   // 2026-12-07T00:00:00Z
+constexpr double kDay = 1796601600;  // 2026-12-07T00:00:00Z
 
 std::string temporaryPath() {
     char path[] = "/tmp/kestrix-trend-window-XXXXXX";
@@ -61,12 +62,12 @@ TEST_F(TrendWindowTest, OpensFromTheFunctionMenuWithBothPresetsAndKeepsThemInThe
     EXPECT_NE(rig.profile.text.find("[Trend]"), std::string::npos);
     EXPECT_NE(rig.profile.text.find("Series1=:SYNC:TINT?"), std::string::npos);
     EXPECT_NE(rig.profile.text.find("Interval=1"), std::string::npos);
-    form.mnuTrendEfc.onClick();   // unchecked: sampled no more
+    form.mnuTrendEfc.onClick();  // unchecked: sampled no more
     EXPECT_EQ(trend.sampler().queries(), std::vector<std::string>{kTimeIntervalQuery});
     bool cancel = false;
     form.onCloseRequest(cancel);
     EXPECT_FALSE(form.visible);
-    EXPECT_FALSE(trend.sampler().paused());   // closing stops nothing
+    EXPECT_FALSE(trend.sampler().paused());  // closing stops nothing
 }
 
 TEST_F(TrendWindowTest, TheTableOfTheNinePointDataMatchesAndCopiesAsShown) {
@@ -74,8 +75,8 @@ TEST_F(TrendWindowTest, TheTableOfTheNinePointDataMatchesAndCopiesAsShown) {
     feedNinePoint();
     const auto rows = trend.stabilityTableRows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].overlappingAllanDeviation, "9.123e-08");   // 91.22945 in units of 1e-9
-    EXPECT_EQ(rows[0].timeDeviation, "5.267e-08");               // 52.67135 ns
+    EXPECT_EQ(rows[0].overlappingAllanDeviation, "9.123e-08");  // 91.22945 in units of 1e-9
+    EXPECT_EQ(rows[0].timeDeviation, "5.267e-08");              // 52.67135 ns
     EXPECT_EQ(rows[1].overlappingAllanDeviation, "8.595e-08");
     EXPECT_EQ(rows[1].timeDeviation, "8.636e-08");
     form.cmdTrendCopy.onClick();
@@ -90,12 +91,12 @@ TEST_F(TrendWindowTest, ZoomChangesTheVisibleSpanAndTheFigures) {
     EXPECT_EQ(span.from, kDay);
     EXPECT_EQ(span.to, kDay + 999);
     EXPECT_DOUBLE_EQ(trend.figures(1).mean, 499.5);
-    form.mnuTrendZoomIn.onClick();   // about the middle
+    form.mnuTrendZoomIn.onClick();  // about the middle
     span = trend.visibleSpan();
     EXPECT_DOUBLE_EQ(span.to - span.from, 499.5);
     EXPECT_DOUBLE_EQ(trend.figures(1).mean, 499.5);
     EXPECT_EQ(trend.figures(1).count, 500u);
-    form.mnuTrendPanRight.onClick();   // to the newest readings: the view follows them
+    form.mnuTrendPanRight.onClick();  // to the newest readings: the view follows them
     form.mnuTrendPanRight.onClick();
     EXPECT_EQ(trend.visibleSpan().to, kDay + 999);
     trend.addSample(kEfcQuery, kDay + 1000, 1000, "1000");

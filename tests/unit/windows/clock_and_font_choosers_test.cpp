@@ -75,7 +75,7 @@ TEST(ClockFontChooser, EnlargePastTheLargestUsableSizeChangesNothing) {
 TEST(ClockFontChooser, AWindowTooLargeToHoldTheClockKeepsItsSize) {
     ChooserRig rig;
     rig.measurer.maxSize = 100000.0f;
-    rig.clockFont.size = 10000.0f;   // 8 "X" are wider than any window
+    rig.clockFont.size = 10000.0f;  // 8 "X" are wider than any window
     const Rect size = rig.clockWindow.geometry;
     rig.clockChooser.cmdFontSmaller.onClick();
     EXPECT_NEAR(rig.clockFont.size, 8500.0, 0.01);

@@ -27,7 +27,7 @@ TEST_F(TerminalText, ReceivedTextFollowsTheSelectionWhichStays) {
     rig.connect();
     rig.form1.funcTermEmul.onClick();
     rig.tick();
-    box.onKeyPress('\r');   // the terminal is ready for what arrives
+    box.onKeyPress('\r');  // the terminal is ready for what arrives
     rig.port.takeWritten();
     userSelectsInEarlierText();
     rig.port.receive("scpi > ");
@@ -40,7 +40,7 @@ TEST_F(TerminalText, ATimeOutLineFollowsTheSelectionWhichStays) {
     rig.openPort();
     userSelectsInEarlierText();
     rig.clock.seconds = 13 * 3600 + 5 * 60 + 22;
-    rig.tick();   // the first probe times out at once: it waited since midnight
+    rig.tick();  // the first probe times out at once: it waited since midnight
     rig.tick();
     expectTextAndCaretAtEnd("earliTime Out 1 at delay  0 attempt  0 13:05:22 12-07-2026\r\ner text");
 }

@@ -14,7 +14,7 @@ struct TerminalRig : testing::Rig {
     TerminalRig() {
         connect();
         form1.funcTermEmul.onClick();
-        box.setText("");   // the time-out that ended the connection's quiet wait
+        box.setText("");  // the time-out that ended the connection's quiet wait
     }
 
     // Each key goes to the handler first, then the box inserts it at the caret as the widget does.
@@ -35,7 +35,7 @@ struct TerminalRig : testing::Rig {
 
 TEST(TerminalWindow, EnterSendsTheTypedLineOnceAndTheAnswerIsShownInABurst) {
     TerminalRig rig;
-    rig.tick();   // terminal mode entered
+    rig.tick();  // terminal mode entered
     rig.type("*idn?");
     EXPECT_EQ(rig.label(), "In Kestrix Terminal Mode");
     EXPECT_EQ(rig.port.written, "");
@@ -49,7 +49,7 @@ TEST(TerminalWindow, EnterSendsTheTypedLineOnceAndTheAnswerIsShownInABurst) {
     rig.tick();
     rig.port.receive("scpi > ");
     rig.tick();
-    EXPECT_EQ(rig.box.text(), "*idn?\r\n");   // shown only once input pauses
+    EXPECT_EQ(rig.box.text(), "*idn?\r\n");  // shown only once input pauses
     rig.ticks(2);
     EXPECT_EQ(rig.box.text(), "*idn?\r\n*idn?\r\nMorvandelle,73408K,1,R7.c\r\nscpi > ");
     EXPECT_EQ(rig.label(), "In Kestrix Terminal Mode");
@@ -106,7 +106,7 @@ TEST(TerminalWindow, TypingInAnotherViewSwitchesToTheTerminalAndDropsWhatWasColl
     EXPECT_FALSE(rig.form1.CustomCommand.enabled);
     EXPECT_EQ(rig.form1.Term.text(), "");
     EXPECT_EQ(rig.forms.frmClock.lblClock.caption, "");
-    EXPECT_TRUE(rig.forms.frmClock.visible);   // windows are not shown or hidden by a key
+    EXPECT_TRUE(rig.forms.frmClock.visible);  // windows are not shown or hidden by a key
     EXPECT_EQ(rig.state.termLineBuffer, "x");
     EXPECT_TRUE(rig.state.termReady);
 }
@@ -116,30 +116,30 @@ TEST(TerminalWindow, TypingInAnotherViewSwitchesToTheTerminalAndDropsWhatWasColl
 TEST(TerminalWindow, ALineTypedWhileAPollIsAnsweredKeepsItsWholeAnswer) {
     TerminalRig rig;
     rig.form1.funcStatus.onClick();
-    rig.tick();                    // the status poll goes out
+    rig.tick();  // the status poll goes out
     rig.port.takeWritten();
     rig.type("*idn?\r");
     EXPECT_EQ(rig.port.takeWritten(), "*idn?\r\n");
     rig.port.receive("screen\r\nscpi > Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
-    rig.tick();                    // the poll's prompt ends its exchange
-    rig.ticks(3);                  // terminal mode: the rest is shown once input pauses
+    rig.tick();    // the poll's prompt ends its exchange
+    rig.ticks(3);  // terminal mode: the rest is shown once input pauses
     EXPECT_TRUE(rig.form1.funcTermEmul.checked);
     EXPECT_EQ(rig.box.text(), "*idn?\r\nMorvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
 }
 
 TEST(TerminalWindow, WithThePortClosedKeysAreNeitherCollectedNorSent) {
     TerminalRig rig;
-    rig.openPort();   // closes it
+    rig.openPort();  // closes it
     rig.type("ab\r");
     EXPECT_EQ(rig.label(), "Port not open");
     EXPECT_EQ(rig.state.termLineBuffer, "");
     EXPECT_EQ(rig.port.written, "");
-    EXPECT_EQ(rig.box.text(), "ab\r\n");   // the box still echoes them
+    EXPECT_EQ(rig.box.text(), "ab\r\n");  // the box still echoes them
 }
 
 TEST(TerminalWindow, APortThatFailsOnSendingIsReportedNotFatal) {
     TerminalRig rig;
-    rig.port.setPortOpen(false);   // pulled out; the program still thinks it open
+    rig.port.setPortOpen(false);  // pulled out; the program still thinks it open
     rig.type("x\r");
     EXPECT_EQ(rig.label(), "Port is not open");
     EXPECT_EQ(rig.state.termLineBuffer, "");
@@ -159,7 +159,7 @@ TEST(TerminalWindow, CopyAndSelectAll) {
 TEST(TerminalWindow, TerminalFontTakesTheChosenFontAtAUsableSize) {
     TerminalRig rig;
     const FontSpec before = rig.box.font;
-    rig.terminal.mnuTermFont.onClick();   // cancelled
+    rig.terminal.mnuTermFont.onClick();  // cancelled
     EXPECT_EQ(rig.box.font, before);
     ASSERT_EQ(rig.dialogs.fontsOffered.size(), 1u);
     EXPECT_EQ(rig.dialogs.fontsOffered[0], before);
@@ -191,10 +191,10 @@ TEST(TerminalWindow, TheTextKeepsTheNewestTrafficWithinItsLimit) {
     EXPECT_LE(text.size(), 30000u);
     EXPECT_GT(text.size(), 20000u);
     EXPECT_EQ(text.substr(text.size() - 60), "burst 39" + std::string(50, '.') + "\r\n");
-    EXPECT_EQ(text.substr(0, 6), "burst ");   // cut at a line start
+    EXPECT_EQ(text.substr(0, 6), "burst ");  // cut at a line start
     EXPECT_EQ(rig.box.selStart(), text.size());
 
-    rig.clipboard.contents = std::string(40000, 'p');   // more than the box holds
+    rig.clipboard.contents = std::string(40000, 'p');  // more than the box holds
     rig.terminal.mnuEditPaste.onClick();
     EXPECT_EQ(rig.box.text(), std::string(30000 - 7500, 'p'));
     EXPECT_EQ(rig.state.termLineBuffer.size(), 40000u);
