@@ -20,18 +20,13 @@
 #include <vector>
 
 #include "download/firmware_file.h"
+#include "fuzz_support.h"
 
 namespace kestrix {
 namespace {
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) fail(what);
-}
+using fuzz::fail;
+using fuzz::require;
 
 using Verdict = std::variant<FirmwareImage, FirmwareFault>;
 

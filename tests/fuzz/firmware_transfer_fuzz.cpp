@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "download_rig.h"
+#include "fuzz_support.h"
 #include "link/prompt_matcher.h"
 
 namespace kestrix {
@@ -35,28 +36,9 @@ constexpr double kSilentEnd = 120.0;
 constexpr std::size_t kFieldBound = 4096;
 constexpr std::size_t kLogBound = 1u << 20;
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) fail(what);
-}
-
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-    bool empty() const { return at >= size; }
-    std::uint8_t byte() { return at < size ? data[at++] : 0; }
-    std::string bytes(std::size_t n) {
-        n = std::min(n, size - std::min(at, size));
-        std::string s(reinterpret_cast<const char*>(data + at), n);
-        at += n;
-        return s;
-    }
-};
+using fuzz::fail;
+using fuzz::Input;
+using fuzz::require;
 
 std::size_t linesIn(const std::string& write) {
     std::size_t n = 0;

@@ -17,6 +17,7 @@
 #include <string>
 #include <utility>
 
+#include "fuzz_support.h"
 #include "platform/ini_text.h"
 #include "platform/memory_profile.h"
 
@@ -25,14 +26,8 @@ namespace {
 using kestrix::platform::MemoryProfile;
 namespace ini = kestrix::platform::ini;
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) fail(what);
-}
+using kestrix::fuzz::fail;
+using kestrix::fuzz::require;
 
 // Splits the input at the first three 0x01 bytes: file text, section, key, value.
 std::string part(std::string& rest) {

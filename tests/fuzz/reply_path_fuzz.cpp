@@ -24,6 +24,7 @@
 #include <string>
 
 #include "console/control_query.h"
+#include "fuzz_support.h"
 #include "link/link_engine.h"
 #include "link/main_window.h"
 #include "link/query_groups.h"
@@ -43,29 +44,9 @@ constexpr std::size_t kFlood = kMaxReplyLength + 4096;
 const char* const kCommands[] = {"*idn?", ":syst:prin?",           ":ptim:str?", "syst:err?",
                                  "*opc?", ":GPS:SAT:TRAC:EMAN 20", "diag:eras",  "syst:comm?"};
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) fail(what);
-}
-
-// Reads the fuzzer's bytes from the front; past the end everything reads as zero.
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-    bool empty() const { return at >= size; }
-    std::uint8_t byte() { return at < size ? data[at++] : 0; }
-    std::string bytes(std::size_t n) {
-        n = std::min(n, size - std::min(at, size));
-        std::string s(reinterpret_cast<const char*>(data + at), n);
-        at += n;
-        return s;
-    }
-};
+using fuzz::fail;
+using fuzz::Input;
+using fuzz::require;
 
 // The program on test doubles, made once; each input starts it afresh from the same state.
 struct Harness {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "fuzz_support.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
@@ -22,14 +23,8 @@ namespace {
 
 using namespace kestrix;
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) fail(what);
-}
+using kestrix::fuzz::fail;
+using kestrix::fuzz::require;
 
 // What start-up applied, as the program shows and uses it.
 struct Applied {
