@@ -76,10 +76,13 @@ TickDemand FirmwareDownload::nextTickDue() {
         if (port.portOpen())
             demand.dueInMs = port.outBufferCount() > 0 ? interval : untilSilenceExceeds(v_.quietSince, kQuietSeconds);
     } else if (s.downloadPrep && s.readyToDownload) {
-        if (!port.portOpen()) demand.dueInMs = interval;  // the next tick ends the download
-        else if (v_.transferStep >= 2 && v_.transferStep <= 4)
+        // A closed port is seen by the next tick, which ends the download; otherwise the wait
+        // for prompts (or for the answers still in flight after an error) has its silence check.
+        const bool awaitingPrompts = v_.transferStep >= 2 && v_.transferStep <= 4;
+        const bool drainingAfterError = v_.transferStep == 5 && v_.linesInFlight > 0;
+        if (port.portOpen() && awaitingPrompts)
             demand.dueInMs = untilSilenceExceeds(v_.lastActivityTime, kReplyTimeoutSeconds);
-        else if (v_.transferStep == 5 && v_.linesInFlight > 0)
+        else if (port.portOpen() && drainingAfterError)
             demand.dueInMs = untilSilenceExceeds(v_.lastActivityTime, kDrainSilenceSeconds);
         else demand.dueInMs = interval;
     }
