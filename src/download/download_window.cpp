@@ -123,7 +123,7 @@ void FirmwareDownload::endEarly(const std::string& why) {
     LinkState& s = ctx_.state;
     FrmDownload& w = ctx_.forms.frmDownload;
     const bool started = s.downloadPrep || s.downloadStartRequest || v_.settling;
-    const bool erased = v_.flashMayBeErased || s.readyToDownload || (s.downloadPrep && s.prepStep >= 2);
+    const bool erased = v_.flashMayBeErased || s.readyToDownload || (s.downloadPrep && s.prepStep >= kPrepEraseFlash);
     s.downloadPrep = false;
     s.downloadStartRequest = false;
     v_.settling = false;
