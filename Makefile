@@ -43,7 +43,7 @@ test: build build-asan
 	    ctest --output-on-failure -j $(JOBS) -R '^unit\.'
 	@if command -v clang++ >/dev/null; then \
 	    $(MAKE) --no-print-directory build-clang && \
-	    (cd $(CLANG_BUILD) && UBSAN_OPTIONS=print_stacktrace=1 KESTRIX_FUZZ_SECONDS=30 \
+	    (cd $(CLANG_BUILD) && UBSAN_OPTIONS=print_stacktrace=1 KESTRIX_FUZZ_SECONDS=30 KESTRIX_FUZZ_SEED=1 \
 	        ctest --output-on-failure -j $(JOBS) -R '^(unit|integration|fuzz)\.') && \
 	    JOBS=$(JOBS) bash scripts/static-analysis.sh $(CLANG_BUILD); \
 	else echo "clang++ not installed: the clang build, the fuzzers and the analysers are skipped"; fi

@@ -60,7 +60,7 @@ struct Harness {
     bool errorSinceClear = false;
     bool clearAwaited = false;  // "*cls" written, no prompt since
     double clearAt = 0;
-    PromptMatcher prompts;  // over everything received, never reset
+    PromptMatcher prompts;  // over what was received since the transfer last emptied the port
 
     Harness(std::size_t records, bool slow, bool nearMidnight) {
         const auto file = testing::firmware(static_cast<int>(records) - 2);
@@ -100,12 +100,18 @@ struct Harness {
                 std::fprintf(stderr, "%7.1f > %zu lines %.20s  [%s]\n", elapsed, linesIn(line), line.c_str(),
                              rig.label().c_str());
             forgetLostLines();
+            // With nothing in flight the transfer starts afresh and empties the port first: what
+            // came before cannot answer what it writes now.
+            if (unanswered == 0 && !clearAwaited) prompts.reset();
             require(!clearAwaited, "written while \"*cls\" awaits its answer");
             if (line == "*cls\r\n") {
                 require(errorSinceClear, "\"*cls\" written without an error prompt");
                 clearAwaited = true;
                 clearAt = elapsed;
                 errorSinceClear = false;
+                // The transfer empties the port before "*cls": what came before cannot be part of
+                // its answer.
+                prompts.reset();
             }
             require(line.size() <= static_cast<std::size_t>(burst) * 160, "a write longer than a packet");
             unanswered += static_cast<long>(linesIn(line));
