@@ -48,6 +48,13 @@ inline std::string fileOf(const std::vector<std::string>& records, const std::st
 
 inline std::string downLine(const std::string& record) { return "diag:down \"" + record + "\"\r\n"; }
 
+// The lines of the packet of `count` records from `first` on, as the transfer writes them.
+inline std::string packetOf(const std::vector<std::string>& records, std::size_t first, std::size_t count) {
+    std::string text;
+    for (std::size_t i = first; i < first + count && i < records.size(); ++i) text += downLine(records[i]);
+    return text;
+}
+
 inline std::string prompts(int n, const std::string& prompt = "scpi > ") {
     std::string text;
     for (int i = 0; i < n; ++i) text += prompt;

@@ -8,13 +8,8 @@ namespace {
 using testing::downLine;
 using testing::DownloadRig;
 using testing::firmware;
+using testing::packetOf;
 using testing::prompts;
-
-std::string packetOf(const std::vector<std::string>& records, std::size_t first, std::size_t count) {
-    std::string text;
-    for (std::size_t i = first; i < first + count && i < records.size(); ++i) text += downLine(records[i]);
-    return text;
-}
 
 TEST(FirmwareTransfer, SendsTwoPacketsOfTenAndTheNextOnceTenPromptsArrive) {
     DownloadRig rig;
