@@ -136,6 +136,7 @@ private:
     // Reception and matching (reception.cpp).
     void receiveStep();
     bool matchReceivedText();
+    bool takeUnmatchedRun(std::size_t& taken);
     void actOnPrompt();
     void pollReply();
     void checkTimeout();

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
@@ -21,6 +23,16 @@ std::string timeAndDate(const platform::DateTime& t) {
 }
 
 constexpr std::size_t kPromptLength = 7;
+// Where the first character at or after `from` that can begin a prompt ("scpi > ", "E-nnn> ")
+// stands, or the text's size. Searched with memchr: replies are long and prompts rare.
+std::size_t firstPromptStart(const std::string& text, std::size_t from) {
+    const char* const begin = text.data() + from;
+    const std::size_t length = text.size() - from;
+    const void* s = std::memchr(begin, 's', length);
+    const void* e = std::memchr(begin, 'E', s ? static_cast<std::size_t>(static_cast<const char*>(s) - begin) : length);
+    const void* first = e ? e : s;
+    return first ? static_cast<std::size_t>(static_cast<const char*>(first) - text.data()) : text.size();
+}
 
 }  // namespace
 
@@ -63,6 +75,10 @@ bool LinkEngine::matchReceivedText() {
     std::size_t taken = 0;
     for (; taken < v_.receiveText.size(); ++taken) {
         if (v_.matcher.state() == PromptMatcher::complete) break;
+        if (v_.matcher.state() == PromptMatcher::idle) {
+            if (!takeUnmatchedRun(taken)) return false;
+            if (taken == v_.receiveText.size()) break;
+        }
         const char c = v_.receiveText[taken];
         v_.lastChar = c;
         if (v_.matcher.state() == PromptMatcher::idle && v_.echoSkipped < v_.echoSkipCount) {
@@ -75,6 +91,33 @@ bool LinkEngine::matchReceivedText() {
         if (result != PromptMatcher::Result::None) v_.errorPromptSeen = result == PromptMatcher::Result::ErrorPrompt;
     }
     v_.receiveText.erase(0, taken);
+    return true;
+}
+
+// While no prompt is begun, the echo still to drop and then every character that cannot begin a
+// prompt are taken in one piece, as the loop above would take them one by one: a long reply or a
+// flood costs a search and a copy rather than a match per character. Advances `taken` past them;
+// returns false, as the loop does, when the reply outgrows its bound among them.
+bool LinkEngine::takeUnmatchedRun(std::size_t& taken) {
+    const std::string& text = v_.receiveText;
+    if (v_.echoSkipped < v_.echoSkipCount) {
+        const auto echo = std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped),
+                                                text.size() - taken);
+        v_.echoSkipped += static_cast<int>(echo);
+        taken += echo;
+        if (echo > 0) v_.lastChar = text[taken - 1];
+        if (v_.echoSkipped < v_.echoSkipCount) return true;
+    }
+    const std::size_t end = firstPromptStart(text, taken);
+    const std::size_t room = kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
+    if (end - taken > room) {
+        v_.replyBuffer.append(text, taken, room);
+        v_.lastChar = text[taken + room];
+        return false;
+    }
+    v_.replyBuffer.append(text, taken, end - taken);
+    if (end > taken) v_.lastChar = text[end - 1];
+    taken = end;
     return true;
 }
 
