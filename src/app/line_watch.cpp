@@ -1,6 +1,7 @@
 #include "app/line_watch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <limits>
 
@@ -13,12 +14,10 @@ namespace {
 constexpr int kLineEventsMs = 250;
 // The longest sleep while input gathers, so that a reply shorter than the last one is noticed.
 constexpr double kLongestGatherMs = 100;
-// After this long without a new byte the line counts as quiet.
-constexpr double kQuietMs = 4;
+// The look for the last byte wanted comes this long after the byte is due.
+constexpr double kArrivalMarginMs = 1;
 // Input gathers in the device's buffer at most this much, far below what it holds.
 constexpr double kGatherBytes = 2048;
-// The last bytes of what is wanted are waited for one by one.
-constexpr std::size_t kTailBytes = 2;
 // So many bytes gathered tell how fast the line brings them.
 constexpr int kRateSampleBytes = 8;
 // Input of no known length is looked at this often until the line goes quiet.
@@ -160,17 +159,13 @@ void LineWatch::judgeInput(bool quiet) {
         gather_.start(static_cast<int>(std::min(kUnknownGatherMs, kGatherBytes * perByte)));
         return;
     }
+    // One look when the last byte wanted should be in, a moment after it is due; bytes still
+    // coming then are waited for again, and a line gone quiet gets the ticks what came.
     const std::size_t missing = wanted - static_cast<std::size_t>(waiting);
-    if (missing <= kTailBytes) {
-        // The end is near: each byte gets looked at, and a line gone quiet too.
-        readNotifier_->setEnabled(true);
-        gather_.start(static_cast<int>(kQuietMs + perByte));
-        return;
-    }
     readNotifier_->setEnabled(false);
     const double longest = std::min(kLongestGatherMs, kGatherBytes * perByte);
-    const double until = (static_cast<double>(missing - kTailBytes)) * perByte;
-    gather_.start(static_cast<int>(std::clamp(until, kQuietMs, longest)));
+    const double until = static_cast<double>(missing) * perByte + kArrivalMarginMs;
+    gather_.start(static_cast<int>(std::ceil(std::clamp(until, kArrivalMarginMs, longest))));
 }
 
 // Milliseconds between bytes: as many as the line has taken since the input began to gather, and

@@ -13,6 +13,8 @@ namespace {
 constexpr int kMaxRenderRounds = 4;
 // The shortest time between two renders that timer ticks ask for.
 constexpr qint64 kTickRenderMs = 15;
+// At most so many ticks asked for at once run one after the other before the event loop runs.
+constexpr int kTicksInARow = 8;
 
 struct RenderingScope {
     bool& flag;
@@ -43,15 +45,15 @@ auto Renderer::guarded(Handler&& handler) -> decltype(handler()) {
 
 void Renderer::render() { renderWindows(false); }
 
-// After a tick only the windows on the screen are drawn; a hidden one is drawn whole when it is
-// shown (its timers follow the state all the same).
-void Renderer::renderWindows(bool shownOnly) {
+// After a tick only the windows on the screen whose state changed are drawn; a hidden one is
+// drawn whole when it is shown (its timers follow the state all the same).
+void Renderer::renderWindows(bool changedOnly) {
     if (rendering_) return;
     for (int round = 0; round < kMaxRenderRounds; ++round) {
         {
             RenderingScope scope(rendering_);
             for (auto& view : views_) {
-                if (shownOnly && !view->shown()) view->renderTimers();
+                if (changedOnly && (!view->shown() || view->drawnAsItStands())) view->renderTimers();
                 else view->render();
             }
         }
@@ -95,20 +97,7 @@ void Renderer::tick(Timer& timer) {
     const bool ran = guarded([&] { return timer.fire(); });
     if (timer.ticksRun() == ticksBefore) return;  // held by a tick still running, or turned off
     if (view && view->paced()) {
-        TickDemand demand;
-        demand.dueInMs = std::max(1, timer.intervalMs);  // a tick that failed is tried again
-        if (ran) demand = guarded([&] { return timer.demand(); });
-        view->schedule(demand);
-        // The timers hand work to each other through the state they share (the main timer's
-        // preparation readies the download): a tick that did something wakes the others.
-        if (demand.didWork) wakeOtherTimers(*view);
-        // A run of ticks that follow each other at once is drawn when it ends.
-        renderOwed_ = renderOwed_ || demand.didWork;
-        if (renderOwed_ && demand.dueInMs != 0.0 && !forwarding_) {
-            renderOwed_ = false;
-            renderWindows(true);
-        }
-        if (afterEvent) afterEvent();
+        pacedTicks(*view, ran);
         return;
     }
     const qint64 elapsed = sinceRender_.isValid() ? sinceRender_.elapsed() : kTickRenderMs;
@@ -119,6 +108,34 @@ void Renderer::tick(Timer& timer) {
     }
     if (!pendingRender_.isActive()) pendingRender_.start(static_cast<int>(kTickRenderMs - elapsed));
     if (afterEvent) afterEvent();
+}
+
+// After a paced timer's tick: its next one is set as its owner asks. Ticks asked for at once
+// run here, a few in a row, rather than each on a pass of the event loop of its own.
+void Renderer::pacedTicks(TimerView& view, bool ran) {
+    Timer& timer = view.timer();
+    for (int inARow = 1;; ++inARow) {
+        TickDemand demand;
+        demand.dueInMs = std::max(1, timer.intervalMs);  // a tick that failed is tried again
+        if (ran) demand = guarded([&] { return timer.demand(); });
+        view.schedule(demand);
+        // The timers hand work to each other through the state they share (the main timer's
+        // preparation readies the download): a tick that did something wakes the others.
+        if (demand.didWork) wakeOtherTimers(view);
+        // A run of ticks that follow each other at once is drawn when it ends.
+        renderOwed_ = renderOwed_ || demand.didWork;
+        const bool atOnce = view.lastDemand().dueInMs == 0.0;
+        if (renderOwed_ && !atOnce && !forwarding_) {
+            renderOwed_ = false;
+            renderWindows(true);
+        }
+        if (afterEvent) afterEvent();
+        // Ticks for a forwarded action are drawn with it; a long run lets the event loop in.
+        if (!atOnce || forwarding_ || inARow == kTicksInARow) return;
+        const std::uint64_t ticksBefore = timer.ticksRun();
+        ran = guarded([&] { return timer.fire(); });
+        if (timer.ticksRun() == ticksBefore) return;
+    }
 }
 
 void Renderer::handled() {

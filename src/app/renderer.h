@@ -55,7 +55,8 @@ public:
 
 private:
     void handled();
-    void renderWindows(bool shownOnly);
+    void pacedTicks(TimerView& view, bool ran);
+    void renderWindows(bool changedOnly);
     void wakeOtherTimers(const TimerView& except);
     // Runs a handler of the program; a failure it lets escape is reported, never fatal.
     template <typename Handler>

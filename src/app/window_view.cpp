@@ -57,7 +57,10 @@ void WindowView::render() {
     renderVisibility();
     reportFrame(true);
     renderTimers();
+    drawnDigest_ = shownStateDigest(window_);
 }
+
+bool WindowView::drawnAsItStands() const { return drawnDigest_ == shownStateDigest(window_); }
 
 void WindowView::renderTimers() {
     for (auto& timer : timers_) timer->render();

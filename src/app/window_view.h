@@ -25,6 +25,8 @@ public:
 
     void render();
     void renderTimers();
+    // Nothing the window shows has changed since it was last drawn.
+    bool drawnAsItStands() const;
     // The window is on the screen, or is to be.
     bool shown() const;
     // True once after the window's size was set from the state; its resize handler then runs.
@@ -65,6 +67,7 @@ private:
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
     std::optional<std::pair<int, int>> hiddenMenuBar_;  // width, height
+    std::optional<std::uint64_t> drawnDigest_;  // the state's digest when last drawn
     bool resizePending_ = false;
     bool frameReported_ = false;
 };

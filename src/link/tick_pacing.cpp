@@ -39,6 +39,14 @@ bool terminalActive(const Form1& f, const LinkVariables& v) {
     return f.funcTermEmul.checked && !v.waitingForReply && !v.restartPending && !v.connecting;
 }
 
+// Waiting for a reply, with nothing received to look at and nothing else to do first: a tick
+// now would only check the time-out.
+bool awaitingReplyQuietly(const Form1& f, const LinkVariables& v, const LinkState& s, platform::SerialPort& port) {
+    return v.waitingForReply && !v.restartPending && !s.replyReady && !f.funcTermEmul.checked &&
+           v.receiveText.empty() && v.matcher.state() != PromptMatcher::complete && port.portOpen() &&
+           port.inBufferCount() == 0;
+}
+
 bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
     const Forms& forms = ctx.forms;
     LinkState before = t.state;
@@ -118,8 +126,10 @@ TickDemand LinkEngine::nextTickDue() {
         demand.dueInMs = interval;  // every demo tick shows something; its pace is the interval
         return demand;
     }
-    if (demand.didWork) return demand;
-    if (ticked) ++p.idleTicks;
+    // A tick that did work asks for the next at once, unless all it left is a reply to wait for:
+    // then only input or the time-out can give a tick something to do.
+    if (demand.didWork && !awaitingReplyQuietly(f, v_, s, ctx_.platform.serial)) return demand;
+    if (ticked && !demand.didWork) ++p.idleTicks;
 
     demand.dueInMs.reset();
     if (!ctx_.platform.serial.portOpen()) return demand;  // opening it is the user's action

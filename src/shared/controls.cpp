@@ -126,3 +126,111 @@ Control* findControl(const Window& window, std::string_view name) {
 }
 
 }  // namespace kestrix
+
+namespace kestrix {
+
+void StateDigest::add(std::string_view bytes) {
+    add(static_cast<std::uint64_t>(bytes.size()));
+    for (const char c : bytes) {
+        hash_ ^= static_cast<unsigned char>(c);
+        hash_ *= 1099511628211ull;
+    }
+}
+
+void StateDigest::add(std::uint64_t n) {
+    for (int byte = 0; byte < 8; ++byte, n >>= 8) {
+        hash_ ^= n & 0xFF;
+        hash_ *= 1099511628211ull;
+    }
+}
+
+void StateDigest::add(const Rect& r) {
+    for (const int n : {r.left, r.top, r.width, r.height}) add(n);
+}
+
+void StateDigest::add(const FontSpec& f) {
+    add(f.name);
+    add(static_cast<std::uint64_t>(f.size * 1000.0f));
+    add(f.italic);
+    add(f.bold);
+}
+
+void Control::addShownState(StateDigest& d) const {
+    d.add(static_cast<int>(kind()));
+    d.add(visible);
+    d.add(enabled);
+    d.add(geometry);
+    d.add(font);
+    d.add(focusRequested);
+}
+
+void Label::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(caption);
+    for (const bool flag : {wordWrap, centered, elideInTheMiddle, showsProgramIcon}) d.add(flag);
+    d.add(toolTip);
+}
+
+void Line::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    for (const int n : {x1, y1, x2, y2}) d.add(n);
+}
+
+void Frame::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(caption);
+}
+
+void ProgressBar::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(static_cast<std::uint64_t>(maximum));
+    d.add(static_cast<std::uint64_t>(value));
+}
+
+void Button::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(caption);
+}
+
+void OptionButton::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(caption);
+    d.add(group);
+    d.add(value);
+}
+
+// The text itself is stood for by its revisions, which every change of it moves.
+void TextBox::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    for (const std::uint64_t n : {revision_, replaceRevision_, selectionRevision_, std::uint64_t{maxLength}}) d.add(n);
+    for (const bool flag : {multiLine, verticalScrollBar, readOnly, dropsOldestText}) d.add(flag);
+}
+
+void ComboBox::addShownState(StateDigest& d) const {
+    Control::addShownState(d);
+    d.add(text);
+    d.add(std::uint64_t{caretPosition});
+    d.add(listRevision_);
+}
+
+std::uint64_t shownStateDigest(const Window& window) {
+    StateDigest d;
+    d.add(window.caption);
+    for (const bool flag : {window.visible, window.enabled, window.dialog, window.greyBackground, window.raiseRequested})
+        d.add(flag);
+    d.add(window.geometry);
+    d.add(window.frameWidth);
+    d.add(window.frameHeight);
+    d.add(window.font);
+    d.add(static_cast<int>(window.mousePointer));
+    for (const Control* control : window.controls) control->addShownState(d);
+    for (const MenuItem* item : allMenuItems(window)) {
+        d.add(item->caption);
+        d.add(item->shortcut);
+        for (const bool flag : {item->checked, item->enabled, item->visible, item->isSeparator}) d.add(flag);
+        d.add(std::uint64_t{item->items.size()});
+    }
+    return d.value();
+}
+
+}  // namespace kestrix

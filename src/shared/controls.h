@@ -25,6 +25,22 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// Folds everything a window shows into one number (FNV-1a): two equal digests of a window's
+// state mean nothing in it needs drawing again.
+class StateDigest {
+public:
+    void add(std::string_view bytes);
+    void add(std::uint64_t n);
+    void add(bool b) { add(std::uint64_t{b}); }
+    void add(int n) { add(static_cast<std::uint64_t>(static_cast<std::int64_t>(n))); }
+    void add(const Rect& r);
+    void add(const FontSpec& f);
+    std::uint64_t value() const { return hash_; }
+
+private:
+    std::uint64_t hash_ = 14695981039346656037ull;
+};
+
 enum class ControlKind { Label, TextBox, ComboBox, Button, OptionButton, Frame, Line, ProgressBar };
 
 struct Control {
@@ -33,6 +49,8 @@ struct Control {
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ControlKind kind() const = 0;
+    // Adds what the control shows to a digest of its window's state.
+    virtual void addShownState(StateDigest& digest) const;
 
     std::string name;
     bool visible = true;
@@ -46,6 +64,7 @@ struct Control {
 struct Label final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Label; }
+    void addShownState(StateDigest& digest) const override;
     std::string caption;
     bool wordWrap = false;
     bool centered = false;
@@ -59,6 +78,7 @@ struct Label final : Control {
 struct Line final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Line; }
+    void addShownState(StateDigest& digest) const override;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
@@ -66,6 +86,7 @@ struct Line final : Control {
 struct Frame final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Frame; }
+    void addShownState(StateDigest& digest) const override;
     std::string caption;
 };
 
@@ -73,6 +94,7 @@ struct Frame final : Control {
 struct ProgressBar final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::ProgressBar; }
+    void addShownState(StateDigest& digest) const override;
     long maximum = 100;
     long value = 0;
 };
@@ -80,6 +102,7 @@ struct ProgressBar final : Control {
 struct Button final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Button; }
+    void addShownState(StateDigest& digest) const override;
     std::string caption;
     std::function<void()> onClick;
 };
@@ -87,6 +110,7 @@ struct Button final : Control {
 struct OptionButton final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::OptionButton; }
+    void addShownState(StateDigest& digest) const override;
     std::string caption;
     std::string group;   // option buttons of one group exclude each other
     bool value = false;  // selected
@@ -103,6 +127,7 @@ class TextBox final : public Control {
 public:
     using Control::Control;
     ControlKind kind() const override { return ControlKind::TextBox; }
+    void addShownState(StateDigest& digest) const override;
 
     const std::string& text() const { return text_; }
     void setText(std::string text);
@@ -151,6 +176,7 @@ class ComboBox final : public Control {
 public:
     using Control::Control;
     ControlKind kind() const override { return ControlKind::ComboBox; }
+    void addShownState(StateDigest& digest) const override;
 
     std::string text;
     std::size_t caretPosition = 0;  // where the renderer puts the caret when focus is requested
@@ -275,6 +301,9 @@ struct Window {
     void show() { visible = true; }
     void hide() { visible = false; }
 };
+
+// A digest of all a window shows: its own state, its controls and its menus.
+std::uint64_t shownStateDigest(const Window& window);
 
 // Every menu item of a window's menu bar, depth first.
 std::vector<MenuItem*> allMenuItems(const Window& window);
