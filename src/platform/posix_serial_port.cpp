@@ -215,6 +215,8 @@ void PosixSerialPort::readWaiting() {
         const ssize_t got = ::read(fd_, chunk, sizeof chunk);
         if (got > 0) {
             inBuffer_.append(chunk, static_cast<std::size_t>(got));
+            // A short read took all the driver held: asking again would only be told so.
+            if (static_cast<std::size_t>(got) < sizeof chunk) break;
             continue;
         }
         if (got < 0 && errno == EINTR) continue;

@@ -1,6 +1,7 @@
 #include "shared/controls.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace kestrix {
 
@@ -131,17 +132,13 @@ namespace kestrix {
 
 void StateDigest::add(std::string_view bytes) {
     add(static_cast<std::uint64_t>(bytes.size()));
-    for (const char c : bytes) {
-        hash_ ^= static_cast<unsigned char>(c);
-        hash_ *= 1099511628211ull;
-    }
+    add(static_cast<std::uint64_t>(std::hash<std::string_view>{}(bytes)));
 }
 
 void StateDigest::add(std::uint64_t n) {
-    for (int byte = 0; byte < 8; ++byte, n >>= 8) {
-        hash_ ^= n & 0xFF;
-        hash_ *= 1099511628211ull;
-    }
+    hash_ ^= n;
+    hash_ *= 1099511628211ull;
+    hash_ ^= hash_ >> 29;
 }
 
 void StateDigest::add(const Rect& r) {
@@ -213,6 +210,18 @@ void ComboBox::addShownState(StateDigest& d) const {
     d.add(listRevision_);
 }
 
+namespace {
+void addShownState(StateDigest& d, const std::vector<MenuItem*>& items) {
+    d.add(std::uint64_t{items.size()});
+    for (const MenuItem* item : items) {
+        d.add(item->caption);
+        d.add(item->shortcut);
+        for (const bool flag : {item->checked, item->enabled, item->visible, item->isSeparator}) d.add(flag);
+        addShownState(d, item->items);
+    }
+}
+}  // namespace
+
 std::uint64_t shownStateDigest(const Window& window) {
     StateDigest d;
     d.add(window.caption);
@@ -224,12 +233,7 @@ std::uint64_t shownStateDigest(const Window& window) {
     d.add(window.font);
     d.add(static_cast<int>(window.mousePointer));
     for (const Control* control : window.controls) control->addShownState(d);
-    for (const MenuItem* item : allMenuItems(window)) {
-        d.add(item->caption);
-        d.add(item->shortcut);
-        for (const bool flag : {item->checked, item->enabled, item->visible, item->isSeparator}) d.add(flag);
-        d.add(std::uint64_t{item->items.size()});
-    }
+    addShownState(d, window.menuBar);
     return d.value();
 }
 

@@ -25,7 +25,7 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// Folds everything a window shows into one number (FNV-1a): two equal digests of a window's
+// Folds everything a window shows into one number: two equal digests of a window's
 // state mean nothing in it needs drawing again.
 class StateDigest {
 public:
