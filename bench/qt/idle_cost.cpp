@@ -8,8 +8,8 @@
 //   from a click on "Send Cmd" to the command on the line;
 // - CPU of the status view polling with the Trend window shown and sampling its two series
 //   (time interval and EFC) every second, beside the status view alone.
-//   bench_idle_cost [--seconds N] [--trend-only]    (60 s a stretch by default; --trend-only
-//   measures the status view alone and with the trend, nothing else)
+//   bench_idle_cost [--seconds N] [--trend-only | --clock-only]    (60 s a stretch by default;
+//   --trend-only measures the status view alone and with the trend, --clock-only the clock view)
 
 #include <QApplication>
 #include <QEventLoop>
@@ -106,6 +106,7 @@ struct Stretch {
     double ticksPerSecond = 0;
     double idleTicksPerSecond = 0;
     double wakeUpsPerSecond = 0;
+    double windowsDrawnPerSecond = 0;
 };
 
 class Bench {
@@ -130,6 +131,7 @@ public:
         const auto cpu = [&] { return processNs() - (simulator ? cpuNs(simulatorStat) : 0); };
         const double cpu0 = cpu();
         const long ticks0 = ticks_, idle0 = idleTicks(), sleeps0 = sleepsOfMainThread();
+        const auto drawn0 = desktop_.renderer().windowsDrawn();
         const auto t0 = Clock::now();
         phase = state;
         serveFor(seconds * 1000);
@@ -140,6 +142,7 @@ public:
         s.ticksPerSecond = (ticks_ - ticks0) / elapsed;
         s.idleTicksPerSecond = (idleTicks() - idle0) / elapsed;
         s.wakeUpsPerSecond = (sleepsOfMainThread() - sleeps0) / elapsed;
+        s.windowsDrawnPerSecond = static_cast<double>(desktop_.renderer().windowsDrawn() - drawn0) / elapsed;
         return s;
     }
 
@@ -195,9 +198,11 @@ std::string summary(std::vector<double> values) {
 int main(int argc, char** argv) {
     double seconds = 60;
     bool trendOnly = false;
+    bool clockOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--seconds" && i + 1 < argc) seconds = std::atof(argv[i + 1]);
         if (std::string(argv[i]) == "--trend-only") trendOnly = true;
+        if (std::string(argv[i]) == "--clock-only") clockOnly = true;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -230,7 +235,7 @@ int main(int argc, char** argv) {
         std::size_t trendSeries = 0;
 
         serveFor(1000);
-        if (!trendOnly) stretches.push_back(bench.measure("port closed", seconds));
+        if (!trendOnly && !clockOnly) stretches.push_back(bench.measure("port closed", seconds));
 
         renderer.forward([&] { forms.form1.MOpen.onClick(); });
         const bool up =
@@ -238,7 +243,7 @@ int main(int argc, char** argv) {
         if (!up) {
             std::fprintf(stderr, "the link did not come up: %s\n", forms.form1.Label1.caption.c_str());
             status = 1;
-        } else {
+        } else if (!clockOnly) {
             serveFor(3000);  // a screen or two, so that its length is known
             stretches.push_back(bench.measure("status view", seconds));
 
@@ -260,7 +265,12 @@ int main(int argc, char** argv) {
             renderer.forward([&] { forms.frmTrend.mnuTrendClose.onClick(); });
             serveFor(1000);
         }
-        if (up && !trendOnly) {
+        if (up && clockOnly) {
+            renderer.forward([&] { forms.form1.funcClock.onClick(); });
+            serveFor(2000);
+            stretches.push_back(bench.measure("clock view", seconds));
+        }
+        if (up && !trendOnly && !clockOnly) {
             // Send Cmd with the view polls stopped, so that the link is idle when it is clicked.
             renderer.forward([&] { forms.form1.disableUpdates.onClick(); });
             serveUntil([&] { return forms.form1.Label1.caption == "Idle"; }, 10000);
@@ -303,10 +313,11 @@ int main(int argc, char** argv) {
         }
         if (trendSeries > 0)
             std::printf("Trend: %zu series, %.2f samples a second in all\n", trendSeries, trendSamplesPerSecond);
-        std::printf("%-20s %8s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s");
+        std::printf("%-20s %8s %12s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s",
+                    "windows/s");
         for (const Stretch& s : stretches)
-            std::printf("%-20s %8.3f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,
-                        s.idleTicksPerSecond, s.wakeUpsPerSecond);
+            std::printf("%-20s %8.3f %12.1f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,
+                        s.idleTicksPerSecond, s.wakeUpsPerSecond, s.windowsDrawnPerSecond);
         std::fflush(stdout);
         renderer.forward([&] { program.exitNow(); });
     }

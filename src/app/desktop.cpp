@@ -43,6 +43,7 @@ Desktop::Desktop()
     };
     renderer_.afterEvent = [this] {
         lineWatch_.follow();
+        trendPanel_->refresh();
         if (program_.quitRequested()) QCoreApplication::quit();
     };
 }

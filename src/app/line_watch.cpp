@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <utility>
 
 #include "platform/serial_settings.h"
 
@@ -49,6 +50,7 @@ void LineWatch::follow() {
     // A full input buffer is listened to again once a tick has taken from it.
     if (full_ && waiting >= seen_) return;
     full_ = false;
+    if (waiting == 0 && awaitReply()) return;
     readNotifier_->setEnabled(true);
     // Bytes read in while looking count as arrived; input a tick left alone does not wake it again.
     if (waiting > seen_) judgeInput(false);
@@ -72,6 +74,8 @@ void LineWatch::watch(int fd) {
     gathered_ = -1;
     full_ = false;
     seen_ = 0;
+    awaiting_ = timingFirstByte_ = false;
+    firstByteMs_ = -1;
     fd_ = fd;
     if (fd_ < 0) {
         lineEvents_.stop();
@@ -88,6 +92,7 @@ void LineWatch::watch(int fd) {
 void LineWatch::readable() {
     ++wakeUps_;
     port_.service();
+    if (std::exchange(timingFirstByte_, false)) firstByteMs_ = msSince(sinceAwaited_);
     if (port_.fileDescriptor() != fd_) {  // the device went away
         follow();
         if (wakeTicks) wakeTicks();
@@ -120,8 +125,57 @@ void LineWatch::gatherDue() {
         if (wakeTicks) wakeTicks();
         return;
     }
-    judgeInput(port_.inBufferCount() == gathered_);
+    if (std::exchange(awaiting_, false)) lookAtAwaitedReply();
+    else judgeInput(port_.inBufferCount() == gathered_);
 }
+
+// A reply of known length is awaited and nothing of it is in yet. Once it is known how long its
+// first byte takes to come, the watch sleeps until all of it should be in, rather than waking
+// for its first byte and again for its end; until then it times the first byte.
+// True while it so sleeps.
+bool LineWatch::awaitReply() {
+    const std::size_t wanted = wantedNow();
+    if (wanted <= 1 || wanted == kUnknownLength) {
+        awaiting_ = timingFirstByte_ = false;
+        gather_.stop();
+        return false;
+    }
+    if (awaiting_) return true;
+    if (!timingFirstByte_) {
+        sinceAwaited_.start();
+        timingFirstByte_ = true;
+    }
+    if (firstByteMs_ < 0) return false;
+    timingFirstByte_ = false;
+    awaiting_ = true;
+    readNotifier_->setEnabled(false);
+    const double until = firstByteMs_ + static_cast<double>(wanted) * characterMs() + kArrivalMarginMs;
+    gather_.start(static_cast<int>(std::ceil(std::clamp(until, kArrivalMarginMs, kLongestGatherMs))));
+    return true;
+}
+
+// The look at an awaited reply: all of it in (the next one is looked at a little sooner, to
+// follow a receiver that answers faster), part of it (its first byte came as long before as its
+// length tells), or none (the first byte is waited for again, and timed).
+void LineWatch::lookAtAwaitedReply() {
+    const int waiting = port_.inBufferCount();
+    const double elapsed = msSince(sinceAwaited_);
+    const double perByte = characterMs();
+    if (waiting <= 0) {
+        firstByteMs_ = -1;
+        timingFirstByte_ = true;
+    } else if (static_cast<std::size_t>(waiting) >= wantedNow()) {
+        firstByteMs_ = std::max(0.0, firstByteMs_ - perByte / 2);
+    } else {
+        firstByteMs_ = std::max(0.0, elapsed - static_cast<double>(waiting) * perByte);
+    }
+    gathered_ = -1;
+    judgeInput(false);
+}
+
+std::size_t LineWatch::wantedNow() const { return inputWanted ? std::max<std::size_t>(1, inputWanted()) : 1; }
+
+double LineWatch::msSince(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
 
 void LineWatch::lookAtLine() {
     ++wakeUps_;
@@ -133,7 +187,7 @@ void LineWatch::lookAtLine() {
 void LineWatch::judgeInput(bool quiet) {
     const int waiting = port_.inBufferCount();
     seen_ = waiting;
-    const std::size_t wanted = inputWanted ? std::max<std::size_t>(1, inputWanted()) : 1;
+    const std::size_t wanted = wantedNow();
     if (waiting <= 0) {
         gathered_ = -1;
         gather_.stop();
@@ -143,8 +197,11 @@ void LineWatch::judgeInput(bool quiet) {
     if (quiet || static_cast<std::size_t>(waiting) >= wanted) {
         gathered_ = -1;
         gather_.stop();
-        readNotifier_->setEnabled(true);
+        timingFirstByte_ = false;
+        // What to listen for next is set once the ticks have taken the input, so that the
+        // notifier is not turned on for the moment between a reply and the next command.
         if (wakeTicks) wakeTicks();
+        follow();
         return;
     }
     if (gathered_ < 0) {

@@ -18,9 +18,10 @@ namespace kestrix::app {
 // which no descriptor reports, are looked at now and then while the port is open.
 //
 // Input that the ticks cannot use yet (the middle of a reply whose length is known from the
-// last time) is left to gather: the watch sleeps until the bytes wanted should be there, looking
-// again sooner when the line may have gone quiet, and wakes the ticks when they are there or
-// when no more came. Any other input wakes the ticks at once.
+// last time) is left to gather: the watch sleeps until the bytes wanted should be there, and
+// wakes the ticks when they are there or when no more came. Once it knows how soon the receiver
+// answers, it sleeps through a reply of known length from the start, without waking for its
+// first byte. Any other input wakes the ticks at once.
 class LineWatch final : public QObject {
 public:
     explicit LineWatch(platform::SerialPort& port);
@@ -44,6 +45,10 @@ private:
     void gatherDue();
     void lookAtLine();
     void judgeInput(bool quiet);
+    bool awaitReply();
+    void lookAtAwaitedReply();
+    std::size_t wantedNow() const;
+    static double msSince(const QElapsedTimer& timer);
     double characterMs() const;
     double byteMs(int waiting) const;
     void watch(int fd);
@@ -60,6 +65,11 @@ private:
     QElapsedTimer sinceGatherStart_;
     int gatherStartCount_ = 0;
     std::uint64_t wakeUps_ = 0;
+    bool awaiting_ = false;         // a reply of known length is awaited with the notifier off
+    bool timingFirstByte_ = false;  // the first byte of an awaited reply is being timed
+    QElapsedTimer sinceAwaited_;    // since the reply began to be awaited
+    double firstByteMs_ = -1;       // how long its first byte took last time; -1: not known
+
 };
 
 }  // namespace kestrix::app

@@ -53,8 +53,12 @@ void Renderer::renderWindows(bool changedOnly) {
         {
             RenderingScope scope(rendering_);
             for (auto& view : views_) {
-                if (changedOnly && (!view->shown() || view->drawnAsItStands())) view->renderTimers();
-                else view->render();
+                if (changedOnly && (!view->shown() || view->drawnAsItStands())) {
+                    view->renderTimers();
+                } else {
+                    view->render();
+                    ++windowsDrawn_;
+                }
             }
         }
         bool resized = false;
@@ -129,13 +133,13 @@ void Renderer::pacedTicks(TimerView& view, bool ran) {
             renderOwed_ = false;
             renderWindows(true);
         }
-        if (afterEvent) afterEvent();
         // Ticks for a forwarded action are drawn with it; a long run lets the event loop in.
-        if (!atOnce || forwarding_ || inARow == kTicksInARow) return;
+        if (!atOnce || forwarding_ || inARow == kTicksInARow) break;
         const std::uint64_t ticksBefore = timer.ticksRun();
         ran = guarded([&] { return timer.fire(); });
-        if (timer.ticksRun() == ticksBefore) return;
+        if (timer.ticksRun() == ticksBefore) break;
     }
+    if (afterEvent) afterEvent();
 }
 
 void Renderer::handled() {
@@ -162,9 +166,16 @@ void Renderer::runModal(Window& window) {
     render();
 }
 
+// Ticks run here and now, not on a pass of the event loop of their own; a timer inside a tick
+// (a dialog opened there) or a render under way takes the wake when it ends.
 void Renderer::wakeTimers() {
     for (const auto& view : views_)
-        for (const auto& timer : view->timers()) timer->wake();
+        for (const auto& timer : view->timers()) {
+            const Timer& state = timer->timer();
+            if (!timer->paced() || !state.enabled || state.intervalMs <= 0) continue;
+            if (state.inTick() || rendering_) timer->wake();
+            else tick(timer->timer());
+        }
 }
 
 void Renderer::wakeOtherTimers(const TimerView& except) {

@@ -48,6 +48,8 @@ public:
     TimerView* viewOf(const Timer& timer) const;
     // Times the state was drawn into the widgets.
     std::uint64_t draws() const { return draws_; }
+    // Windows drawn in those times: after ticks only those whose state changed are.
+    std::uint64_t windowsDrawn() const { return windowsDrawn_; }
     const platform::qt::Twips& twips() const { return twips_; }
 
     // Runs after each handled action and tick (the application checks there whether to quit).
@@ -74,6 +76,7 @@ private:
     bool renderOwed_ = false;  // a paced tick changed something not drawn yet
     bool forwarding_ = false;  // ticks run for a forwarded action are drawn with it
     std::uint64_t draws_ = 0;
+    std::uint64_t windowsDrawn_ = 0;
     QElapsedTimer sinceRender_;
     QTimer pendingRender_;  // the render that ticks since the last one are owed
 };

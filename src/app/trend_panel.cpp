@@ -27,6 +27,7 @@ constexpr int kRightMargin = 12;
 constexpr int kTitleHeight = 18;
 constexpr int kFiguresHeight = 18;
 constexpr int kTimeAxisHeight = 20;
+// New samples are drawn at most this often.
 constexpr double kRefreshMs = 250;
 // New samples wait this many times the last drawing's cost before they are drawn.
 constexpr qint64 kDrawingShare = 1000;
@@ -331,8 +332,8 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
                                                                 : std::string("the image could not be written");
     };
 
-    connect(&refresh_, &QTimer::timeout, this, [this] { refresh(); });
-    refresh_.start(static_cast<int>(kRefreshMs));
+    heldBack_.setSingleShot(true);
+    connect(&heldBack_, &QTimer::timeout, this, [this] { refresh(); });
     refresh();
 }
 
@@ -346,7 +347,11 @@ void TrendPanel::refresh() {
     const bool viewChanged = trend_.viewRevision() != shownView_;
     if (!viewChanged && trend_.revision() == shownRevision_) return;
     const qint64 wait = std::max<qint64>(static_cast<qint64>(kRefreshMs), drawingCostNs_ * kDrawingShare / 1000000);
-    if (!viewChanged && sinceDrawn_.isValid() && sinceDrawn_.elapsed() < wait) return;
+    if (!viewChanged && sinceDrawn_.isValid() && sinceDrawn_.elapsed() < wait) {
+        if (!heldBack_.isActive()) heldBack_.start(static_cast<int>(wait - sinceDrawn_.elapsed()));
+        return;
+    }
+    heldBack_.stop();
     shownView_ = trend_.viewRevision();
     shownRevision_ = trend_.revision();
     QElapsedTimer cost;

@@ -23,9 +23,10 @@ public:
     TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canvas, EventSink& sink,
                const platform::qt::Twips& twips);
 
-    // Brings the widgets up to date with the trend; runs on a timer, cheap when nothing changed.
-    // A change of view is drawn at once; new samples are drawn as often as keeps the drawing's
-    // share of the processor under a thousandth (a week of samples: every few seconds).
+    // Brings the widgets up to date with the trend; runs after every event the program handles,
+    // cheap when nothing changed. A change of view is drawn at once; new samples are drawn as
+    // often as keeps the drawing's share of the processor under a thousandth (a week of samples:
+    // every few seconds), those held back by a timer set only then.
     void refresh();
     QWidget& plot() const { return *plot_; }
     QWidget& stabilityPlot() const { return *stabilityPlot_; }
@@ -41,7 +42,7 @@ private:
     QWidget* plot_;
     QWidget* stabilityPlot_;
     QTableWidget* table_;
-    QTimer refresh_;
+    QTimer heldBack_;  // the draw of samples held back, when one is
     std::uint64_t shownRevision_ = 0;
     std::uint64_t shownView_ = 0;
     QElapsedTimer sinceDrawn_;
