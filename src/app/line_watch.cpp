@@ -227,7 +227,7 @@ void LineWatch::judgeInput(bool quiet) {
 
 // Milliseconds between bytes: as many as the line has taken since the input began to gather, and
 // never fewer than its speed allows.
-double LineWatch::byteMs(int waiting) const {
+double LineWatch::byteMs(int waiting) {
     const double nominal = characterMs();
     const int arrived = waiting - gatherStartCount_;
     if (arrived < kRateSampleBytes || !sinceGatherStart_.isValid()) return nominal;
@@ -235,14 +235,18 @@ double LineWatch::byteMs(int waiting) const {
 }
 
 // Milliseconds one character takes on the line at the port's speed and framing.
-double LineWatch::characterMs() const {
+double LineWatch::characterMs() {
+    std::string settings = port_.settings();
+    if (settings == settingsSeen_) return characterMs_;
     try {
-        const platform::SerialSettings line = platform::parseSerialSettings(port_.settings());
+        const platform::SerialSettings line = platform::parseSerialSettings(settings);
         const int bits = 1 + line.dataBits + (line.parity == 'n' ? 0 : 1) + line.stopBits;
-        return 1000.0 * bits / std::max(1, line.baud);
+        characterMs_ = 1000.0 * bits / std::max(1, line.baud);
     } catch (const std::exception&) {
-        return 1.0;
+        characterMs_ = 1.0;
     }
+    settingsSeen_ = std::move(settings);
+    return characterMs_;
 }
 
 }  // namespace kestrix::app

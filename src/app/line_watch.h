@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/serial_port.h"
 
@@ -49,8 +50,8 @@ private:
     void lookAtAwaitedReply();
     std::size_t wantedNow() const;
     static double msSince(const QElapsedTimer& timer);
-    double characterMs() const;
-    double byteMs(int waiting) const;
+    double characterMs();
+    double byteMs(int waiting);
     void watch(int fd);
 
     platform::SerialPort& port_;
@@ -69,6 +70,8 @@ private:
     bool timingFirstByte_ = false;  // the first byte of an awaited reply is being timed
     QElapsedTimer sinceAwaited_;    // since the reply began to be awaited
     double firstByteMs_ = -1;       // how long its first byte took last time; -1: not known
+    std::string settingsSeen_;      // the port's settings characterMs_ was worked out for
+    double characterMs_ = 1.0;
 
 };
 

@@ -57,10 +57,15 @@ void WindowView::render() {
     renderVisibility();
     reportFrame(true);
     renderTimers();
-    drawnDigest_ = shownStateDigest(window_);
+    recordShownState(window_, drawn_);
+    drawnOnce_ = true;
 }
 
-bool WindowView::drawnAsItStands() const { return drawnDigest_ == shownStateDigest(window_); }
+bool WindowView::drawnAsItStands() {
+    if (!drawnOnce_) return false;
+    recordShownState(window_, now_);
+    return now_ == drawn_;
+}
 
 void WindowView::renderTimers() {
     for (auto& timer : timers_) timer->render();

@@ -26,7 +26,7 @@ public:
     void render();
     void renderTimers();
     // Nothing the window shows has changed since it was last drawn.
-    bool drawnAsItStands() const;
+    bool drawnAsItStands();
     // The window is on the screen, or is to be.
     bool shown() const;
     // True once after the window's size was set from the state; its resize handler then runs.
@@ -67,7 +67,9 @@ private:
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
     std::optional<std::pair<int, int>> hiddenMenuBar_;  // width, height
-    std::optional<std::uint64_t> drawnDigest_;  // the state's digest when last drawn
+    ShownState drawn_;           // the state when last drawn
+    ShownState now_;             // the state as it stands, to compare
+    bool drawnOnce_ = false;
     bool resizePending_ = false;
     bool frameReported_ = false;
 };

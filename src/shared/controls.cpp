@@ -1,7 +1,6 @@
 #include "shared/controls.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace kestrix {
 
@@ -130,29 +129,23 @@ Control* findControl(const Window& window, std::string_view name) {
 
 namespace kestrix {
 
-void StateDigest::add(std::string_view bytes) {
-    add(static_cast<std::uint64_t>(bytes.size()));
-    add(static_cast<std::uint64_t>(std::hash<std::string_view>{}(bytes)));
+void ShownState::add(std::string_view text) {
+    addRaw(text.size());
+    bytes_.append(text);
 }
 
-void StateDigest::add(std::uint64_t n) {
-    hash_ ^= n;
-    hash_ *= 1099511628211ull;
-    hash_ ^= hash_ >> 29;
-}
-
-void StateDigest::add(const Rect& r) {
+void ShownState::add(const Rect& r) {
     for (const int n : {r.left, r.top, r.width, r.height}) add(n);
 }
 
-void StateDigest::add(const FontSpec& f) {
+void ShownState::add(const FontSpec& f) {
     add(f.name);
-    add(static_cast<std::uint64_t>(f.size * 1000.0f));
+    addRaw(f.size);
     add(f.italic);
     add(f.bold);
 }
 
-void Control::addShownState(StateDigest& d) const {
+void Control::addShownState(ShownState& d) const {
     d.add(static_cast<int>(kind()));
     d.add(visible);
     d.add(enabled);
@@ -161,35 +154,35 @@ void Control::addShownState(StateDigest& d) const {
     d.add(focusRequested);
 }
 
-void Label::addShownState(StateDigest& d) const {
+void Label::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(caption);
     for (const bool flag : {wordWrap, centered, elideInTheMiddle, showsProgramIcon}) d.add(flag);
     d.add(toolTip);
 }
 
-void Line::addShownState(StateDigest& d) const {
+void Line::addShownState(ShownState& d) const {
     Control::addShownState(d);
     for (const int n : {x1, y1, x2, y2}) d.add(n);
 }
 
-void Frame::addShownState(StateDigest& d) const {
+void Frame::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(caption);
 }
 
-void ProgressBar::addShownState(StateDigest& d) const {
+void ProgressBar::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(static_cast<std::uint64_t>(maximum));
     d.add(static_cast<std::uint64_t>(value));
 }
 
-void Button::addShownState(StateDigest& d) const {
+void Button::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(caption);
 }
 
-void OptionButton::addShownState(StateDigest& d) const {
+void OptionButton::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(caption);
     d.add(group);
@@ -197,13 +190,13 @@ void OptionButton::addShownState(StateDigest& d) const {
 }
 
 // The text itself is stood for by its revisions, which every change of it moves.
-void TextBox::addShownState(StateDigest& d) const {
+void TextBox::addShownState(ShownState& d) const {
     Control::addShownState(d);
     for (const std::uint64_t n : {revision_, replaceRevision_, selectionRevision_, std::uint64_t{maxLength}}) d.add(n);
     for (const bool flag : {multiLine, verticalScrollBar, readOnly, dropsOldestText}) d.add(flag);
 }
 
-void ComboBox::addShownState(StateDigest& d) const {
+void ComboBox::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(text);
     d.add(std::uint64_t{caretPosition});
@@ -211,7 +204,7 @@ void ComboBox::addShownState(StateDigest& d) const {
 }
 
 namespace {
-void addShownState(StateDigest& d, const std::vector<MenuItem*>& items) {
+void addShownState(ShownState& d, const std::vector<MenuItem*>& items) {
     d.add(std::uint64_t{items.size()});
     for (const MenuItem* item : items) {
         d.add(item->caption);
@@ -222,8 +215,8 @@ void addShownState(StateDigest& d, const std::vector<MenuItem*>& items) {
 }
 }  // namespace
 
-std::uint64_t shownStateDigest(const Window& window) {
-    StateDigest d;
+void recordShownState(const Window& window, ShownState& d) {
+    d.clear();
     d.add(window.caption);
     for (const bool flag : {window.visible, window.enabled, window.dialog, window.greyBackground, window.raiseRequested})
         d.add(flag);
@@ -234,7 +227,6 @@ std::uint64_t shownStateDigest(const Window& window) {
     d.add(static_cast<int>(window.mousePointer));
     for (const Control* control : window.controls) control->addShownState(d);
     addShownState(d, window.menuBar);
-    return d.value();
 }
 
 }  // namespace kestrix

@@ -25,20 +25,27 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// Folds everything a window shows into one number: two equal digests of a window's
-// state mean nothing in it needs drawing again.
-class StateDigest {
+// Everything a window shows, written out as bytes: when two records of a window's state are
+// equal, nothing in it needs drawing again. Writing and comparing bytes costs far less than
+// drawing, or than hashing the same.
+class ShownState {
 public:
-    void add(std::string_view bytes);
-    void add(std::uint64_t n);
-    void add(bool b) { add(std::uint64_t{b}); }
-    void add(int n) { add(static_cast<std::uint64_t>(static_cast<std::int64_t>(n))); }
+    void clear() { bytes_.clear(); }
+    void add(std::string_view text);
+    void add(std::uint64_t n) { addRaw(n); }
+    void add(bool b) { bytes_.push_back(b ? '\1' : '\0'); }
+    void add(int n) { addRaw(n); }
     void add(const Rect& r);
     void add(const FontSpec& f);
-    std::uint64_t value() const { return hash_; }
+
+    friend bool operator==(const ShownState&, const ShownState&) = default;
 
 private:
-    std::uint64_t hash_ = 14695981039346656037ull;
+    template <typename T>
+    void addRaw(T value) {
+        bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    std::string bytes_;
 };
 
 enum class ControlKind { Label, TextBox, ComboBox, Button, OptionButton, Frame, Line, ProgressBar };
@@ -49,8 +56,8 @@ struct Control {
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ControlKind kind() const = 0;
-    // Adds what the control shows to a digest of its window's state.
-    virtual void addShownState(StateDigest& digest) const;
+    // Adds what the control shows to the record of its window's state.
+    virtual void addShownState(ShownState& state) const;
 
     std::string name;
     bool visible = true;
@@ -64,7 +71,7 @@ struct Control {
 struct Label final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Label; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     std::string caption;
     bool wordWrap = false;
     bool centered = false;
@@ -78,7 +85,7 @@ struct Label final : Control {
 struct Line final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Line; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
@@ -86,7 +93,7 @@ struct Line final : Control {
 struct Frame final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Frame; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     std::string caption;
 };
 
@@ -94,7 +101,7 @@ struct Frame final : Control {
 struct ProgressBar final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::ProgressBar; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     long maximum = 100;
     long value = 0;
 };
@@ -102,7 +109,7 @@ struct ProgressBar final : Control {
 struct Button final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::Button; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     std::string caption;
     std::function<void()> onClick;
 };
@@ -110,7 +117,7 @@ struct Button final : Control {
 struct OptionButton final : Control {
     using Control::Control;
     ControlKind kind() const override { return ControlKind::OptionButton; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
     std::string caption;
     std::string group;   // option buttons of one group exclude each other
     bool value = false;  // selected
@@ -127,7 +134,7 @@ class TextBox final : public Control {
 public:
     using Control::Control;
     ControlKind kind() const override { return ControlKind::TextBox; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
 
     const std::string& text() const { return text_; }
     void setText(std::string text);
@@ -176,7 +183,7 @@ class ComboBox final : public Control {
 public:
     using Control::Control;
     ControlKind kind() const override { return ControlKind::ComboBox; }
-    void addShownState(StateDigest& digest) const override;
+    void addShownState(ShownState& state) const override;
 
     std::string text;
     std::size_t caretPosition = 0;  // where the renderer puts the caret when focus is requested
@@ -302,8 +309,8 @@ struct Window {
     void hide() { visible = false; }
 };
 
-// A digest of all a window shows: its own state, its controls and its menus.
-std::uint64_t shownStateDigest(const Window& window);
+// Records all a window shows: its own state, its controls and its menus.
+void recordShownState(const Window& window, ShownState& state);
 
 // Every menu item of a window's menu bar, depth first.
 std::vector<MenuItem*> allMenuItems(const Window& window);
