@@ -1,5 +1,7 @@
-// The cost of the main timer's tick: idle while a reply is awaited, and matching a status screen
-// delivered in one read or one byte per read.
+// The cost of the main timer's tick: idle while a reply is awaited, matching a status screen
+// delivered in one read or one byte per read, and one exchange of the clock view with the
+// demand asked after each tick; and the cost of recording what a window shows, which the
+// renderer compares after ticks to draw only windows that changed.
 
 #include <benchmark/benchmark.h>
 
@@ -63,5 +65,35 @@ void BM_PromptMatcherThroughput(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.size()));
 }
 BENCHMARK(BM_PromptMatcherThroughput);
+
+void BM_ClockViewExchange(benchmark::State& state) {
+    Rig rig;
+    rig.connect();
+    rig.form1.funcClock.onClick();
+    const std::string reply = "\"12:00:00\"\r\nscpi > ";
+    for (auto _ : state) {
+        rig.tick();  // the poll
+        benchmark::DoNotOptimize(rig.form1.Timer1.demand());
+        rig.port.receive(reply);
+        rig.tick();  // its reply
+        benchmark::DoNotOptimize(rig.form1.Timer1.demand());
+        rig.port.takeWritten();
+    }
+}
+BENCHMARK(BM_ClockViewExchange);
+
+void BM_RecordShownState(benchmark::State& state) {
+    Rig rig;
+    rig.connect();
+    kestrix::Window* windows[] = {&rig.form1, &rig.forms.frmClock, &rig.forms.frmShowLog};
+    kestrix::Window& window = *windows[state.range(0)];
+    kestrix::ShownState shown;
+    for (auto _ : state) {
+        kestrix::recordShownState(window, shown);
+        benchmark::DoNotOptimize(shown);
+    }
+    state.SetLabel(window.name);
+}
+BENCHMARK(BM_RecordShownState)->DenseRange(0, 2);
 
 }  // namespace

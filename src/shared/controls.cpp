@@ -1,6 +1,7 @@
 #include "shared/controls.h"
 
 #include <algorithm>
+#include <array>
 
 namespace kestrix {
 
@@ -130,7 +131,7 @@ Control* findControl(const Window& window, std::string_view name) {
 namespace kestrix {
 
 void ShownState::add(std::string_view text) {
-    addRaw(text.size());
+    addPlain(text.size());
     bytes_.append(text);
 }
 
@@ -140,7 +141,7 @@ void ShownState::add(const Rect& r) {
 
 void ShownState::add(const FontSpec& f) {
     add(f.name);
-    addRaw(f.size);
+    addPlain(f.size);
     add(f.italic);
     add(f.bold);
 }
@@ -205,11 +206,15 @@ void ComboBox::addShownState(ShownState& d) const {
 
 namespace {
 void addShownState(ShownState& d, const std::vector<MenuItem*>& items) {
-    d.add(std::uint64_t{items.size()});
+    // Menus hold most of a window's entries: each goes in as one fixed-size head and its texts.
     for (const MenuItem* item : items) {
-        d.add(item->caption);
-        d.add(item->shortcut);
-        for (const bool flag : {item->checked, item->enabled, item->visible, item->isSeparator}) d.add(flag);
+        const std::array<std::uint32_t, 4> head{
+            static_cast<std::uint32_t>(item->caption.size()), static_cast<std::uint32_t>(item->shortcut.size()),
+            static_cast<std::uint32_t>(item->items.size()),
+            static_cast<std::uint32_t>(item->checked | item->enabled << 1 | item->visible << 2 | item->isSeparator << 3)};
+        d.addPlain(head);
+        d.addBytes(item->caption);
+        d.addBytes(item->shortcut);
         addShownState(d, item->items);
     }
 }
@@ -226,6 +231,7 @@ void recordShownState(const Window& window, ShownState& d) {
     d.add(window.font);
     d.add(static_cast<int>(window.mousePointer));
     for (const Control* control : window.controls) control->addShownState(d);
+    d.add(std::uint64_t{window.menuBar.size()});
     addShownState(d, window.menuBar);
 }
 

@@ -32,19 +32,21 @@ class ShownState {
 public:
     void clear() { bytes_.clear(); }
     void add(std::string_view text);
-    void add(std::uint64_t n) { addRaw(n); }
+    void add(std::uint64_t n) { addPlain(n); }
     void add(bool b) { bytes_.push_back(b ? '\1' : '\0'); }
-    void add(int n) { addRaw(n); }
+    void add(int n) { addPlain(n); }
     void add(const Rect& r);
     void add(const FontSpec& f);
+    // A value without padding, as its bytes; and bytes whose length was added before.
+    template <typename T>
+    void addPlain(const T& value) {
+        bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void addBytes(std::string_view bytes) { bytes_.append(bytes); }
 
     friend bool operator==(const ShownState&, const ShownState&) = default;
 
 private:
-    template <typename T>
-    void addRaw(T value) {
-        bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
-    }
     std::string bytes_;
 };
 
