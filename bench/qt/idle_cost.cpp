@@ -157,15 +157,18 @@ private:
     }
     long idleTicks() const { return static_cast<long>(desktop_.program().link().idleTicks()); }
 
-    // A new status screen counts as shown once the state holding it has been drawn.
+    // A new status screen counts as shown once the state holding it has been drawn: in the
+    // event that brought it, or in a later one.
     void noteScreenShown() {
         const TextBox& term = desktop_.program().forms.form1.Term;
+        const std::uint64_t draws = desktop_.renderer().draws();
+        const bool drawnNow = draws != drawsSeen_;
+        drawsSeen_ = draws;
         if (term.revision() != termRevision_) {
             termRevision_ = term.revision();
             screenPending_ = term.text().find("Receiver Status") != std::string::npos;
-            drawsAtScreen_ = desktop_.renderer().draws();
         }
-        if (!screenPending_ || desktop_.renderer().draws() == drawsAtScreen_) return;
+        if (!screenPending_ || !drawnNow) return;
         screenPending_ = false;
         const auto now = Clock::now();
         std::lock_guard lock(log_.mutex);
@@ -181,7 +184,7 @@ private:
     long ticks_ = 0;
     std::uint64_t termRevision_ = 0;
     bool screenPending_ = false;
-    std::uint64_t drawsAtScreen_ = 0;
+    std::uint64_t drawsSeen_ = 0;  // the renderer's draws at the last event
 };
 
 std::string summary(std::vector<double> values) {

@@ -17,6 +17,12 @@ constexpr int kLineEventsMs = 250;
 constexpr double kLongestGatherMs = 100;
 // The look for the last byte wanted comes this long after the byte is due.
 constexpr double kArrivalMarginMs = 1;
+// An end of input further off than this is looked at so many characters early.
+constexpr double kNearEndMs = 8;
+constexpr double kEarlyBytes = 4;
+// A reply at least this long has its last kTailBytes watched one by one.
+constexpr std::size_t kLongReply = 256;
+constexpr std::size_t kTailBytes = 4;
 // Input gathers in the device's buffer at most this much, far below what it holds.
 constexpr double kGatherBytes = 2048;
 // So many bytes gathered tell how fast the line brings them.
@@ -219,9 +225,23 @@ void LineWatch::judgeInput(bool quiet) {
     // One look when the last byte wanted should be in, a moment after it is due; bytes still
     // coming then are waited for again, and a line gone quiet gets the ticks what came.
     const std::size_t missing = wanted - static_cast<std::size_t>(waiting);
+    const double untilEnd = static_cast<double>(missing) * perByte;
+    // The last characters of a long reply (a status screen) each wake the watch, so that it is
+    // taken the moment it is all in; the timer notices a line gone quiet.
+    const bool longReply = wanted >= kLongReply;
+    if (longReply && missing <= kTailBytes) {
+        readNotifier_->setEnabled(true);
+        gather_.start(static_cast<int>(std::ceil(untilEnd + kArrivalMarginMs)));
+        return;
+    }
+    // Otherwise the watch sleeps: for a long reply until its last characters, for a short one
+    // until it should be in, a far end looked at a few characters early so that a small error
+    // in the line's rate does not make the last look late.
     readNotifier_->setEnabled(false);
     const double longest = std::min(kLongestGatherMs, kGatherBytes * perByte);
-    const double until = static_cast<double>(missing) * perByte + kArrivalMarginMs;
+    double until = untilEnd + kArrivalMarginMs;
+    if (longReply) until = static_cast<double>(missing - kTailBytes) * perByte;
+    else if (untilEnd > kNearEndMs) until = untilEnd - kEarlyBytes * perByte;
     gather_.start(static_cast<int>(std::ceil(std::clamp(until, kArrivalMarginMs, longest))));
 }
 
