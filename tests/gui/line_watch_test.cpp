@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../integration/support/sim_program.h"
@@ -83,6 +85,42 @@ TEST(LineWatch, TheReceiversRepliesWakeTheTicksAndASilentOneLetsThemRest) {
     p.serveFor(500ms);
     EXPECT_LE(p.form1.Timer1.ticksRun() - ticks, 1u);
     EXPECT_EQ(p.form1.Label1.caption, "requesting status");
+}
+
+// At the line's own rate the clock view polls as fast as the receiver answers. Once the watch
+// knows how soon the answer comes, an exchange wakes the program about once, for the reply
+// already whole, and only the clock's window is drawn, when its caption changes.
+TEST(LineWatch, PollingTheClockAtLineSpeedWakesAboutOnceAnExchange) {
+    WatchedProgram p;
+    std::atomic<int> polls{0};
+    p.program.receiver.setTrace([&](char direction, std::string_view bytes) {
+        if (direction == '<' && bytes.find("ptim:str?") != std::string_view::npos) ++polls;
+    });
+    p.renderer.forward([&] { p.form1.MOpen.onClick(); });
+    ASSERT_TRUE(serveEventsUntil(
+        [&] {
+            if (!p.program.connected()) {
+                p.program.clock.advance(0.05);
+                p.renderer.wakeTimers();
+            }
+            return p.program.connected();
+        },
+        10s))
+        << p.form1.Label1.caption;
+    sim::SimOptions options = p.program.receiver.options();
+    options.emulateLineSpeed = true;
+    p.program.receiver.setOptions(options);
+    p.renderer.forward([&] { p.form1.funcClock.onClick(); });
+    ASSERT_TRUE(serveEventsUntil([&] { return polls > 5; }, 10s)) << p.form1.Label1.caption;
+
+    const int polls0 = polls;
+    const auto wakeUps0 = p.watch.wakeUps();
+    const auto drawn0 = p.renderer.windowsDrawn();
+    p.serveFor(1500ms);
+    const int exchanges = polls - polls0;
+    ASSERT_GT(exchanges, 10);
+    EXPECT_LT(static_cast<double>(p.watch.wakeUps() - wakeUps0), 2.0 * exchanges);
+    EXPECT_LE(p.renderer.windowsDrawn() - drawn0, 4u);
 }
 
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the

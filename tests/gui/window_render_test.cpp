@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "gui_test_support.h"
 
 namespace kestrix::gui_test {
@@ -113,6 +116,53 @@ TEST_F(WindowRender, AModalWindowOpenedInATickHoldsThatTimerUntilItCloses) {
     EXPECT_EQ(ticksWhileOpen, 0);
     EXPECT_FALSE(renderer.viewOf(dialog)->widget().isVisible());
     EXPECT_FALSE(renderer.viewOf(dialog)->widget().isModal());
+}
+
+// A paced timer's ticks draw only the windows on the screen whose state they changed; a run of
+// ticks asked for at once is drawn when it ends.
+TEST_F(WindowRender, TicksDrawOnlyTheShownWindowsTheyChanged) {
+    Window main{"main", "Main"}, clock{"clock", "Clock"}, hidden{"hidden", "Hidden"};
+    Label time{"time"}, note{"note"};
+    clock.controls = {&time};
+    hidden.controls = {&note};
+    MenuItem view{"view", "&View"}, seconds{"seconds", "&Seconds"};
+    view.items = {&seconds};
+    main.menuBar = {&view};
+    main.show();
+    clock.show();
+    Timer timer;
+    timer.intervalMs = 1;
+    timer.enabled = true;
+    main.timers = {&timer};
+    int step = 0;
+    timer.onTick = [&] { ++step; };
+    timer.demand = [&] {
+        TickDemand demand;
+        demand.dueInMs = step == 2 ? 0.0 : std::optional<double>{};  // the second tick asks for a third at once
+        return demand;
+    };
+    app::Renderer renderer({&main, &clock, &hidden});
+    renderer.render();
+    auto drawnBy = [&](const std::function<void()>& change) {
+        const auto before = renderer.windowsDrawn();
+        timer.onTick = [&, change] {
+            ++step;
+            change();
+        };
+        renderer.tick(timer);
+        return renderer.windowsDrawn() - before;
+    };
+
+    EXPECT_EQ(drawnBy([] {}), 0u);  // nothing changed
+    EXPECT_EQ(drawnBy([&] { time.caption += "1"; }), 1u);  // and the run of three: drawn once, at its end
+    EXPECT_EQ(step, 3);
+    EXPECT_EQ(widgetOf<QLabel>(renderer, clock, time)->text(), "11");
+    EXPECT_EQ(drawnBy([&] { seconds.checked = true; }), 1u);
+    EXPECT_TRUE(renderer.viewOf(main)->menus().actionOf(seconds)->isChecked());
+    EXPECT_EQ(drawnBy([&] { note.caption = "unseen"; }), 0u);  // drawn when it is shown
+    hidden.show();
+    renderer.render();
+    EXPECT_EQ(widgetOf<QLabel>(renderer, hidden, note)->text(), "unseen");
 }
 
 TEST_F(WindowRender, ChoosingFromTheComboListPutsTheLineIntoTheTextAndClicks) {
