@@ -222,8 +222,6 @@ void LineWatch::judgeInput(bool quiet) {
         gather_.start(static_cast<int>(std::min(kUnknownGatherMs, kGatherBytes * perByte)));
         return;
     }
-    // One look when the last byte wanted should be in, a moment after it is due; bytes still
-    // coming then are waited for again, and a line gone quiet gets the ticks what came.
     const std::size_t missing = wanted - static_cast<std::size_t>(waiting);
     const double untilEnd = static_cast<double>(missing) * perByte;
     // The last characters of a long reply (a status screen) each wake the watch, so that it is

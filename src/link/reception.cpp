@@ -1,6 +1,6 @@
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
@@ -24,14 +24,11 @@ std::string timeAndDate(const platform::DateTime& t) {
 
 constexpr std::size_t kPromptLength = 7;
 // Where the first character at or after `from` that can begin a prompt ("scpi > ", "E-nnn> ")
-// stands, or the text's size. Searched with memchr: replies are long and prompts rare.
-std::size_t firstPromptStart(const std::string& text, std::size_t from) {
-    const char* const begin = text.data() + from;
-    const std::size_t length = text.size() - from;
-    const void* s = std::memchr(begin, 's', length);
-    const void* e = std::memchr(begin, 'E', s ? static_cast<std::size_t>(static_cast<const char*>(s) - begin) : length);
-    const void* first = e ? e : s;
-    return first ? static_cast<std::size_t>(static_cast<const char*>(first) - text.data()) : text.size();
+// stands, or the text's size. The library's search for one character goes through a long reply
+// far faster than matching it a character at a time.
+std::size_t firstPromptStart(std::string_view text, std::size_t from) {
+    const std::size_t s = std::min(text.find('s', from), text.size());
+    return std::min(text.substr(0, s).find('E', from), s);
 }
 
 }  // namespace
