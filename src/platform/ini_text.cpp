@@ -1,6 +1,8 @@
 #include "platform/ini_text.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace kestrix::platform::ini {
@@ -81,14 +83,41 @@ std::size_t lineEndLength(std::string_view text, std::size_t position) {
     return 1;
 }
 
+// Finds where each line ends: memchr for CR and for LF, each remembered until the lines pass
+// it, so that a text with one kind of line end is searched for the other kind only once.
+class LineBreaks {
+public:
+    LineBreaks(std::string_view text, std::size_t from)
+        : text_(text), nextLf_(find('\n', from)), nextCr_(find('\r', from)) {}
+
+    // The first CR or LF at or after `from`, or the text's size when there is none.
+    std::size_t next(std::size_t from) {
+        if (nextLf_ < from) nextLf_ = find('\n', from);
+        if (nextCr_ < from) nextCr_ = find('\r', from);
+        return std::min(nextLf_, nextCr_);
+    }
+
+private:
+    std::size_t find(char c, std::size_t from) const {
+        if (from >= text_.size()) return text_.size();
+        const void* at = std::memchr(text_.data() + from, c, text_.size() - from);
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()) : text_.size();
+    }
+
+    std::string_view text_;
+    std::size_t nextLf_;
+    std::size_t nextCr_;
+};
+
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
+    lines.reserve(16);
     std::size_t begin = firstLineStart(text);
+    LineBreaks breaks(text, begin);
     while (begin < text.size()) {
         Line line;
         line.begin = begin;
-        const auto breakAt = text.find_first_of("\r\n", begin);
-        const std::size_t contentEnd = breakAt == std::string_view::npos ? text.size() : breakAt;
+        const std::size_t contentEnd = breaks.next(begin);
         const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
         line.content = text.substr(begin, contentEnd - begin);
         line.ending = text.substr(contentEnd, next - contentEnd);

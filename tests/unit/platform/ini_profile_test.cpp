@@ -117,6 +117,9 @@ TEST(IniText, CrAndLfAloneOrTogetherEndALine) {
         {"[Clock]\nName=Courier New\r\r\r\nSize=9\n", "Clock", "Name", "Courier New"},
         {"[Clock]\r\nName=Courier New\r\n\r[Terminal]\nName=Arial\r", "Terminal", "Name", "Arial"},
         {"[Clock]\rName=\"Courier New\"\r", "Clock", "Name", "Courier New"},
+        // Bare CRs before the first LF and after the last, and an LF-only stretch between.
+        {"[A]\rx=1\r[B]\ny=2\nv=5\r\nz=3\rw=4", "B", "w", "4"},
+        {"[A]\rx=1\r[B]\ny=2\nv=5\r\nz=3\rw=4", "B", "v", "5"},
     };
     for (const auto& c : reads) {
         MemoryProfile profile(c.text);
