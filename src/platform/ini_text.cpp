@@ -7,6 +7,9 @@
 
 namespace kestrix::platform::ini {
 
+using detail::Line;
+using detail::LineKind;
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -33,19 +36,6 @@ std::string_view withoutQuotes(std::string_view value) {
         return value.substr(1, value.size() - 2);
     return value;
 }
-
-enum class LineKind { Other, Section, Key };
-
-// One line of the text: where it starts, its content and its line end (see lineEndLength; none
-// on a last line that has none).
-struct Line {
-    std::size_t begin = 0;
-    std::string_view content;
-    std::string_view ending;
-    LineKind kind = LineKind::Other;
-    std::string_view name;        // section or key name, trimmed
-    std::size_t valueOffset = 0;  // key lines: where the value starts within the content
-};
 
 Line classify(Line line) {
     const std::string_view body = trimmed(line.content);
@@ -163,18 +153,15 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
     return where;
 }
 
-}  // namespace
-
-std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
-    const auto lines = splitLines(text);
+std::optional<std::string> lookupIn(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
     const auto where = locate(lines, section, key);
     if (!where.keyLine) return std::nullopt;
     const Line& line = lines[*where.keyLine];
     return std::string(withoutQuotes(trimmed(line.content.substr(line.valueOffset))));
 }
 
-std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
-    const auto lines = splitLines(text);
+std::string withValueIn(std::string_view text, const std::vector<Line>& lines, std::string_view section,
+                        std::string_view key, std::string_view value) {
     const std::string eol(lineEndOf(lines));
     const auto where = locate(lines, section, key);
     const std::string entry = std::string(trimmed(key)) + "=" + std::string(value);
@@ -201,6 +188,36 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     result.append(insertion);
     result.append(text.substr(position + erased));
     return result;
+}
+
+int intOf(const std::optional<std::string>& value, int defaultValue) {
+    return value ? integerValue(*value) : defaultValue;
+}
+
+std::string stringOf(const std::optional<std::string>& value, std::string_view defaultValue, int bufferLength) {
+    if (value) return fitToBuffer(*value, bufferLength);
+    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
+    return fitToBuffer(defaultValue, bufferLength);
+}
+
+}  // namespace
+
+std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
+    return lookupIn(splitLines(text), section, key);
+}
+
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
+    return withValueIn(text, splitLines(text), section, key, value);
+}
+
+Document::Document(std::string text) : text_(std::move(text)), lines_(splitLines(text_)) {}
+
+std::optional<std::string> Document::lookup(std::string_view section, std::string_view key) const {
+    return lookupIn(lines_, section, key);
+}
+
+std::string Document::withValue(std::string_view section, std::string_view key, std::string_view value) const {
+    return withValueIn(text_, lines_, section, key, value);
 }
 
 std::string unwritableReason(std::string_view section, std::string_view key, std::string_view value) {
@@ -235,16 +252,21 @@ std::string fitToBuffer(std::string_view text, int bufferLength) {
 }
 
 int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue) {
-    const auto value = lookup(text, section, key);
-    return value ? integerValue(*value) : defaultValue;
+    return intOf(lookup(text, section, key), defaultValue);
 }
 
 std::string readString(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view defaultValue, int bufferLength) {
-    const auto value = lookup(text, section, key);
-    if (value) return fitToBuffer(*value, bufferLength);
-    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
-    return fitToBuffer(defaultValue, bufferLength);
+    return stringOf(lookup(text, section, key), defaultValue, bufferLength);
+}
+
+int readInt(const Document& document, std::string_view section, std::string_view key, int defaultValue) {
+    return intOf(document.lookup(section, key), defaultValue);
+}
+
+std::string readString(const Document& document, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, int bufferLength) {
+    return stringOf(document.lookup(section, key), defaultValue, bufferLength);
 }
 
 }  // namespace kestrix::platform::ini

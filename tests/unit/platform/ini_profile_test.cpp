@@ -220,6 +220,22 @@ TEST(IniText, RefusesEntriesThatWouldBreakTheFile) {
     EXPECT_FALSE(profile.lastError().empty());
 }
 
+TEST(MemoryProfile, ReadsTheTextAsItStandsWhenItIsChangedDirectly) {
+    MemoryProfile profile("[A]\r\nx=1\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "x", 0), 1);
+    profile.text = "[A]\r\nx=2\r\n";
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "x", 0), 2);
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "y", "3"));
+    EXPECT_EQ(profile.text, "[A]\r\nx=2\r\ny=3\r\n");
+
+    MemoryProfile copy = profile;
+    copy.text.clear();
+    EXPECT_EQ(copy.GetPrivateProfileIntA("A", "x", 7), 7);
+    ASSERT_TRUE(copy.WritePrivateProfileStringA("A", "x", "4"));
+    EXPECT_EQ(copy.text, "[A]\r\nx=4\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "y", 0), 3);
+}
+
 TEST(MemoryProfile, FailingWritesReportTheirReasonAndKeepTheText) {
     MemoryProfile profile("[A]\nx=1\n");
     profile.failWrites = "Disk full";
