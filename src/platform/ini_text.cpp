@@ -24,6 +24,12 @@ std::string_view trimmed(std::string_view s) {
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string lowered(std::string_view s) {
+    std::string result(s);
+    for (char& c : result) c = lower(c);
+    return result;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -99,20 +105,25 @@ private:
     std::size_t nextCr_;
 };
 
+// The line that starts at `begin`.
+Line lineAt(std::string_view text, std::size_t begin, LineBreaks& breaks) {
+    Line line;
+    line.begin = begin;
+    const std::size_t contentEnd = breaks.next(begin);
+    const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
+    line.content = text.substr(begin, contentEnd - begin);
+    line.ending = text.substr(contentEnd, next - contentEnd);
+    return classify(line);
+}
+
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
     lines.reserve(16);
     std::size_t begin = firstLineStart(text);
     LineBreaks breaks(text, begin);
     while (begin < text.size()) {
-        Line line;
-        line.begin = begin;
-        const std::size_t contentEnd = breaks.next(begin);
-        const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
-        line.content = text.substr(begin, contentEnd - begin);
-        line.ending = text.substr(contentEnd, next - contentEnd);
-        lines.push_back(classify(line));
-        begin = next;
+        lines.push_back(lineAt(text, begin, breaks));
+        begin += lines.back().content.size() + lines.back().ending.size();
     }
     return lines;
 }
@@ -153,41 +164,59 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
     return where;
 }
 
-std::optional<std::string> lookupIn(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
-    const auto where = locate(lines, section, key);
-    if (!where.keyLine) return std::nullopt;
-    const Line& line = lines[*where.keyLine];
+std::string valueOf(const Line& line) {
     return std::string(withoutQuotes(trimmed(line.content.substr(line.valueOffset))));
 }
 
-std::string withValueIn(std::string_view text, const std::vector<Line>& lines, std::string_view section,
-                        std::string_view key, std::string_view value) {
+std::optional<std::string> lookupIn(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    const auto where = locate(lines, section, key);
+    if (!where.keyLine) return std::nullopt;
+    return valueOf(lines[*where.keyLine]);
+}
+
+// What setting a key does to the text: at `position`, `erased` characters give way to `insertion`.
+struct Edit {
+    std::size_t position = 0;
+    std::size_t erased = 0;
+    std::string insertion;
+};
+
+Edit editFor(std::size_t textSize, const std::vector<Line>& lines, std::string_view section, std::string_view key,
+             std::string_view value) {
     const std::string eol(lineEndOf(lines));
     const auto where = locate(lines, section, key);
     const std::string entry = std::string(trimmed(key)) + "=" + std::string(value);
 
-    std::size_t position = text.size();
-    std::size_t erased = 0;
-    std::string insertion;
+    Edit edit;
+    edit.position = textSize;
     if (where.keyLine) {
         const Line& line = lines[*where.keyLine];
-        position = line.begin + line.valueOffset;
-        erased = line.content.size() - line.valueOffset;
-        insertion = value;
+        edit.position = line.begin + line.valueOffset;
+        edit.erased = line.content.size() - line.valueOffset;
+        edit.insertion = value;
     } else if (where.insertAfter) {
         const Line& line = lines[*where.insertAfter];
-        position = line.begin + line.content.size() + line.ending.size();
-        insertion = (line.ending.empty() ? eol : "") + entry + eol;
+        edit.position = line.begin + line.content.size() + line.ending.size();
+        edit.insertion = (line.ending.empty() ? eol : "") + entry + eol;
     } else {
         const bool endsOpen = !lines.empty() && lines.back().ending.empty();
-        insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
+        edit.insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
     }
+    return edit;
+}
+
+std::string applied(std::string_view text, const Edit& edit) {
     std::string result;
-    result.reserve(text.size() + insertion.size());
-    result.append(text.substr(0, position));
-    result.append(insertion);
-    result.append(text.substr(position + erased));
+    result.reserve(text.size() + edit.insertion.size());
+    result.append(text.substr(0, edit.position));
+    result.append(edit.insertion);
+    result.append(text.substr(edit.position + edit.erased));
     return result;
+}
+
+std::string withValueIn(std::string_view text, const std::vector<Line>& lines, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    return applied(text, editFor(text.size(), lines, section, key, value));
 }
 
 int intOf(const std::optional<std::string>& value, int defaultValue) {
@@ -213,7 +242,20 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
 Document::Document(std::string text) : text_(std::move(text)), lines_(splitLines(text_)) {}
 
 std::optional<std::string> Document::lookup(std::string_view section, std::string_view key) const {
-    return lookupIn(lines_, section, key);
+    if (!keys_) {
+        // As locate finds them: key lines under a header, the first of each name in each
+        // section's name winning, whichever of that section's blocks it stands in.
+        keys_.emplace();
+        std::optional<std::string> current;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const Line& line = lines_[i];
+            if (line.kind == LineKind::Section) current = lowered(line.name);
+            else if (line.kind == LineKind::Key && current) keys_->try_emplace({*current, lowered(line.name)}, i);
+        }
+    }
+    const auto found = keys_->find({lowered(trimmed(section)), lowered(trimmed(key))});
+    if (found == keys_->end()) return std::nullopt;
+    return valueOf(lines_[found->second]);
 }
 
 std::string Document::withValue(std::string_view section, std::string_view key, std::string_view value) const {

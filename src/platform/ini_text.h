@@ -12,6 +12,7 @@
 // UTF-8 byte-order mark at the head of the text is skipped on reading and kept on rewriting.
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,7 +60,8 @@ struct Line {
 
 // A text split into its lines once, for any number of lookups and edits of that same text, with
 // the results of the calls above on it. It holds its own copy of the text, which its lines point
-// into, so it is neither copied nor moved.
+// into, so it is neither copied nor moved. Its first lookup indexes every key, so that reading
+// many keys does not walk the lines for each.
 class Document {
 public:
     explicit Document(std::string text);
@@ -71,8 +73,12 @@ public:
     std::string withValue(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
+    using Keys = std::map<std::pair<std::string, std::string>, std::size_t>;
+
     std::string text_;
     std::vector<detail::Line> lines_;
+    // Section and key names in lower case, to the first key line that has them.
+    mutable std::optional<Keys> keys_;
 };
 
 // The profile calls' reading rules on a file's text (empty for a missing file). A default text

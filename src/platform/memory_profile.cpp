@@ -1,5 +1,7 @@
 #include "platform/memory_profile.h"
 
+#include "platform/ini_text.h"
+
 namespace kestrix::platform {
 
 const ini::Document& MemoryProfile::document() {

@@ -3,10 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/ini_text.h"
 #include "platform/profile.h"
 
 namespace kestrix::platform {
+
+namespace ini {
+class Document;
+}
 
 // The test double of the profile file: the same rules as the file on disk, on `text`.
 // An empty text is a missing file. With `failWrites` set, every write fails with that reason

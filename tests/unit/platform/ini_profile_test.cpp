@@ -57,10 +57,16 @@ TEST(IniText, ReadsValuesByTheProfileRules) {
         {"[Clock]\nName=First\nName=Second\n", "Clock", "Name", "First"},
         {"[Clock]\nSize=9\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},  // repeated section
         {"[Stop bits]\nStop bits=2\n", "stop BITS", "STOP bits", "2"},
+        {"[Clock]\nName=First\n[CLOCK]\nname=Second\n", "clock", "NAME", "First"},
+        {"[Clock]\n[Terminal]\nName=Arial\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},
+        {"[ ]\nName=Arial\n", "", "Name", "Arial"},  // a header with an empty name
     };
     for (const auto& c : cases) {
         MemoryProfile profile(c.text);
+        // Twice on one text: the first read may index it, the second uses the index.
         EXPECT_EQ(profile.GetPrivateProfileStringA(c.section, c.key, "dflt", 30), c.expected) << c.text;
+        EXPECT_EQ(profile.GetPrivateProfileStringA(c.section, c.key, "dflt", 30), c.expected) << c.text;
+        EXPECT_EQ(ini::readString(c.text, c.section, c.key, "dflt", 30), c.expected) << c.text;
     }
 }
 
