@@ -18,18 +18,24 @@ MsgResult firstButton(MsgButtons buttons) {
     }
 }
 
-// Lines separated by CR, LF or CR LF.
+// Lines separated by CR, LF or CR LF, each run between them taken in one piece.
 std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += text[i];
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    // The next CR and the next LF, each looked for again only once the lines have passed it.
+    std::size_t cr = text.find('\r');
+    std::size_t lf = text.find('\n');
+    for (;;) {
+        if (cr < begin) cr = text.find('\r', begin);
+        if (lf < begin) lf = text.find('\n', begin);
+        const std::size_t end = std::min(cr, lf);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(begin));
+            return lines;
         }
+        lines.push_back(text.substr(begin, end - begin));
+        begin = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
-    return lines;
 }
 }  // namespace
 

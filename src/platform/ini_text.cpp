@@ -1,9 +1,14 @@
 #include "platform/ini_text.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace kestrix::platform::ini {
+
+using detail::Line;
+using detail::LineKind;
 
 namespace {
 
@@ -19,6 +24,12 @@ std::string_view trimmed(std::string_view s) {
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string lowered(std::string_view s) {
+    std::string result(s);
+    for (char& c : result) c = lower(c);
+    return result;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -31,19 +42,6 @@ std::string_view withoutQuotes(std::string_view value) {
         return value.substr(1, value.size() - 2);
     return value;
 }
-
-enum class LineKind { Other, Section, Key };
-
-// One line of the text: where it starts, its content and its line end (see lineEndLength; none
-// on a last line that has none).
-struct Line {
-    std::size_t begin = 0;
-    std::string_view content;
-    std::string_view ending;
-    LineKind kind = LineKind::Other;
-    std::string_view name;        // section or key name, trimmed
-    std::size_t valueOffset = 0;  // key lines: where the value starts within the content
-};
 
 Line classify(Line line) {
     const std::string_view body = trimmed(line.content);
@@ -81,19 +79,51 @@ std::size_t lineEndLength(std::string_view text, std::size_t position) {
     return 1;
 }
 
+// Finds where each line ends: memchr for CR and for LF, each remembered until the lines pass
+// it, so that a text with one kind of line end is searched for the other kind only once.
+class LineBreaks {
+public:
+    LineBreaks(std::string_view text, std::size_t from)
+        : text_(text), nextLf_(find('\n', from)), nextCr_(find('\r', from)) {}
+
+    // The first CR or LF at or after `from`, or the text's size when there is none.
+    std::size_t next(std::size_t from) {
+        if (nextLf_ < from) nextLf_ = find('\n', from);
+        if (nextCr_ < from) nextCr_ = find('\r', from);
+        return std::min(nextLf_, nextCr_);
+    }
+
+private:
+    std::size_t find(char c, std::size_t from) const {
+        if (from >= text_.size()) return text_.size();
+        const void* at = std::memchr(text_.data() + from, c, text_.size() - from);
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()) : text_.size();
+    }
+
+    std::string_view text_;
+    std::size_t nextLf_;
+    std::size_t nextCr_;
+};
+
+// The line that starts at `begin`.
+Line lineAt(std::string_view text, std::size_t begin, LineBreaks& breaks) {
+    Line line;
+    line.begin = begin;
+    const std::size_t contentEnd = breaks.next(begin);
+    const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
+    line.content = text.substr(begin, contentEnd - begin);
+    line.ending = text.substr(contentEnd, next - contentEnd);
+    return classify(line);
+}
+
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
+    lines.reserve(16);
     std::size_t begin = firstLineStart(text);
+    LineBreaks breaks(text, begin);
     while (begin < text.size()) {
-        Line line;
-        line.begin = begin;
-        const auto breakAt = text.find_first_of("\r\n", begin);
-        const std::size_t contentEnd = breakAt == std::string_view::npos ? text.size() : breakAt;
-        const std::size_t next = contentEnd == text.size() ? contentEnd : contentEnd + lineEndLength(text, contentEnd);
-        line.content = text.substr(begin, contentEnd - begin);
-        line.ending = text.substr(contentEnd, next - contentEnd);
-        lines.push_back(classify(line));
-        begin = next;
+        lines.push_back(lineAt(text, begin, breaks));
+        begin += lines.back().content.size() + lines.back().ending.size();
     }
     return lines;
 }
@@ -134,44 +164,102 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
     return where;
 }
 
-}  // namespace
-
-std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
-    const auto lines = splitLines(text);
-    const auto where = locate(lines, section, key);
-    if (!where.keyLine) return std::nullopt;
-    const Line& line = lines[*where.keyLine];
+std::string valueOf(const Line& line) {
     return std::string(withoutQuotes(trimmed(line.content.substr(line.valueOffset))));
 }
 
-std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
-    const auto lines = splitLines(text);
+std::optional<std::string> lookupIn(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    const auto where = locate(lines, section, key);
+    if (!where.keyLine) return std::nullopt;
+    return valueOf(lines[*where.keyLine]);
+}
+
+// What setting a key does to the text: at `position`, `erased` characters give way to `insertion`.
+struct Edit {
+    std::size_t position = 0;
+    std::size_t erased = 0;
+    std::string insertion;
+};
+
+Edit editFor(std::size_t textSize, const std::vector<Line>& lines, std::string_view section, std::string_view key,
+             std::string_view value) {
     const std::string eol(lineEndOf(lines));
     const auto where = locate(lines, section, key);
     const std::string entry = std::string(trimmed(key)) + "=" + std::string(value);
 
-    std::size_t position = text.size();
-    std::size_t erased = 0;
-    std::string insertion;
+    Edit edit;
+    edit.position = textSize;
     if (where.keyLine) {
         const Line& line = lines[*where.keyLine];
-        position = line.begin + line.valueOffset;
-        erased = line.content.size() - line.valueOffset;
-        insertion = value;
+        edit.position = line.begin + line.valueOffset;
+        edit.erased = line.content.size() - line.valueOffset;
+        edit.insertion = value;
     } else if (where.insertAfter) {
         const Line& line = lines[*where.insertAfter];
-        position = line.begin + line.content.size() + line.ending.size();
-        insertion = (line.ending.empty() ? eol : "") + entry + eol;
+        edit.position = line.begin + line.content.size() + line.ending.size();
+        edit.insertion = (line.ending.empty() ? eol : "") + entry + eol;
     } else {
         const bool endsOpen = !lines.empty() && lines.back().ending.empty();
-        insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
+        edit.insertion = (endsOpen ? eol : "") + "[" + std::string(trimmed(section)) + "]" + eol + entry + eol;
     }
+    return edit;
+}
+
+std::string applied(std::string_view text, const Edit& edit) {
     std::string result;
-    result.reserve(text.size() + insertion.size());
-    result.append(text.substr(0, position));
-    result.append(insertion);
-    result.append(text.substr(position + erased));
+    result.reserve(text.size() + edit.insertion.size());
+    result.append(text.substr(0, edit.position));
+    result.append(edit.insertion);
+    result.append(text.substr(edit.position + edit.erased));
     return result;
+}
+
+std::string withValueIn(std::string_view text, const std::vector<Line>& lines, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    return applied(text, editFor(text.size(), lines, section, key, value));
+}
+
+int intOf(const std::optional<std::string>& value, int defaultValue) {
+    return value ? integerValue(*value) : defaultValue;
+}
+
+std::string stringOf(const std::optional<std::string>& value, std::string_view defaultValue, int bufferLength) {
+    if (value) return fitToBuffer(*value, bufferLength);
+    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
+    return fitToBuffer(defaultValue, bufferLength);
+}
+
+}  // namespace
+
+std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
+    return lookupIn(splitLines(text), section, key);
+}
+
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
+    return withValueIn(text, splitLines(text), section, key, value);
+}
+
+Document::Document(std::string text) : text_(std::move(text)), lines_(splitLines(text_)) {}
+
+std::optional<std::string> Document::lookup(std::string_view section, std::string_view key) const {
+    if (!keys_) {
+        // As locate finds them: key lines under a header, the first of each name in each
+        // section's name winning, whichever of that section's blocks it stands in.
+        keys_.emplace();
+        std::optional<std::string> current;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const Line& line = lines_[i];
+            if (line.kind == LineKind::Section) current = lowered(line.name);
+            else if (line.kind == LineKind::Key && current) keys_->try_emplace({*current, lowered(line.name)}, i);
+        }
+    }
+    const auto found = keys_->find({lowered(trimmed(section)), lowered(trimmed(key))});
+    if (found == keys_->end()) return std::nullopt;
+    return valueOf(lines_[found->second]);
+}
+
+std::string Document::withValue(std::string_view section, std::string_view key, std::string_view value) const {
+    return withValueIn(text_, lines_, section, key, value);
 }
 
 std::string unwritableReason(std::string_view section, std::string_view key, std::string_view value) {
@@ -206,16 +294,21 @@ std::string fitToBuffer(std::string_view text, int bufferLength) {
 }
 
 int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue) {
-    const auto value = lookup(text, section, key);
-    return value ? integerValue(*value) : defaultValue;
+    return intOf(lookup(text, section, key), defaultValue);
 }
 
 std::string readString(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view defaultValue, int bufferLength) {
-    const auto value = lookup(text, section, key);
-    if (value) return fitToBuffer(*value, bufferLength);
-    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
-    return fitToBuffer(defaultValue, bufferLength);
+    return stringOf(lookup(text, section, key), defaultValue, bufferLength);
+}
+
+int readInt(const Document& document, std::string_view section, std::string_view key, int defaultValue) {
+    return intOf(document.lookup(section, key), defaultValue);
+}
+
+std::string readString(const Document& document, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, int bufferLength) {
+    return stringOf(document.lookup(section, key), defaultValue, bufferLength);
 }
 
 }  // namespace kestrix::platform::ini

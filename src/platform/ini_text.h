@@ -11,9 +11,12 @@
 // LF, CR LF or CR CR LF, whichever the editor used, so no CR is ever part of a name or value. A
 // UTF-8 byte-order mark at the head of the text is skipped on reading and kept on rewriting.
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrix::platform::ini {
 
@@ -38,10 +41,53 @@ int integerValue(std::string_view value);
 // What a buffer of `bufferLength` characters keeps of `text`: one place is the terminator.
 std::string fitToBuffer(std::string_view text, int bufferLength);
 
+namespace detail {
+
+enum class LineKind { Other, Section, Key };
+
+// One line of a text: where it starts, its content and its line end (none on a last line that
+// has none), and what it is.
+struct Line {
+    std::size_t begin = 0;
+    std::string_view content;
+    std::string_view ending;
+    LineKind kind = LineKind::Other;
+    std::string_view name;        // section or key name, trimmed
+    std::size_t valueOffset = 0;  // key lines: where the value starts within the content
+};
+
+}  // namespace detail
+
+// A text split into its lines once, for any number of lookups and edits of that same text, with
+// the results of the calls above on it. It holds its own copy of the text, which its lines point
+// into, so it is neither copied nor moved. Its first lookup indexes every key, so that reading
+// many keys does not walk the lines for each.
+class Document {
+public:
+    explicit Document(std::string text);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    const std::string& text() const { return text_; }
+    std::optional<std::string> lookup(std::string_view section, std::string_view key) const;
+    std::string withValue(std::string_view section, std::string_view key, std::string_view value) const;
+
+private:
+    using Keys = std::map<std::pair<std::string, std::string>, std::size_t>;
+
+    std::string text_;
+    std::vector<detail::Line> lines_;
+    // Section and key names in lower case, to the first key line that has them.
+    mutable std::optional<Keys> keys_;
+};
+
 // The profile calls' reading rules on a file's text (empty for a missing file). A default text
 // is returned without its trailing blanks.
 int readInt(std::string_view text, std::string_view section, std::string_view key, int defaultValue);
 std::string readString(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, int bufferLength);
+int readInt(const Document& document, std::string_view section, std::string_view key, int defaultValue);
+std::string readString(const Document& document, std::string_view section, std::string_view key,
                        std::string_view defaultValue, int bufferLength);
 
 }  // namespace kestrix::platform::ini

@@ -4,13 +4,18 @@
 
 namespace kestrix::platform {
 
+const ini::Document& MemoryProfile::document() {
+    if (!document_ || document_->text() != text) document_ = std::make_shared<const ini::Document>(text);
+    return *document_;
+}
+
 int MemoryProfile::GetPrivateProfileIntA(const std::string& section, const std::string& key, int defaultValue) {
-    return ini::readInt(text, section, key, defaultValue);
+    return ini::readInt(document(), section, key, defaultValue);
 }
 
 std::string MemoryProfile::GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                                     const std::string& defaultValue, int bufferLength) {
-    return ini::readString(text, section, key, defaultValue, bufferLength);
+    return ini::readString(document(), section, key, defaultValue, bufferLength);
 }
 
 bool MemoryProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
@@ -21,7 +26,7 @@ bool MemoryProfile::WritePrivateProfileStringA(const std::string& section, const
         lastError_ = reason;
         return false;
     }
-    text = ini::withValue(text, section, key, value);
+    text = document().withValue(section, key, value);
     return true;
 }
 

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/profile.h"
 
 namespace kestrix::platform {
 
+namespace ini {
+class Document;
+}
+
 // The test double of the profile file: the same rules as the file on disk, on `text`.
 // An empty text is a missing file. With `failWrites` set, every write fails with that reason
-// and leaves the text alone.
+// and leaves the text alone. The text is split into lines once and again only after it changes,
+// so that a test making hundreds of calls on one text does not split it hundreds of times.
 class MemoryProfile final : public Profile {
 public:
     MemoryProfile() = default;
@@ -26,7 +32,11 @@ public:
     int writes = 0;  // write calls, failed ones included
 
 private:
+    // The text as last split; shared by copies, never changed once made.
+    const ini::Document& document();
+
     std::string lastError_;
+    std::shared_ptr<const ini::Document> document_;
 };
 
 }  // namespace kestrix::platform

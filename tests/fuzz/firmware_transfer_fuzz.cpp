@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ std::size_t linesIn(const std::string& write) {
     return n;
 }
 
+// The files the inputs choose from, each made once rather than for every input.
+const std::vector<std::string>& firmwareOf(std::size_t records) {
+    static std::map<std::size_t, std::vector<std::string>> files;
+    auto [file, isNew] = files.try_emplace(records);
+    if (isNew) file->second = testing::firmware(static_cast<int>(records) - 2);
+    return file->second;
+}
+
 struct Harness {
     testing::DownloadRig rig;
     std::size_t recordCount = 0;
@@ -63,7 +72,7 @@ struct Harness {
     PromptMatcher prompts;  // over what was received since the transfer last emptied the port
 
     Harness(std::size_t records, bool slow, bool nearMidnight) {
-        const auto file = testing::firmware(static_cast<int>(records) - 2);
+        const auto& file = firmwareOf(records);
         recordCount = file.size();
         rig.readyWith(file, slow ? "4800,n,8,1" : "19200,n,8,1");
         burst = rig.state.downloadBurst > 0 ? rig.state.downloadBurst : 1;

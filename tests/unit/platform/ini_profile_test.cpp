@@ -57,10 +57,16 @@ TEST(IniText, ReadsValuesByTheProfileRules) {
         {"[Clock]\nName=First\nName=Second\n", "Clock", "Name", "First"},
         {"[Clock]\nSize=9\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},  // repeated section
         {"[Stop bits]\nStop bits=2\n", "stop BITS", "STOP bits", "2"},
+        {"[Clock]\nName=First\n[CLOCK]\nname=Second\n", "clock", "NAME", "First"},
+        {"[Clock]\n[Terminal]\nName=Arial\n[Clock]\nName=Later\n", "Clock", "Name", "Later"},
+        {"[ ]\nName=Arial\n", "", "Name", "Arial"},  // a header with an empty name
     };
     for (const auto& c : cases) {
         MemoryProfile profile(c.text);
+        // Twice on one text: the first read may index it, the second uses the index.
         EXPECT_EQ(profile.GetPrivateProfileStringA(c.section, c.key, "dflt", 30), c.expected) << c.text;
+        EXPECT_EQ(profile.GetPrivateProfileStringA(c.section, c.key, "dflt", 30), c.expected) << c.text;
+        EXPECT_EQ(ini::readString(c.text, c.section, c.key, "dflt", 30), c.expected) << c.text;
     }
 }
 
@@ -117,6 +123,9 @@ TEST(IniText, CrAndLfAloneOrTogetherEndALine) {
         {"[Clock]\nName=Courier New\r\r\r\nSize=9\n", "Clock", "Name", "Courier New"},
         {"[Clock]\r\nName=Courier New\r\n\r[Terminal]\nName=Arial\r", "Terminal", "Name", "Arial"},
         {"[Clock]\rName=\"Courier New\"\r", "Clock", "Name", "Courier New"},
+        // Bare CRs before the first LF and after the last, and an LF-only stretch between.
+        {"[A]\rx=1\r[B]\ny=2\nv=5\r\nz=3\rw=4", "B", "w", "4"},
+        {"[A]\rx=1\r[B]\ny=2\nv=5\r\nz=3\rw=4", "B", "v", "5"},
     };
     for (const auto& c : reads) {
         MemoryProfile profile(c.text);
@@ -215,6 +224,22 @@ TEST(IniText, RefusesEntriesThatWouldBreakTheFile) {
     EXPECT_FALSE(profile.WritePrivateProfileStringA("A", "[x", "1"));
     EXPECT_EQ(profile.text, "[A]\nx=1\n");
     EXPECT_FALSE(profile.lastError().empty());
+}
+
+TEST(MemoryProfile, ReadsTheTextAsItStandsWhenItIsChangedDirectly) {
+    MemoryProfile profile("[A]\r\nx=1\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "x", 0), 1);
+    profile.text = "[A]\r\nx=2\r\n";
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "x", 0), 2);
+    ASSERT_TRUE(profile.WritePrivateProfileStringA("A", "y", "3"));
+    EXPECT_EQ(profile.text, "[A]\r\nx=2\r\ny=3\r\n");
+
+    MemoryProfile copy = profile;
+    copy.text.clear();
+    EXPECT_EQ(copy.GetPrivateProfileIntA("A", "x", 7), 7);
+    ASSERT_TRUE(copy.WritePrivateProfileStringA("A", "x", "4"));
+    EXPECT_EQ(copy.text, "[A]\r\nx=4\r\n");
+    EXPECT_EQ(profile.GetPrivateProfileIntA("A", "y", 0), 3);
 }
 
 TEST(MemoryProfile, FailingWritesReportTheirReasonAndKeepTheText) {
