@@ -39,6 +39,20 @@ struct WatchedProgram : private WithApplication {
         serveEventsUntil([] { return false; }, time);
     }
 
+    // Opens the port and lets the link's clock run while it probes, until the receiver is known.
+    bool connect() {
+        renderer.forward([&] { form1.MOpen.onClick(); });
+        return serveEventsUntil(
+            [&] {
+                if (!program.connected()) {
+                    program.clock.advance(0.05);
+                    renderer.wakeTimers();
+                }
+                return program.connected();
+            },
+            std::chrono::seconds{10});
+    }
+
     testing::SimProgram program;
     app::Renderer renderer{program.app.forms.all()};
     app::LineWatch watch{program.port};
@@ -96,17 +110,7 @@ TEST(LineWatch, PollingTheClockAtLineSpeedWakesAboutOnceAnExchange) {
     p.program.receiver.setTrace([&](char direction, std::string_view bytes) {
         if (direction == '<' && bytes.find("ptim:str?") != std::string_view::npos) ++polls;
     });
-    p.renderer.forward([&] { p.form1.MOpen.onClick(); });
-    ASSERT_TRUE(serveEventsUntil(
-        [&] {
-            if (!p.program.connected()) {
-                p.program.clock.advance(0.05);
-                p.renderer.wakeTimers();
-            }
-            return p.program.connected();
-        },
-        10s))
-        << p.form1.Label1.caption;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
     sim::SimOptions options = p.program.receiver.options();
     options.emulateLineSpeed = true;
     p.program.receiver.setOptions(options);
@@ -133,17 +137,7 @@ TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
     p.program.receiver.setOptions(options);
     p.program.port.setSettings("19200,n,8,1");
     p.form1.disableUpdates.checked = true;
-    p.renderer.forward([&] { p.form1.MOpen.onClick(); });
-    ASSERT_TRUE(serveEventsUntil(
-        [&] {
-            if (!p.program.connected()) {
-                p.program.clock.advance(0.05);
-                p.renderer.wakeTimers();
-            }
-            return p.program.connected();
-        },
-        10s))
-        << p.form1.Label1.caption;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
 
     FrmDownload& window = p.program.app.forms.frmDownload;
     p.program.dialogs.modalActions["frmEraseWarn"] = [](Window& w) {
