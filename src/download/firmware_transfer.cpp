@@ -208,6 +208,9 @@ void FirmwareDownload::sendPacket(int p) {
     LinkState& s = ctx_.state;
     Packet& packet = v_.packets[static_cast<std::size_t>(p - 1)];
     Label& label = ctx_.forms.form1.Label1;
+    // With every line answered, a prompt begun in what was read answers nothing still to be
+    // written: it must not swallow the first characters of the next answer.
+    if (v_.linesInFlight == 0) v_.matcher.reset();
     if (packet.state == Packet::toResend) {
         if (!write(packet.text)) return;
         label.caption = "re-sending buf" + std::to_string(p);

@@ -169,8 +169,8 @@ struct Harness {
         if (!queues) skipUserWrites();
     }
 
-    // Brings the link up as a receiver identified as 73408K; with `echo` the echo check says on.
-    void connect(bool echo) {
+    // Opens the port and answers the probe: after the quiet wait the echo check is sent.
+    void startConnecting() {
         form1().MOpen.onClick();
         tick();
         receive("scpi > ");
@@ -179,6 +179,11 @@ struct Harness {
         advance(5);
         tick();
         tick();
+    }
+
+    // Brings the link up as a receiver identified as 73408K; with `echo` the echo check says on.
+    void connect(bool echo) {
+        startConnecting();
         receive(echo ? "1\r\nscpi > " : "0\r\nscpi > ");
         tick();
         tick();
@@ -193,16 +198,7 @@ struct Harness {
                 form1().MOpen.onClick();
                 tick();
                 break;
-            case 1:  // connecting: the probe answered, the quiet wait over, the echo check sent
-                form1().MOpen.onClick();
-                tick();
-                receive("scpi > ");
-                tick();
-                tick();
-                advance(5);
-                tick();
-                tick();
-                break;
+            case 1: startConnecting(); break;
             case 2: connect(false); break;  // polling the status view
             case 3:
                 connect(false);

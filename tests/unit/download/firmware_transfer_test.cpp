@@ -65,6 +65,27 @@ TEST(FirmwareTransfer, PromptsThatArrivedBeforeThePacketsAnswerNone) {
     EXPECT_EQ(rig.writes(), std::vector<std::string>{downLine(records[2])});
 }
 
+// Found by fuzzing: a stray "E-" read after the last prompt went on matching across the next
+// packets' write and swallowed the first prompt that answered them, and the download stalled.
+TEST(FirmwareTransfer, APromptBegunWithNothingInFlightAnswersNoneOfTheNextPackets) {
+    DownloadRig rig;
+    const auto records = firmware(3);  // 5 records, one per packet
+    rig.readyWith(records, "4800,n,8,1");
+    rig.downloadTick();
+    rig.port.receive(prompts(2) + "E-");
+    rig.downloadTick();
+    EXPECT_EQ(rig.writes(), (std::vector<std::string>{downLine(records[0]), downLine(records[1]),
+                                                      downLine(records[2]), downLine(records[3])}));
+    rig.port.receive(prompts(2));
+    rig.downloadTick();
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{downLine(records[4])});
+    rig.port.receive("scpi > ");
+    rig.downloadTicks(2);
+    EXPECT_FALSE(rig.state.downloadPrep);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].title, "Download has Completed");
+}
+
 TEST(FirmwareTransfer, AShortLastPacketIsAnnouncedAndCompletionFollowsBothPackets) {
     DownloadRig rig;
     const auto records = firmware(21);  // 23 records: 10, 10, then 3
