@@ -10,22 +10,31 @@
 //   (time interval and EFC) every second, beside the status view alone.
 //   bench_idle_cost [--seconds N] [--trend-only | --clock-only]    (60 s a stretch by default;
 //   --trend-only measures the status view alone and with the trend, --clock-only the clock view)
+// - beside the clock view, the floor under it: a bare loop that only writes the clock view's
+//   command and reads its answer over the same line, waking once an exchange when the answer
+//   should be whole, with none of the program's rules or drawing. It runs in the same process
+//   beside the program with its port closed, so its figure holds the port-closed one too.
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <sys/syscall.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -82,6 +91,7 @@ struct LineLog {
     std::atomic<long> simulatorThread{0};
     std::string sentTail;                // the last bytes the receiver sent
     Clock::time_point lastPromptSent{};  // when a prompt's last byte went out
+    long promptsSent = 0;
     std::string receivedTail;
     Clock::time_point commandReceived{};
     std::string awaitedCommand;
@@ -93,7 +103,10 @@ struct LineLog {
         std::string& tail = direction == '>' ? sentTail : receivedTail;
         tail.append(bytes);
         if (tail.size() > 256) tail.erase(0, tail.size() - 256);
-        if (direction == '>' && tail.ends_with("scpi > ")) lastPromptSent = now;
+        if (direction == '>' && tail.ends_with("scpi > ")) {
+            lastPromptSent = now;
+            ++promptsSent;
+        }
         if (direction == '<' && !awaitedCommand.empty() && tail.ends_with(awaitedCommand + "\r\n"))
             commandReceived = now;
     }
@@ -107,6 +120,7 @@ struct Stretch {
     double idleTicksPerSecond = 0;
     double wakeUpsPerSecond = 0;
     double windowsDrawnPerSecond = 0;
+    double exchangesPerSecond = 0;  // prompts the receiver sent
 };
 
 class Bench {
@@ -132,6 +146,7 @@ public:
         const double cpu0 = cpu();
         const long ticks0 = ticks_, idle0 = idleTicks(), sleeps0 = sleepsOfMainThread();
         const auto drawn0 = desktop_.renderer().windowsDrawn();
+        const long prompts0 = promptsSent();
         const auto t0 = Clock::now();
         phase = state;
         serveFor(seconds * 1000);
@@ -143,6 +158,7 @@ public:
         s.idleTicksPerSecond = (idleTicks() - idle0) / elapsed;
         s.wakeUpsPerSecond = (sleepsOfMainThread() - sleeps0) / elapsed;
         s.windowsDrawnPerSecond = static_cast<double>(desktop_.renderer().windowsDrawn() - drawn0) / elapsed;
+        s.exchangesPerSecond = static_cast<double>(promptsSent() - prompts0) / elapsed;
         return s;
     }
 
@@ -154,6 +170,10 @@ private:
         timespec t{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
         return t.tv_sec * 1e9 + t.tv_nsec;
+    }
+    long promptsSent() const {
+        std::lock_guard lock(log_.mutex);
+        return log_.promptsSent;
     }
     long idleTicks() const { return static_cast<long>(desktop_.program().link().idleTicks()); }
 
@@ -185,6 +205,85 @@ private:
     std::uint64_t termRevision_ = 0;
     bool screenPending_ = false;
     std::uint64_t drawsSeen_ = 0;  // the renderer's draws at the last event
+};
+
+// The clock view's input and output and nothing else: its command written, one look when the
+// answer should be whole (the longest time and answer of the first exchanges, watched byte by
+// byte), a look for the rest of an answer that was not.
+class BareExchangeLoop {
+public:
+    explicit BareExchangeLoop(const std::string& device)
+        : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        if (fd_ < 0) return;
+        termios t{};
+        ::tcgetattr(fd_, &t);
+        ::cfmakeraw(&t);
+        ::cfsetspeed(&t, B9600);
+        ::tcsetattr(fd_, TCSANOW, &t);
+        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        notifier_->setEnabled(false);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { take(); });
+        look_.setSingleShot(true);
+        look_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&look_, &QTimer::timeout, [this] { take(); });
+    }
+    ~BareExchangeLoop() {
+        notifier_.reset();
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    bool open() const { return fd_ >= 0; }
+    void start() { send(); }
+    void stop() {
+        stopped_ = true;
+        look_.stop();
+        notifier_->setEnabled(false);
+    }
+
+private:
+    static constexpr std::string_view kCommand = ":ptim:str?\r\n";
+    static constexpr double kCharacterMs = 10.0 / 9.6;  // ten bits at 9600 baud
+    static constexpr int kExchangesWatched = 10;
+
+    void lookIn(double ms) { look_.start(static_cast<int>(std::ceil(ms))); }
+
+    void send() {
+        if (stopped_) return;
+        answer_.clear();
+        sentAt_ = Clock::now();
+        if (::write(fd_, kCommand.data(), kCommand.size()) != static_cast<ssize_t>(kCommand.size())) return;
+        if (watched_ < kExchangesWatched) notifier_->setEnabled(true);
+        else lookIn(wholeAfterMs_);
+    }
+
+    void take() {
+        char buffer[512];
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
+            answer_.append(buffer, static_cast<std::size_t>(n));
+        if (!answer_.ends_with("scpi > ")) {
+            if (watched_ >= kExchangesWatched && answer_.size() < answerBytes_)
+                lookIn(static_cast<double>(answerBytes_ - answer_.size()) * kCharacterMs);
+            else notifier_->setEnabled(true);
+            return;
+        }
+        notifier_->setEnabled(false);
+        if (watched_ < kExchangesWatched) {
+            ++watched_;
+            wholeAfterMs_ = std::max(wholeAfterMs_, msBetween(sentAt_, Clock::now()));
+            answerBytes_ = std::max(answerBytes_, answer_.size());
+        }
+        send();
+    }
+
+    int fd_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer look_;
+    std::string answer_;
+    Clock::time_point sentAt_;
+    int watched_ = 0;
+    double wholeAfterMs_ = 0;
+    std::size_t answerBytes_ = 0;
+    bool stopped_ = false;
 };
 
 std::string summary(std::vector<double> values) {
@@ -314,13 +413,25 @@ int main(int argc, char** argv) {
             std::printf("Reaction, click on \"Send Cmd\" to the command on the line: %s\n",
                         summary(sendReactions).c_str());
         }
+        if (up) {
+            // The program's port closed, the bare loop on the same line.
+            renderer.forward([&] { forms.form1.MOpen.onClick(); });
+            serveFor(1000);
+            BareExchangeLoop bare(receiver.devicePath());
+            if (bare.open()) {
+                bare.start();
+                serveFor(2000);
+                stretches.push_back(bench.measure("bare exchanges", seconds));
+                bare.stop();
+            }
+        }
         if (trendSeries > 0)
             std::printf("Trend: %zu series, %.2f samples a second in all\n", trendSeries, trendSamplesPerSecond);
-        std::printf("%-20s %8s %12s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s",
-                    "windows/s");
+        std::printf("%-20s %8s %12s %12s %12s %12s %12s\n", "state", "CPU %", "ticks/s", "idle/s", "wake-ups/s",
+                    "windows/s", "exchanges/s");
         for (const Stretch& s : stretches)
-            std::printf("%-20s %8.3f %12.1f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,
-                        s.idleTicksPerSecond, s.wakeUpsPerSecond, s.windowsDrawnPerSecond);
+            std::printf("%-20s %8.3f %12.1f %12.1f %12.1f %12.1f %12.1f\n", s.state, s.cpuPercent, s.ticksPerSecond,
+                        s.idleTicksPerSecond, s.wakeUpsPerSecond, s.windowsDrawnPerSecond, s.exchangesPerSecond);
         std::fflush(stdout);
         renderer.forward([&] { program.exitNow(); });
     }
