@@ -11,8 +11,10 @@
 namespace kestrix::app {
 
 namespace {
-// How often the counters and modem lines are looked at while the port is open.
+// How often the counters and modem lines are looked at while the port is open; a device that
+// reports neither is still looked at now and then, for a hang-up while no input is awaited.
 constexpr int kLineEventsMs = 250;
+constexpr int kNoLineEventsMs = 1000;
 // The longest sleep while input gathers, so that a reply shorter than the last one is noticed.
 constexpr double kLongestGatherMs = 100;
 // The look for the last byte wanted comes this long after the byte is due.
@@ -36,7 +38,6 @@ LineWatch::LineWatch(platform::SerialPort& port) : port_(port) {
     gather_.setSingleShot(true);
     gather_.setTimerType(Qt::PreciseTimer);
     connect(&gather_, &QTimer::timeout, this, [this] { gatherDue(); });
-    lineEvents_.setInterval(kLineEventsMs);
     connect(&lineEvents_, &QTimer::timeout, this, [this] { lookAtLine(); });
 }
 
@@ -58,9 +59,11 @@ void LineWatch::follow() {
     full_ = false;
     if (waiting == 0 && awaitReply()) return;
     readNotifier_->setEnabled(true);
-    // Bytes read in while looking count as arrived; input a tick left alone does not wake it again.
-    if (waiting > seen_) judgeInput(false);
+    // Bytes read in while looking arrived without the notifier's word, so they wake the ticks
+    // here; input a tick left alone does not wake it again.
+    if (waiting > 0 && port_.bytesReceived() != receivedSeen_) judgeInput(false);
     seen_ = waiting;
+    receivedSeen_ = port_.bytesReceived();
 }
 
 namespace {
@@ -80,6 +83,7 @@ void LineWatch::watch(int fd) {
     gathered_ = -1;
     full_ = false;
     seen_ = 0;
+    receivedSeen_ = port_.bytesReceived();
     awaiting_ = timingFirstByte_ = false;
     firstByteMs_ = -1;
     fd_ = fd;
@@ -92,7 +96,7 @@ void LineWatch::watch(int fd) {
     writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     writeNotifier_->setEnabled(false);
     connect(writeNotifier_.get(), &QSocketNotifier::activated, this, [this] { writable(); });
-    lineEvents_.start();
+    lineEvents_.start(port_.reportsLineEvents() ? kLineEventsMs : kNoLineEventsMs);
 }
 
 void LineWatch::readable() {
@@ -104,9 +108,10 @@ void LineWatch::readable() {
         if (wakeTicks) wakeTicks();
         return;
     }
-    if (seen_ > 0 && port_.inBufferCount() == seen_) {
-        // Readable, yet nothing more could be taken in: the input buffer is full and no tick
-        // takes from it (demo mode leaves the line alone).
+    if (port_.inputFull()) {
+        // Readable, yet nothing more can be taken in: the input buffer is full and no tick
+        // takes from it (demo mode leaves the line alone). A wake that finds nothing new is not
+        // that: a tick may have taken the bytes in first.
         full_ = true;
         readNotifier_->setEnabled(false);
         return;
@@ -193,6 +198,7 @@ void LineWatch::lookAtLine() {
 void LineWatch::judgeInput(bool quiet) {
     const int waiting = port_.inBufferCount();
     seen_ = waiting;
+    receivedSeen_ = port_.bytesReceived();
     const std::size_t wanted = wantedNow();
     if (waiting <= 0) {
         gathered_ = -1;

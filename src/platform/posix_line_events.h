@@ -14,6 +14,8 @@ public:
     void start(int fd);
     // The event codes of what changed since the previous look: line errors first, then modem lines.
     std::vector<int> changes(int fd);
+    // The device answered for its counters or its modem lines at the last look.
+    bool reports() const { return countsKept_ || linesKept_; }
 
 private:
     bool readCounts(int fd, std::array<int, 5>& counts);

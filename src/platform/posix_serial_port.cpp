@@ -147,6 +147,8 @@ void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking)
     if (speed == B0 && !setCustomLineSpeed(fd_, settings.baud)) throw refused(errno);
 }
 
+bool PosixSerialPort::inputFull() const { return portOpen() && inBuffer_.size() >= kInputLimit; }
+
 int PosixSerialPort::inBufferCount() {
     readWaiting();
     return clampedCount(inBuffer_.size());
@@ -215,6 +217,7 @@ void PosixSerialPort::readWaiting() {
         const ssize_t got = ::read(fd_, chunk, sizeof chunk);
         if (got > 0) {
             inBuffer_.append(chunk, static_cast<std::size_t>(got));
+            received_ += static_cast<std::uint64_t>(got);
             // A short read took all the driver held: asking again would only be told so.
             if (static_cast<std::size_t>(got) < sizeof chunk) break;
             continue;

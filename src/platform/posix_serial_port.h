@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ public:
     // The open device's descriptor (for watching it in an event loop), -1 when closed.
     int fileDescriptor() const override { return fd_; }
     bool outputWaiting() const override { return portOpen() && queuedOutput() > 0; }
+    bool inputFull() const override;
+    std::uint64_t bytesReceived() const override { return received_; }
+    bool reportsLineEvents() const override { return lineEvents_.reports(); }
     // Why the port was last closed by itself (empty until that happens; cleared on opening).
     std::string lostReason() const override { return lostReason_; }
 
@@ -73,6 +77,7 @@ private:
     int fd_ = -1;
     std::string path_;
     std::string inBuffer_;
+    std::uint64_t received_ = 0;  // bytes taken in from the device since the port was made
     std::string outQueue_;  // bytes from outHead_ on are still to be written
     std::size_t outHead_ = 0;
     LineEventWatch lineEvents_;

@@ -59,6 +59,14 @@ public:
     virtual int fileDescriptor() const { return -1; }
     // Output was accepted that the line has not taken yet: wait for room to write.
     virtual bool outputWaiting() const { return false; }
+    // The input buffer holds all it may: more input stays in the device until some is taken.
+    virtual bool inputFull() const { return false; }
+    // Bytes taken in from the device so far: a rise tells that input arrived, whatever was
+    // taken from the buffer meanwhile.
+    virtual std::uint64_t bytesReceived() const { return 0; }
+    // The open device reports its error counters or modem lines (a pseudo-terminal reports
+    // neither), so that looking at them now and then can find something.
+    virtual bool reportsLineEvents() const { return true; }
     // Moves queued output to the line and waiting input into the buffer, then raises onComm for
     // whatever happened on the line since the last call. Never blocks.
     virtual void service() {}

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "../integration/support/sim_program.h"
@@ -127,8 +128,25 @@ TEST(LineWatch, PollingTheClockAtLineSpeedWakesAboutOnceAnExchange) {
     EXPECT_LE(p.renderer.windowsDrawn() - drawn0, 4u);
 }
 
+// A pseudo-terminal reports neither error counters nor modem lines: with the link idle, the
+// watch looks at it about once a second rather than four times.
+TEST(LineWatch, AnIdleLineThatReportsNoLineEventsIsLookedAtAboutOnceASecond) {
+    WatchedProgram p;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
+    EXPECT_FALSE(p.program.port.reportsLineEvents());
+    p.renderer.forward([&] { p.form1.disableUpdates.onClick(); });
+    ASSERT_TRUE(serveEventsUntil([&] { return p.form1.Label1.caption == "Idle"; }, 5s)) << p.form1.Label1.caption;
+    p.serveFor(200ms);
+    const auto wakeUps0 = p.watch.wakeUps();
+    p.serveFor(2100ms);
+    EXPECT_LE(p.watch.wakeUps() - wakeUps0, 3u);
+}
+
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the
-// flash is erased, and from then on the receiver's prompts drive it to the end.
+// flash is erased, and from then on the receiver's prompts drive it to the end. Here the watch
+// looks only once the receiver has had time to answer what the ticks wrote (a quick receiver, a
+// busy machine): an answer already in, as long as the last one or shorter, still wakes the next
+// tick at once.
 TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
     WatchedProgram p;
     sim::SimOptions options = p.program.receiver.options();
@@ -140,6 +158,10 @@ TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
     ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
 
     FrmDownload& window = p.program.app.forms.frmDownload;
+    p.renderer.afterEvent = [&p] {
+        std::this_thread::sleep_for(5ms);
+        p.watch.follow();
+    };
     p.program.dialogs.modalActions["frmEraseWarn"] = [](Window& w) {
         static_cast<FrmEraseWarn&>(w).cmdReallyDownload.onClick();
     };
@@ -167,7 +189,7 @@ TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
     p.program.fakes.files.contents["/fw.s"] = file;
     window.txtDownFile.setText("/fw.s");
     p.renderer.forward([&] { window.cmdDoDownload.onClick(); });
-    EXPECT_TRUE(serveEventsUntil([&] { return window.Text4.text() == "DONE"; }, 10s))
+    EXPECT_TRUE(serveEventsUntil([&] { return window.Text4.text() == "DONE"; }, 3s))
         << window.lblOutcome.caption << " / " << p.form1.Label1.caption;
     EXPECT_EQ(p.program.state().linesSent, 27);
     EXPECT_EQ(p.program.state().linesRetried, 0);
