@@ -54,15 +54,17 @@ void LineWatch::follow() {
         if (waiting == 0) judgeInput(false);
         return;
     }
-    // A full input buffer is listened to again once a tick has taken from it.
-    if (full_ && waiting >= seen_) return;
-    full_ = false;
+    // Bytes read in while looking arrived without the notifier's word, so they wake the ticks
+    // here; input a tick left alone does not wake it again, and a full input buffer that no tick
+    // takes from is not listened to.
+    const bool newInput = port_.bytesReceived() != receivedSeen_;
+    if (port_.inputFull() && !newInput) {
+        readNotifier_->setEnabled(false);
+        return;
+    }
     if (waiting == 0 && awaitReply()) return;
     readNotifier_->setEnabled(true);
-    // Bytes read in while looking arrived without the notifier's word, so they wake the ticks
-    // here; input a tick left alone does not wake it again.
-    if (waiting > 0 && port_.bytesReceived() != receivedSeen_) judgeInput(false);
-    seen_ = waiting;
+    if (waiting > 0 && newInput) judgeInput(false);
     receivedSeen_ = port_.bytesReceived();
 }
 
@@ -81,8 +83,6 @@ void LineWatch::watch(int fd) {
     retire(writeNotifier_);
     gather_.stop();
     gathered_ = -1;
-    full_ = false;
-    seen_ = 0;
     receivedSeen_ = port_.bytesReceived();
     awaiting_ = timingFirstByte_ = false;
     firstByteMs_ = -1;
@@ -108,11 +108,9 @@ void LineWatch::readable() {
         if (wakeTicks) wakeTicks();
         return;
     }
-    if (port_.inputFull()) {
+    if (port_.inputFull() && port_.bytesReceived() == receivedSeen_) {
         // Readable, yet nothing more can be taken in: the input buffer is full and no tick
-        // takes from it (demo mode leaves the line alone). A wake that finds nothing new is not
-        // that: a tick may have taken the bytes in first.
-        full_ = true;
+        // takes from it (demo mode leaves the line alone).
         readNotifier_->setEnabled(false);
         return;
     }
@@ -197,7 +195,6 @@ void LineWatch::lookAtLine() {
 // Wakes the ticks for the input waiting, or lets it gather and sets the next look.
 void LineWatch::judgeInput(bool quiet) {
     const int waiting = port_.inBufferCount();
-    seen_ = waiting;
     receivedSeen_ = port_.bytesReceived();
     const std::size_t wanted = wantedNow();
     if (waiting <= 0) {

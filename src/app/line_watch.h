@@ -62,9 +62,7 @@ private:
     QTimer gather_;      // the next look at input left to gather
     QTimer lineEvents_;  // the next look at the line's counters and modem lines
     int gathered_ = -1;  // bytes waiting at the last look while gathering; -1: not gathering
-    int seen_ = 0;       // bytes waiting when last looked at
     std::uint64_t receivedSeen_ = 0;  // the port's bytes received when last looked at
-    bool full_ = false;  // the port's input buffer takes no more until a tick takes from it
     QElapsedTimer sinceGatherStart_;
     int gatherStartCount_ = 0;
     std::uint64_t wakeUps_ = 0;
