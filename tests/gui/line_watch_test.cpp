@@ -142,6 +142,27 @@ TEST(LineWatch, AnIdleLineThatReportsNoLineEventsIsLookedAtAboutOnceASecond) {
     EXPECT_LE(p.watch.wakeUps() - wakeUps0, 3u);
 }
 
+// Demo mode leaves the line alone, so what the receiver sends meanwhile piles up until the
+// port's input buffer is full: the watch then stops listening rather than waking for input no
+// tick takes, and the link takes the line back once demo mode ends.
+TEST(LineWatch, AFullInputBufferNoTickTakesFromWakesNothingUntilDemoModeEnds) {
+    WatchedProgram p;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
+    p.renderer.forward([&] { p.form1.demoMode.onClick(); });
+    p.program.receiver.sendRaw(std::string(std::size_t{1} << 21, 'x'));
+    ASSERT_TRUE(serveEventsUntil([&] { return p.program.port.inputFull(); }, 5s));
+    p.serveFor(200ms);
+    const auto wakeUps0 = p.watch.wakeUps();
+    const auto ticks0 = p.form1.Timer1.ticksRun();
+    p.serveFor(1000ms);
+    EXPECT_LE(p.watch.wakeUps() - wakeUps0, 3u);
+    EXPECT_GE(p.form1.Timer1.ticksRun() - ticks0, 5u);  // demo mode's own ticks go on
+
+    p.renderer.forward([&] { p.form1.demoMode.onClick(); });
+    EXPECT_TRUE(serveEventsUntil([&] { return p.form1.Term.text().find("Receiver Status") != std::string::npos; }, 10s))
+        << p.form1.Label1.caption;
+}
+
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the
 // flash is erased, and from then on the receiver's prompts drive it to the end. Here the watch
 // looks only once the receiver has had time to answer what the ticks wrote (a quick receiver, a
