@@ -54,17 +54,15 @@ void LineWatch::follow() {
         if (waiting == 0) judgeInput(false);
         return;
     }
-    // Bytes read in while looking arrived without the notifier's word, so they wake the ticks
-    // here; input a tick left alone does not wake it again, and a full input buffer that no tick
-    // takes from is not listened to.
-    const bool newInput = port_.bytesReceived() != receivedSeen_;
-    if (port_.inputFull() && !newInput) {
+    if (inputLeftFull()) {
         readNotifier_->setEnabled(false);
         return;
     }
     if (waiting == 0 && awaitReply()) return;
     readNotifier_->setEnabled(true);
-    if (waiting > 0 && newInput) judgeInput(false);
+    // Bytes read in while looking arrived without the notifier's word, so they wake the ticks
+    // here; input a tick left alone does not wake it again.
+    if (waiting > 0 && port_.bytesReceived() != receivedSeen_) judgeInput(false);
     receivedSeen_ = port_.bytesReceived();
 }
 
@@ -108,9 +106,7 @@ void LineWatch::readable() {
         if (wakeTicks) wakeTicks();
         return;
     }
-    if (port_.inputFull() && port_.bytesReceived() == receivedSeen_) {
-        // Readable, yet nothing more can be taken in: the input buffer is full and no tick
-        // takes from it (demo mode leaves the line alone).
+    if (inputLeftFull()) {
         readNotifier_->setEnabled(false);
         return;
     }
@@ -181,6 +177,10 @@ void LineWatch::lookAtAwaitedReply() {
     gathered_ = -1;
     judgeInput(false);
 }
+
+// Nothing more can be taken in and nothing new came since the last look: the input buffer is
+// full and no tick takes from it (demo mode leaves the line alone), so it is not listened to.
+bool LineWatch::inputLeftFull() const { return port_.inputFull() && port_.bytesReceived() == receivedSeen_; }
 
 std::size_t LineWatch::wantedNow() const { return inputWanted ? std::max<std::size_t>(1, inputWanted()) : 1; }
 

@@ -49,6 +49,7 @@ private:
     void judgeInput(bool quiet);
     bool awaitReply();
     void lookAtAwaitedReply();
+    bool inputLeftFull() const;
     std::size_t wantedNow() const;
     static double msSince(const QElapsedTimer& timer);
     double characterMs();

@@ -159,8 +159,8 @@ TEST(LineWatch, AFullInputBufferNoTickTakesFromWakesNothingUntilDemoModeEnds) {
     EXPECT_GE(p.form1.Timer1.ticksRun() - ticks0, 5u);  // demo mode's own ticks go on
 
     p.renderer.forward([&] { p.form1.demoMode.onClick(); });
-    EXPECT_TRUE(serveEventsUntil([&] { return p.form1.Term.text().find("Receiver Status") != std::string::npos; }, 10s))
-        << p.form1.Label1.caption;
+    const auto statusShown = [&] { return p.form1.Term.text().find("Receiver Status") != std::string::npos; };
+    EXPECT_TRUE(serveEventsUntil(statusShown, 10s)) << p.form1.Label1.caption;
 }
 
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the
