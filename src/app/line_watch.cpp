@@ -27,6 +27,9 @@ constexpr std::size_t kLongReply = 256;
 constexpr std::size_t kTailBytes = 4;
 // Input gathers in the device's buffer at most this much, far below what it holds.
 constexpr double kGatherBytes = 2048;
+// An answer later than the last ones moves the look for the next at most so many characters
+// later: one late answer (a receiver or a machine busy for a moment) says little of the next.
+constexpr double kLaterStepBytes = 4;
 // So many bytes gathered tell how fast the line brings them.
 constexpr int kRateSampleBytes = 8;
 // Input of no known length is looked at this often until the line goes quiet.
@@ -82,7 +85,7 @@ void LineWatch::watch(int fd) {
     gather_.stop();
     gathered_ = -1;
     receivedSeen_ = port_.bytesReceived();
-    awaiting_ = timingFirstByte_ = false;
+    awaiting_ = timingFirstByte_ = timeFirstByteAgain_ = false;
     firstByteMs_ = -1;
     fd_ = fd;
     if (fd_ < 0) {
@@ -100,7 +103,7 @@ void LineWatch::watch(int fd) {
 void LineWatch::readable() {
     ++wakeUps_;
     port_.service();
-    if (std::exchange(timingFirstByte_, false)) firstByteMs_ = msSince(sinceAwaited_);
+    if (std::exchange(timingFirstByte_, false)) learnFirstByte(msSince(sinceAwaited_));
     if (port_.fileDescriptor() != fd_) {  // the device went away
         follow();
         if (wakeTicks) wakeTicks();
@@ -150,7 +153,7 @@ bool LineWatch::awaitReply() {
         sinceAwaited_.start();
         timingFirstByte_ = true;
     }
-    if (firstByteMs_ < 0) return false;
+    if (firstByteMs_ < 0 || timeFirstByteAgain_) return false;
     timingFirstByte_ = false;
     awaiting_ = true;
     readNotifier_->setEnabled(false);
@@ -167,15 +170,23 @@ void LineWatch::lookAtAwaitedReply() {
     const double elapsed = msSince(sinceAwaited_);
     const double perByte = characterMs();
     if (waiting <= 0) {
-        firstByteMs_ = -1;
-        timingFirstByte_ = true;
+        timeFirstByteAgain_ = timingFirstByte_ = true;
     } else if (static_cast<std::size_t>(waiting) >= wantedNow()) {
         firstByteMs_ = std::max(0.0, firstByteMs_ - perByte / 2);
     } else {
-        firstByteMs_ = std::max(0.0, elapsed - static_cast<double>(waiting) * perByte);
+        learnFirstByte(elapsed - static_cast<double>(waiting) * perByte);
     }
     gathered_ = -1;
     judgeInput(false);
+}
+
+// How long the first byte of an answer took: the first time as it is, later ones no more than a
+// few characters later than expected, so that the replies after a late one are not each waited
+// for as long.
+void LineWatch::learnFirstByte(double ms) {
+    const double latest = firstByteMs_ < 0 ? ms : firstByteMs_ + kLaterStepBytes * characterMs();
+    firstByteMs_ = std::clamp(ms, 0.0, std::max(0.0, latest));
+    timeFirstByteAgain_ = false;
 }
 
 // Nothing more can be taken in and nothing new came since the last look: the input buffer is

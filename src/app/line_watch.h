@@ -49,6 +49,7 @@ private:
     void judgeInput(bool quiet);
     bool awaitReply();
     void lookAtAwaitedReply();
+    void learnFirstByte(double ms);
     bool inputLeftFull() const;
     std::size_t wantedNow() const;
     static double msSince(const QElapsedTimer& timer);
@@ -60,20 +61,20 @@ private:
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
-    QTimer gather_;      // the next look at input left to gather
-    QTimer lineEvents_;  // the next look at the line's counters and modem lines
-    int gathered_ = -1;  // bytes waiting at the last look while gathering; -1: not gathering
+    QTimer gather_;                   // the next look at input left to gather
+    QTimer lineEvents_;               // the next look at the line's counters and modem lines
+    int gathered_ = -1;               // bytes waiting at the last look while gathering; -1: not gathering
     std::uint64_t receivedSeen_ = 0;  // the port's bytes received when last looked at
     QElapsedTimer sinceGatherStart_;
     int gatherStartCount_ = 0;
     std::uint64_t wakeUps_ = 0;
-    bool awaiting_ = false;         // a reply of known length is awaited with the notifier off
-    bool timingFirstByte_ = false;  // the first byte of an awaited reply is being timed
-    QElapsedTimer sinceAwaited_;    // since the reply began to be awaited
-    double firstByteMs_ = -1;       // how long its first byte took last time; -1: not known
-    std::string settingsSeen_;      // the port's settings characterMs_ was worked out for
+    bool awaiting_ = false;            // a reply of known length is awaited with the notifier off
+    bool timingFirstByte_ = false;     // the first byte of an awaited reply is being timed
+    QElapsedTimer sinceAwaited_;       // since the reply began to be awaited
+    double firstByteMs_ = -1;          // how long its first byte is expected to take; -1: not known
+    bool timeFirstByteAgain_ = false;  // a look found nothing in: a first byte is timed before sleeping
+    std::string settingsSeen_;         // the port's settings characterMs_ was worked out for
     double characterMs_ = 1.0;
-
 };
 
 }  // namespace kestrix::app

@@ -54,7 +54,22 @@ struct WatchedProgram : private WithApplication {
             std::chrono::seconds{10});
     }
 
+    // Connects, lets the receiver's characters flow at the line's rate and chooses the clock view,
+    // until it has polled a few times; clockPolls counts the polls the receiver took in.
+    bool pollTheClockAtLineSpeed() {
+        program.receiver.setTrace([this](char direction, std::string_view bytes) {
+            if (direction == '<' && bytes.find("ptim:str?") != std::string_view::npos) ++clockPolls;
+        });
+        if (!connect()) return false;
+        sim::SimOptions options = program.receiver.options();
+        options.emulateLineSpeed = true;
+        program.receiver.setOptions(options);
+        renderer.forward([&] { form1.funcClock.onClick(); });
+        return serveEventsUntil([&] { return clockPolls > 5; }, std::chrono::seconds{10});
+    }
+
     testing::SimProgram program;
+    std::atomic<int> clockPolls{0};
     app::Renderer renderer{program.app.forms.all()};
     app::LineWatch watch{program.port};
     Form1& form1 = program.form1;
@@ -107,25 +122,39 @@ TEST(LineWatch, TheReceiversRepliesWakeTheTicksAndASilentOneLetsThemRest) {
 // already whole, and only the clock's window is drawn, when its caption changes.
 TEST(LineWatch, PollingTheClockAtLineSpeedWakesAboutOnceAnExchange) {
     WatchedProgram p;
-    std::atomic<int> polls{0};
-    p.program.receiver.setTrace([&](char direction, std::string_view bytes) {
-        if (direction == '<' && bytes.find("ptim:str?") != std::string_view::npos) ++polls;
-    });
-    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
-    sim::SimOptions options = p.program.receiver.options();
-    options.emulateLineSpeed = true;
-    p.program.receiver.setOptions(options);
-    p.renderer.forward([&] { p.form1.funcClock.onClick(); });
-    ASSERT_TRUE(serveEventsUntil([&] { return polls > 5; }, 10s)) << p.form1.Label1.caption;
+    ASSERT_TRUE(p.pollTheClockAtLineSpeed()) << p.form1.Label1.caption;
 
-    const int polls0 = polls;
+    const int polls0 = p.clockPolls;
     const auto wakeUps0 = p.watch.wakeUps();
     const auto drawn0 = p.renderer.windowsDrawn();
     p.serveFor(1500ms);
-    const int exchanges = polls - polls0;
+    const int exchanges = p.clockPolls - polls0;
     ASSERT_GT(exchanges, 10);
     EXPECT_LT(static_cast<double>(p.watch.wakeUps() - wakeUps0), 2.0 * exchanges);
     EXPECT_LE(p.renderer.windowsDrawn() - drawn0, 4u);
+}
+
+// One answer that comes late (the receiver busy for a moment) leaves the next ones looked at
+// about as soon as before, not each waited for as long as it.
+TEST(LineWatch, OneLateAnswerDoesNotSlowThePollsAfterIt) {
+    WatchedProgram p;
+    ASSERT_TRUE(p.pollTheClockAtLineSpeed()) << p.form1.Label1.caption;
+    const auto pollsIn = [&](std::chrono::milliseconds time) {
+        const int polls0 = p.clockPolls;
+        p.serveFor(time);
+        return p.clockPolls - polls0;
+    };
+    p.serveFor(300ms);  // the watch has learnt how soon the answers come
+    const int before = pollsIn(1000ms);
+
+    sim::SimOptions options = p.program.receiver.options();
+    options.lateLines = 1;
+    options.lateBy = 80ms;
+    p.program.receiver.setOptions(options);
+    p.serveFor(300ms);
+    const int after = pollsIn(1000ms);
+    ASSERT_GT(before, 10);
+    EXPECT_GE(after * 4, before * 3) << before << " polls a second before the late answer, " << after << " after";
 }
 
 // A pseudo-terminal reports neither error counters nor modem lines: with the link idle, the

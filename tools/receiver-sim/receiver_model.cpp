@@ -138,6 +138,10 @@ void ReceiverModel::actOnLine(Output& out) {
     else if (overflow) reply += fail(error::kSyntax, "line too long");
     else if (blank(received)) reply += kPrompt;
     else reply += answer(received, delay);
+    if (options_.lateLines > 0) {
+        --options_.lateLines;
+        delay += options_.lateBy;
+    }
     out.send(std::move(reply), lineBefore, delay);
 }
 

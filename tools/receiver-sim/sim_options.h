@@ -45,6 +45,8 @@ struct SimOptions {
     int injectedErrorCode = -310;  // the error those lines put in the error queue
     int garbageBeforeReply = 0;    // noise bytes sent before every reply
     int hangUpOnLine = 0;          // the Nth line from now closes the line instead of being answered
+    int lateLines = 0;             // the next N lines are answered lateBy later, as by a busy receiver
+    std::chrono::milliseconds lateBy{0};
 
     // Timing of the output, applied by the pseudo-terminal server.
     int chunkSize = 0;                        // bytes per write; 0 writes everything at once
