@@ -13,7 +13,9 @@
 // - beside the clock view, the floor under it: a bare loop that only writes the clock view's
 //   command and reads its answer over the same line, waking once an exchange when the answer
 //   should be whole, with none of the program's rules or drawing. It runs in the same process
-//   beside the program with its port closed, so its figure holds the port-closed one too.
+//   beside the program with its port closed, so its figure holds the port-closed one too;
+//   and under that, the same exchanges with no event loop at all (the program's loop is not run
+//   meanwhile, so this figure holds nothing else).
 
 #include <QApplication>
 #include <QEventLoop>
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <termios.h>
 #include <unistd.h>
@@ -139,7 +142,8 @@ public:
         };
     }
 
-    Stretch measure(const char* state, double seconds) {
+    // A stretch of the given state, served by Qt's event loop or by the given run of its own.
+    Stretch measure(const char* state, double seconds, const std::function<void(double ms)>& run = serveFor) {
         const long simulator = log_.simulatorThread.load();
         const std::string simulatorStat = "/proc/self/task/" + std::to_string(simulator) + "/schedstat";
         const auto cpu = [&] { return processNs() - (simulator ? cpuNs(simulatorStat) : 0); };
@@ -149,7 +153,7 @@ public:
         const long prompts0 = promptsSent();
         const auto t0 = Clock::now();
         phase = state;
-        serveFor(seconds * 1000);
+        run(seconds * 1000);
         phase = "between";
         const double elapsed = msBetween(t0, Clock::now()) / 1000;
         Stretch s{state, elapsed};
@@ -207,19 +211,28 @@ private:
     std::uint64_t drawsSeen_ = 0;  // the renderer's draws at the last event
 };
 
+constexpr std::string_view kClockCommand = ":ptim:str?\r\n";
+constexpr double kCharacterMs = 10.0 / 9.6;  // ten bits at 9600 baud
+
+// The simulator's line, raw at 9600 baud and not blocking, as the bare loops use it.
+int openRawLine(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return fd;
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::cfsetspeed(&t, B9600);
+    ::tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
 // The clock view's input and output and nothing else: its command written, one look when the
 // answer should be whole (the longest time and answer of the first exchanges, watched byte by
 // byte), a look for the rest of an answer that was not.
 class BareExchangeLoop {
 public:
-    explicit BareExchangeLoop(const std::string& device)
-        : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+    explicit BareExchangeLoop(const std::string& device) : fd_(openRawLine(device)) {
         if (fd_ < 0) return;
-        termios t{};
-        ::tcgetattr(fd_, &t);
-        ::cfmakeraw(&t);
-        ::cfsetspeed(&t, B9600);
-        ::tcsetattr(fd_, TCSANOW, &t);
         notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
         notifier_->setEnabled(false);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { take(); });
@@ -241,8 +254,6 @@ public:
     }
 
 private:
-    static constexpr std::string_view kCommand = ":ptim:str?\r\n";
-    static constexpr double kCharacterMs = 10.0 / 9.6;  // ten bits at 9600 baud
     static constexpr int kExchangesWatched = 10;
 
     void lookIn(double ms) { look_.start(static_cast<int>(std::ceil(ms))); }
@@ -251,7 +262,8 @@ private:
         if (stopped_) return;
         answer_.clear();
         sentAt_ = Clock::now();
-        if (::write(fd_, kCommand.data(), kCommand.size()) != static_cast<ssize_t>(kCommand.size())) return;
+        if (::write(fd_, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
+            return;
         if (watched_ < kExchangesWatched) notifier_->setEnabled(true);
         else lookIn(wholeAfterMs_);
     }
@@ -285,6 +297,47 @@ private:
     std::size_t answerBytes_ = 0;
     bool stopped_ = false;
 };
+
+// The same exchanges with no event loop at all, as a terminal program would run them: the command
+// written, one sleep until the answer should be whole (timed over the first exchanges with poll()),
+// one read, and a short sleep for the rest of an answer that was not.
+void plainExchanges(const std::string& device, double ms) {
+    const int fd = openRawLine(device);
+    if (fd < 0) return;
+    const auto sleepMs = [](double wait) {
+        const auto ns = static_cast<long>(wait * 1e6);
+        const timespec span{ns / 1'000'000'000, ns % 1'000'000'000};
+        ::nanosleep(&span, nullptr);
+    };
+    double wholeAfterMs = 0;
+    std::size_t answerBytes = 0;
+    const auto end = Clock::now() + std::chrono::milliseconds(static_cast<long>(ms));
+    for (int exchange = 0; Clock::now() < end; ++exchange) {
+        const auto sent = Clock::now();
+        if (::write(fd, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
+            break;
+        const bool learning = exchange < 10;
+        if (!learning) sleepMs(wholeAfterMs);
+        std::string answer;
+        char buffer[512];
+        while (!answer.ends_with("scpi > ") && Clock::now() < end) {
+            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+                answer.append(buffer, static_cast<std::size_t>(n));
+            if (answer.ends_with("scpi > ")) break;
+            if (learning || answer.size() >= answerBytes) {
+                pollfd readable{fd, POLLIN, 0};
+                ::poll(&readable, 1, 100);
+            } else {
+                sleepMs(static_cast<double>(answerBytes - answer.size()) * kCharacterMs);
+            }
+        }
+        if (learning) {
+            wholeAfterMs = std::max(wholeAfterMs, msBetween(sent, Clock::now()));
+            answerBytes = std::max(answerBytes, answer.size());
+        }
+    }
+    ::close(fd);
+}
 
 std::string summary(std::vector<double> values) {
     if (values.empty()) return "no samples";
@@ -424,6 +477,9 @@ int main(int argc, char** argv) {
                 stretches.push_back(bench.measure("bare exchanges", seconds));
                 bare.stop();
             }
+            serveFor(1000);
+            stretches.push_back(bench.measure("plain exchanges", seconds,
+                                              [&](double ms) { plainExchanges(receiver.devicePath(), ms); }));
         }
         if (trendSeries > 0)
             std::printf("Trend: %zu series, %.2f samples a second in all\n", trendSeries, trendSamplesPerSecond);
