@@ -226,9 +226,32 @@ int openRawLine(const std::string& device) {
     return fd;
 }
 
-// The clock view's input and output and nothing else: its command written, one look when the
-// answer should be whole (the longest time and answer of the first exchanges, watched byte by
-// byte), a look for the rest of an answer that was not.
+// How soon and how long the answers of the first exchanges were, watched byte by byte: the bare
+// loops then look once an exchange, a millisecond after an answer is usually whole (the median,
+// so that one late answer does not slow them all).
+class AnswerTiming {
+public:
+    bool learnt() const { return wholeAfterMs_.size() >= kExchangesWatched; }
+    void note(double wholeAfterMs, std::size_t bytes) {
+        wholeAfterMs_.push_back(wholeAfterMs);
+        answerBytes_ = std::max(answerBytes_, bytes);
+    }
+    double wholeAfterMs() const {
+        std::vector<double> sorted = wholeAfterMs_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.empty() ? 0 : sorted[sorted.size() / 2] + kMarginMs;
+    }
+    std::size_t answerBytes() const { return answerBytes_; }
+
+private:
+    static constexpr std::size_t kExchangesWatched = 11;
+    static constexpr double kMarginMs = 1;  // as the program's watch looks after the last byte is due
+    std::vector<double> wholeAfterMs_;
+    std::size_t answerBytes_ = 0;
+};
+
+// The clock view's input and output and nothing else, on Qt's event loop: its command written,
+// one look when the answer should be whole, a look for the rest of an answer that was not.
 class BareExchangeLoop {
 public:
     explicit BareExchangeLoop(const std::string& device) : fd_(openRawLine(device)) {
@@ -254,8 +277,6 @@ public:
     }
 
 private:
-    static constexpr int kExchangesWatched = 10;
-
     void lookIn(double ms) { look_.start(static_cast<int>(std::ceil(ms))); }
 
     void send() {
@@ -264,8 +285,8 @@ private:
         sentAt_ = Clock::now();
         if (::write(fd_, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
             return;
-        if (watched_ < kExchangesWatched) notifier_->setEnabled(true);
-        else lookIn(wholeAfterMs_);
+        if (!timing_.learnt()) notifier_->setEnabled(true);
+        else lookIn(timing_.wholeAfterMs());
     }
 
     void take() {
@@ -273,17 +294,13 @@ private:
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
             answer_.append(buffer, static_cast<std::size_t>(n));
         if (!answer_.ends_with("scpi > ")) {
-            if (watched_ >= kExchangesWatched && answer_.size() < answerBytes_)
-                lookIn(static_cast<double>(answerBytes_ - answer_.size()) * kCharacterMs);
+            if (timing_.learnt() && answer_.size() < timing_.answerBytes())
+                lookIn(static_cast<double>(timing_.answerBytes() - answer_.size()) * kCharacterMs);
             else notifier_->setEnabled(true);
             return;
         }
         notifier_->setEnabled(false);
-        if (watched_ < kExchangesWatched) {
-            ++watched_;
-            wholeAfterMs_ = std::max(wholeAfterMs_, msBetween(sentAt_, Clock::now()));
-            answerBytes_ = std::max(answerBytes_, answer_.size());
-        }
+        if (!timing_.learnt()) timing_.note(msBetween(sentAt_, Clock::now()), answer_.size());
         send();
     }
 
@@ -292,9 +309,7 @@ private:
     QTimer look_;
     std::string answer_;
     Clock::time_point sentAt_;
-    int watched_ = 0;
-    double wholeAfterMs_ = 0;
-    std::size_t answerBytes_ = 0;
+    AnswerTiming timing_;
     bool stopped_ = false;
 };
 
@@ -309,32 +324,28 @@ void plainExchanges(const std::string& device, double ms) {
         const timespec span{ns / 1'000'000'000, ns % 1'000'000'000};
         ::nanosleep(&span, nullptr);
     };
-    double wholeAfterMs = 0;
-    std::size_t answerBytes = 0;
+    AnswerTiming timing;
     const auto end = Clock::now() + std::chrono::milliseconds(static_cast<long>(ms));
-    for (int exchange = 0; Clock::now() < end; ++exchange) {
+    while (Clock::now() < end) {
         const auto sent = Clock::now();
         if (::write(fd, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
             break;
-        const bool learning = exchange < 10;
-        if (!learning) sleepMs(wholeAfterMs);
+        const bool learning = !timing.learnt();
+        if (!learning) sleepMs(timing.wholeAfterMs());
         std::string answer;
         char buffer[512];
         while (!answer.ends_with("scpi > ") && Clock::now() < end) {
             for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
                 answer.append(buffer, static_cast<std::size_t>(n));
             if (answer.ends_with("scpi > ")) break;
-            if (learning || answer.size() >= answerBytes) {
+            if (learning || answer.size() >= timing.answerBytes()) {
                 pollfd readable{fd, POLLIN, 0};
                 ::poll(&readable, 1, 100);
             } else {
-                sleepMs(static_cast<double>(answerBytes - answer.size()) * kCharacterMs);
+                sleepMs(static_cast<double>(timing.answerBytes() - answer.size()) * kCharacterMs);
             }
         }
-        if (learning) {
-            wholeAfterMs = std::max(wholeAfterMs, msBetween(sent, Clock::now()));
-            answerBytes = std::max(answerBytes, answer.size());
-        }
+        if (learning) timing.note(msBetween(sent, Clock::now()), answer.size());
     }
     ::close(fd);
 }
