@@ -68,8 +68,8 @@ struct WatchedProgram : private WithApplication {
         return serveEventsUntil([&] { return clockPolls > 5; }, std::chrono::seconds{10});
     }
 
+    std::atomic<int> clockPolls{0};  // before the program, whose receiver counts into it to its end
     testing::SimProgram program;
-    std::atomic<int> clockPolls{0};
     app::Renderer renderer{program.app.forms.all()};
     app::LineWatch watch{program.port};
     Form1& form1 = program.form1;
