@@ -246,13 +246,14 @@ void LineWatch::judgeInput(bool quiet) {
         gather_.start(static_cast<int>(std::ceil(untilEnd + kArrivalMarginMs)));
         return;
     }
-    // Otherwise the watch sleeps: for a long reply until its last characters, for a short one
-    // until it should be in, a far end looked at a few characters early so that a small error
-    // in the line's rate does not make the last look late.
+    // Otherwise the watch sleeps: for a long reply until its last characters could be there at
+    // the line's full speed (a receiver that sends in bursts ends faster than its average), for a
+    // short one until it should be in, a far end looked at a few characters early so that a
+    // small error in the line's rate does not make the last look late.
     readNotifier_->setEnabled(false);
     const double longest = std::min(kLongestGatherMs, kGatherBytes * perByte);
     double until = untilEnd + kArrivalMarginMs;
-    if (longReply) until = static_cast<double>(missing - kTailBytes) * perByte;
+    if (longReply) until = static_cast<double>(missing - kTailBytes) * characterMs();
     else if (untilEnd > kNearEndMs) until = untilEnd - kEarlyBytes * perByte;
     gather_.start(static_cast<int>(std::ceil(std::clamp(until, kArrivalMarginMs, longest))));
 }
