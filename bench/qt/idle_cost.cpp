@@ -226,27 +226,35 @@ int openRawLine(const std::string& device) {
     return fd;
 }
 
-// How soon and how long the answers of the first exchanges were, watched byte by byte: the bare
-// loops then look once an exchange, a millisecond after an answer is usually whole (the median,
-// so that one late answer does not slow them all).
+// When the bare loops look for an answer. The first exchanges are watched byte by byte, and the
+// first look comes a millisecond after their median answer was whole; from then on, as the
+// program's watch does, an answer whole at the look brings the next look half a character
+// sooner, and one that was not moves it to when that answer was whole, at most 4 characters later.
 class AnswerTiming {
 public:
-    bool learnt() const { return wholeAfterMs_.size() >= kExchangesWatched; }
-    void note(double wholeAfterMs, std::size_t bytes) {
-        wholeAfterMs_.push_back(wholeAfterMs);
+    bool learnt() const { return learnt_; }
+    void note(double msToWhole, std::size_t bytes, bool wholeAtFirstLook) {
+        if (learnt_) {
+            lookAfterMs_ = wholeAtFirstLook ? std::max(0.0, lookAfterMs_ - kCharacterMs / 2)
+                                            : std::min(msToWhole + kMarginMs, lookAfterMs_ + 4 * kCharacterMs);
+            return;
+        }
+        firstAnswersMs_.push_back(msToWhole);
         answerBytes_ = std::max(answerBytes_, bytes);
+        if (firstAnswersMs_.size() < kExchangesWatched) return;
+        std::sort(firstAnswersMs_.begin(), firstAnswersMs_.end());
+        lookAfterMs_ = firstAnswersMs_[firstAnswersMs_.size() / 2] + kMarginMs;
+        learnt_ = true;
     }
-    double wholeAfterMs() const {
-        std::vector<double> sorted = wholeAfterMs_;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted.empty() ? 0 : sorted[sorted.size() / 2] + kMarginMs;
-    }
+    double lookAfterMs() const { return lookAfterMs_; }
     std::size_t answerBytes() const { return answerBytes_; }
 
 private:
     static constexpr std::size_t kExchangesWatched = 11;
-    static constexpr double kMarginMs = 1;  // as the program's watch looks after the last byte is due
-    std::vector<double> wholeAfterMs_;
+    static constexpr double kMarginMs = 1;
+    bool learnt_ = false;
+    std::vector<double> firstAnswersMs_;
+    double lookAfterMs_ = 0;
     std::size_t answerBytes_ = 0;
 };
 
@@ -285,11 +293,13 @@ private:
         sentAt_ = Clock::now();
         if (::write(fd_, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
             return;
+        looks_ = 0;
         if (!timing_.learnt()) notifier_->setEnabled(true);
-        else lookIn(timing_.wholeAfterMs());
+        else lookIn(timing_.lookAfterMs());
     }
 
     void take() {
+        ++looks_;
         char buffer[512];
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
             answer_.append(buffer, static_cast<std::size_t>(n));
@@ -300,7 +310,7 @@ private:
             return;
         }
         notifier_->setEnabled(false);
-        if (!timing_.learnt()) timing_.note(msBetween(sentAt_, Clock::now()), answer_.size());
+        timing_.note(msBetween(sentAt_, Clock::now()), answer_.size(), looks_ == 1);
         send();
     }
 
@@ -310,6 +320,7 @@ private:
     std::string answer_;
     Clock::time_point sentAt_;
     AnswerTiming timing_;
+    int looks_ = 0;  // at the answer of this exchange
     bool stopped_ = false;
 };
 
@@ -331,10 +342,12 @@ void plainExchanges(const std::string& device, double ms) {
         if (::write(fd, kClockCommand.data(), kClockCommand.size()) != static_cast<ssize_t>(kClockCommand.size()))
             break;
         const bool learning = !timing.learnt();
-        if (!learning) sleepMs(timing.wholeAfterMs());
+        if (!learning) sleepMs(timing.lookAfterMs());
         std::string answer;
         char buffer[512];
+        int looks = 0;
         while (!answer.ends_with("scpi > ") && Clock::now() < end) {
+            ++looks;
             for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
                 answer.append(buffer, static_cast<std::size_t>(n));
             if (answer.ends_with("scpi > ")) break;
@@ -345,7 +358,7 @@ void plainExchanges(const std::string& device, double ms) {
                 sleepMs(static_cast<double>(timing.answerBytes() - answer.size()) * kCharacterMs);
             }
         }
-        if (learning) timing.note(msBetween(sent, Clock::now()), answer.size());
+        timing.note(msBetween(sent, Clock::now()), answer.size(), looks == 1);
     }
     ::close(fd);
 }
