@@ -229,14 +229,16 @@ int openRawLine(const std::string& device) {
 // When the bare loops look for an answer. The first exchanges are watched byte by byte, and the
 // first look comes a millisecond after their median answer was whole; from then on, as the
 // program's watch does, an answer whole at the look brings the next look half a character
-// sooner, and one that was not moves it to when that answer was whole, at most 4 characters later.
+// sooner, and one that was not moves it to when that answer was whole, at most a few characters
+// later.
 class AnswerTiming {
 public:
     bool learnt() const { return learnt_; }
     void note(double msToWhole, std::size_t bytes, bool wholeAtFirstLook) {
         if (learnt_) {
-            lookAfterMs_ = wholeAtFirstLook ? std::max(0.0, lookAfterMs_ - kCharacterMs / 2)
-                                            : std::min(msToWhole + kMarginMs, lookAfterMs_ + 4 * kCharacterMs);
+            lookAfterMs_ = wholeAtFirstLook
+                               ? std::max(0.0, lookAfterMs_ - kCharacterMs / 2)
+                               : std::min(msToWhole + kMarginMs, lookAfterMs_ + kLaterStepBytes * kCharacterMs);
             return;
         }
         firstAnswersMs_.push_back(msToWhole);
@@ -252,6 +254,7 @@ public:
 private:
     static constexpr std::size_t kExchangesWatched = 11;
     static constexpr double kMarginMs = 1;
+    static constexpr double kLaterStepBytes = 4;
     bool learnt_ = false;
     std::vector<double> firstAnswersMs_;
     double lookAfterMs_ = 0;
@@ -325,8 +328,8 @@ private:
 };
 
 // The same exchanges with no event loop at all, as a terminal program would run them: the command
-// written, one sleep until the answer should be whole (timed over the first exchanges with poll()),
-// one read, and a short sleep for the rest of an answer that was not.
+// written, one sleep until the answer should be whole (as AnswerTiming tells), one read, and a
+// short sleep for the rest of an answer that was not.
 void plainExchanges(const std::string& device, double ms) {
     const int fd = openRawLine(device);
     if (fd < 0) return;
