@@ -25,6 +25,10 @@ constexpr std::size_t kLargestCount = 32767;
 constexpr std::size_t kInputLimit = std::size_t{1} << 20;
 // Written bytes are dropped from the front of the queue once this many have gone.
 constexpr std::size_t kCompactAfter = std::size_t{1} << 16;
+// How long a look that found the driver empty stands for those that follow it: far less than a
+// character takes at any speed a receiver runs at, so what comes meanwhile is only seen a
+// little later, never lost (the event loop is woken for it all the same).
+constexpr auto kEmptyLookStands = std::chrono::microseconds(50);
 
 int clampedCount(std::size_t count) { return static_cast<int>(count > kLargestCount ? kLargestCount : count); }
 
@@ -150,14 +154,16 @@ void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking)
 bool PosixSerialPort::inputFull() const { return portOpen() && inBuffer_.size() >= kInputLimit; }
 
 int PosixSerialPort::inBufferCount() {
-    readWaiting();
+    readWaiting(Look::mayRepeatEmpty);
     return clampedCount(inBuffer_.size());
 }
 
 void PosixSerialPort::setInBufferCount(int count) {
     if (count != 0) return;
     inBuffer_.clear();
-    if (portOpen()) tcflush(fd_, TCIFLUSH);
+    if (!portOpen() || driverStillEmpty()) return;
+    tcflush(fd_, TCIFLUSH);
+    noteDriverEmpty();
 }
 
 int PosixSerialPort::outBufferCount() {
@@ -172,7 +178,7 @@ int PosixSerialPort::outBufferCount() {
 }
 
 std::string PosixSerialPort::input() {
-    readWaiting();
+    readWaiting(Look::mayRepeatEmpty);
     std::string taken;
     if (inputLen_ == 0 || static_cast<std::size_t>(inputLen_) >= inBuffer_.size()) {
         taken.swap(inBuffer_);
@@ -211,7 +217,8 @@ void PosixSerialPort::writeQueued() {
 
 // With VMIN and VTIME 0 a read returns 0 when nothing is waiting, so an end of file is not a
 // hang-up; checkHangUp asks poll() about that.
-void PosixSerialPort::readWaiting() {
+void PosixSerialPort::readWaiting(Look look) {
+    if (look == Look::mayRepeatEmpty && driverStillEmpty()) return;
     char chunk[16384];
     while (portOpen() && failure_.empty() && inBuffer_.size() < kInputLimit) {
         const ssize_t got = ::read(fd_, chunk, sizeof chunk);
@@ -219,13 +226,27 @@ void PosixSerialPort::readWaiting() {
             inBuffer_.append(chunk, static_cast<std::size_t>(got));
             received_ += static_cast<std::uint64_t>(got);
             // A short read took all the driver held: asking again would only be told so.
-            if (static_cast<std::size_t>(got) < sizeof chunk) break;
+            if (static_cast<std::size_t>(got) < sizeof chunk) {
+                noteDriverEmpty();
+                return;
+            }
             continue;
         }
         if (got < 0 && errno == EINTR) continue;
         if (got < 0 && !wouldBlock(errno)) noteFailure(errno);
-        break;
+        if (got == 0 || wouldBlock(errno)) noteDriverEmpty();
+        return;
     }
+    driverEmpty_ = false;
+}
+
+bool PosixSerialPort::driverStillEmpty() const {
+    return driverEmpty_ && std::chrono::steady_clock::now() - driverEmptyAt_ < kEmptyLookStands;
+}
+
+void PosixSerialPort::noteDriverEmpty() {
+    driverEmpty_ = true;
+    driverEmptyAt_ = std::chrono::steady_clock::now();
 }
 
 void PosixSerialPort::checkHangUp() {
@@ -240,8 +261,10 @@ void PosixSerialPort::noteFailure(int error) {
 void PosixSerialPort::service() {
     if (!portOpen()) return;
     writeQueued();
-    readWaiting();
-    if (failure_.empty()) checkHangUp();
+    const std::uint64_t receivedBefore = received_;
+    readWaiting(Look::fresh);
+    // A device that has just given bytes is there; a hang-up shows at a look that brings none.
+    if (failure_.empty() && received_ == receivedBefore) checkHangUp();
     std::vector<int> codes;
     if (failure_.empty()) codes = lineEvents_.changes(fd_);
     if (!failure_.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,7 +62,13 @@ private:
     void close();
     void applyLine(const SerialSettings& settings, int handshaking);
     void writeQueued();
-    void readWaiting();
+    // Takes in what the driver holds. A tick asks how much is waiting several times over: an
+    // answer that the driver held nothing stands for a moment (the event loop's own look always
+    // asks the driver).
+    enum class Look { fresh, mayRepeatEmpty };
+    void readWaiting(Look look);
+    bool driverStillEmpty() const;
+    void noteDriverEmpty();
     void checkHangUp();
     void noteFailure(int error);
     std::size_t queuedOutput() const { return outQueue_.size() - outHead_; }
@@ -78,6 +85,8 @@ private:
     std::string path_;
     std::string inBuffer_;
     std::uint64_t received_ = 0;  // bytes taken in from the device since the port was made
+    bool driverEmpty_ = false;    // the last look found the driver empty, at driverEmptyAt_
+    std::chrono::steady_clock::time_point driverEmptyAt_;
     std::string outQueue_;  // bytes from outHead_ on are still to be written
     std::size_t outHead_ = 0;
     LineEventWatch lineEvents_;
