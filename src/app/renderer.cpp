@@ -122,7 +122,10 @@ void Renderer::pacedTicks(TimerView& view, bool ran) {
         TickDemand demand;
         demand.dueInMs = std::max(1, timer.intervalMs);  // a tick that failed is tried again
         if (ran) demand = guarded([&] { return timer.demand(); });
-        view.schedule(demand);
+        // Ticks for a forwarded action are drawn with it; a long run lets the event loop in.
+        const bool mayRunInARow = !forwarding_ && inARow < kTicksInARow;
+        if (mayRunInARow && demand.dueInMs == 0.0) view.runNextAtOnce(demand);
+        else view.schedule(demand);
         // The timers hand work to each other through the state they share (the main timer's
         // preparation readies the download): a tick that did something wakes the others.
         if (demand.didWork) wakeOtherTimers(view);
@@ -133,11 +136,13 @@ void Renderer::pacedTicks(TimerView& view, bool ran) {
             renderOwed_ = false;
             renderWindows(true);
         }
-        // Ticks for a forwarded action are drawn with it; a long run lets the event loop in.
-        if (!atOnce || forwarding_ || inARow == kTicksInARow) break;
+        if (!atOnce || !mayRunInARow) break;
         const std::uint64_t ticksBefore = timer.ticksRun();
         ran = guarded([&] { return timer.fire(); });
-        if (timer.ticksRun() == ticksBefore) break;
+        if (timer.ticksRun() == ticksBefore) {  // held or turned off: the event loop runs it
+            view.schedule(view.lastDemand());
+            break;
+        }
     }
     if (afterEvent) afterEvent();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 namespace kestrix::app {
@@ -9,6 +10,8 @@ namespace kestrix::app {
 namespace {
 // A due time further off than this is set in steps (a QTimer interval is an int of milliseconds).
 constexpr double kLongestWaitMs = 3'600'000;
+// A QTimer due this close to a moment asked for is taken as set for it.
+constexpr int kSameMomentMs = 1;
 }  // namespace
 
 TimerView::TimerView(Timer& timer, EventSink& sink) : timer_(timer) {
@@ -42,9 +45,17 @@ void TimerView::schedule(const TickDemand& demand) {
         qtimer_.stop();
         return;
     }
-    const double due = std::clamp(std::ceil(*demand_.dueInMs), 0.0, kLongestWaitMs);
+    const int due = static_cast<int>(std::clamp(std::ceil(*demand_.dueInMs), 0.0, kLongestWaitMs));
+    const bool setForThen = qtimer_.isActive() && qtimer_.isSingleShot() && due > 0 &&
+                            std::abs(qtimer_.remainingTime() - due) <= kSameMomentMs;
+    if (setForThen) return;
     qtimer_.setSingleShot(true);
-    qtimer_.start(static_cast<int>(due));
+    qtimer_.start(due);
+}
+
+void TimerView::runNextAtOnce(const TickDemand& demand) {
+    demand_ = demand;
+    wokenInTick_ = false;  // the tick run now serves the wake
 }
 
 void TimerView::wake() {

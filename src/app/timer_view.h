@@ -24,8 +24,11 @@ public:
     Timer& timer() const { return timer_; }
 
     bool paced() const { return static_cast<bool>(timer_.demand); }
-    // Sets the next tick after a tick of a paced timer, as its owner asked.
+    // Sets the next tick after a tick of a paced timer, as its owner asked. A QTimer already set
+    // for the same moment is left running (a poll that waits on the same time-out each exchange).
     void schedule(const TickDemand& demand);
+    // The owner asked for its next tick at once and the caller runs it now: no QTimer is set.
+    void runNextAtOnce(const TickDemand& demand);
     // Runs a paced timer's next tick at once.
     void wake();
     // What the owner asked for after the last tick.
