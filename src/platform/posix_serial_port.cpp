@@ -116,6 +116,7 @@ void PosixSerialPort::open() {
     }
     tcflush(fd_, TCIOFLUSH);
     inBuffer_.clear();
+    driverFoundEmptyAt_.reset();
     failure_.clear();
     lostReason_.clear();
     lineEvents_.start(fd_);
@@ -233,21 +234,18 @@ void PosixSerialPort::readWaiting(Look look) {
             continue;
         }
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0 && !wouldBlock(errno)) noteFailure(errno);
         if (got == 0 || wouldBlock(errno)) noteDriverEmpty();
+        else noteFailure(errno);
         return;
     }
-    driverEmpty_ = false;
+    driverFoundEmptyAt_.reset();
 }
 
 bool PosixSerialPort::driverStillEmpty() const {
-    return driverEmpty_ && std::chrono::steady_clock::now() - driverEmptyAt_ < kEmptyLookStands;
+    return driverFoundEmptyAt_ && std::chrono::steady_clock::now() - *driverFoundEmptyAt_ < kEmptyLookStands;
 }
 
-void PosixSerialPort::noteDriverEmpty() {
-    driverEmpty_ = true;
-    driverEmptyAt_ = std::chrono::steady_clock::now();
-}
+void PosixSerialPort::noteDriverEmpty() { driverFoundEmptyAt_ = std::chrono::steady_clock::now(); }
 
 void PosixSerialPort::checkHangUp() {
     pollfd watch{fd_, POLLIN, 0};

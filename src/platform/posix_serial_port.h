@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,8 +86,8 @@ private:
     std::string path_;
     std::string inBuffer_;
     std::uint64_t received_ = 0;  // bytes taken in from the device since the port was made
-    bool driverEmpty_ = false;    // the last look found the driver empty, at driverEmptyAt_
-    std::chrono::steady_clock::time_point driverEmptyAt_;
+    // When the last look found the driver empty; none when it found bytes, or the port was opened.
+    std::optional<std::chrono::steady_clock::time_point> driverFoundEmptyAt_;
     std::string outQueue_;  // bytes from outHead_ on are still to be written
     std::size_t outHead_ = 0;
     LineEventWatch lineEvents_;
