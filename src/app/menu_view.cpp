@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 #include "platform/qt/latin1.h"
 
 namespace kestrix::app {
@@ -62,6 +64,20 @@ void MenuView::renderEntry(Entry& entry) {
     if (action.isChecked() != item.checked) action.setChecked(item.checked);
     if (action.isEnabled() != item.enabled) action.setEnabled(item.enabled);
     if (action.isVisible() != item.visible) action.setVisible(item.visible);
+    entry.checked = item.checked;
+    entry.enabled = item.enabled;
+    entry.visible = item.visible;
+}
+
+// Menus hold most of a window's entries, and a tick seldom changes one: comparing each item with
+// what was drawn of it costs far less than writing them all out again.
+bool MenuView::drawnAsItStands() const {
+    return std::all_of(entries_.begin(), entries_.end(), [](const Entry& entry) { return entry.standsAsDrawn(); });
+}
+
+bool MenuView::Entry::standsAsDrawn() const {
+    return item->checked == checked && item->enabled == enabled && item->visible == visible &&
+           (item->isSeparator || caption == item->caption) && shortcut == item->shortcut;
 }
 
 bool MenuView::reachable(const Entry& entry) const {

@@ -25,6 +25,8 @@ public:
     // Gives `window` a menu bar when there are menus.
     MenuView(const std::vector<MenuItem*>& menuBar, QMainWindow& window, EventSink& sink);
     void render();
+    // Whether every item stands as it was last drawn, read from the items alone.
+    bool drawnAsItStands() const;
     bool routeShortcut(QKeyEvent& event) override;
     // The action showing an item, or nullptr.
     QAction* actionOf(const MenuItem& item) const;
@@ -35,6 +37,8 @@ private:
         QAction* action;
         int parent;  // index of the entry of the enclosing menu, -1 on the bar
         std::optional<std::string> caption, shortcut;
+        bool checked = false, enabled = false, visible = false;  // the item's, when last drawn
+        bool standsAsDrawn() const;
     };
     void add(MenuItem& item, QMenuBar* bar, QMenu* menu, int parent);
     void renderEntry(Entry& entry);

@@ -62,7 +62,7 @@ void WindowView::render() {
 }
 
 bool WindowView::drawnAsItStands() {
-    if (!drawnOnce_) return false;
+    if (!drawnOnce_ || !menus_->drawnAsItStands()) return false;
     recordShownState(window_, now_);
     return now_ == drawn_;
 }

@@ -1,7 +1,6 @@
 #include "shared/controls.h"
 
 #include <algorithm>
-#include <array>
 
 namespace kestrix {
 
@@ -204,22 +203,6 @@ void ComboBox::addShownState(ShownState& d) const {
     d.add(listRevision_);
 }
 
-namespace {
-void addShownState(ShownState& d, const std::vector<MenuItem*>& items) {
-    // Menus hold most of a window's entries: each goes in as one fixed-size head and its texts.
-    for (const MenuItem* item : items) {
-        const std::array<std::uint32_t, 4> head{
-            static_cast<std::uint32_t>(item->caption.size()), static_cast<std::uint32_t>(item->shortcut.size()),
-            static_cast<std::uint32_t>(item->items.size()),
-            static_cast<std::uint32_t>(item->checked | item->enabled << 1 | item->visible << 2 | item->isSeparator << 3)};
-        d.addPlain(head);
-        d.addBytes(item->caption);
-        d.addBytes(item->shortcut);
-        addShownState(d, item->items);
-    }
-}
-}  // namespace
-
 void recordShownState(const Window& window, ShownState& d) {
     d.clear();
     d.add(window.caption);
@@ -231,8 +214,6 @@ void recordShownState(const Window& window, ShownState& d) {
     d.add(window.font);
     d.add(static_cast<int>(window.mousePointer));
     for (const Control* control : window.controls) control->addShownState(d);
-    d.add(std::uint64_t{window.menuBar.size()});
-    addShownState(d, window.menuBar);
 }
 
 }  // namespace kestrix

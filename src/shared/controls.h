@@ -25,7 +25,7 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// Everything a window shows, written out as bytes: when two records of a window's state are
+// What a window shows, written out as bytes: when two records of a window's state are
 // equal, nothing in it needs drawing again. Writing and comparing bytes costs far less than
 // drawing, or than hashing the same.
 class ShownState {
@@ -311,7 +311,8 @@ struct Window {
     void hide() { visible = false; }
 };
 
-// Records all a window shows: its own state, its controls and its menus.
+// Records what a window shows in itself: its own state and its controls. Its menus are told
+// apart by the menu view, item by item.
 void recordShownState(const Window& window, ShownState& state);
 
 // Every menu item of a window's menu bar, depth first.
