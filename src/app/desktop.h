@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/caret_rest.h"
 #include "app/line_watch.h"
 #include "app/renderer.h"
 #include "app/trend_panel.h"
@@ -55,6 +56,7 @@ private:
     Renderer renderer_;
     LineWatch lineWatch_;
     std::unique_ptr<TrendPanel> trendPanel_;
+    CaretRest caretRest_;
 };
 
 }  // namespace kestrix::app
