@@ -37,12 +37,11 @@ public:
     void add(int n) { addPlain(n); }
     void add(const Rect& r);
     void add(const FontSpec& f);
-    // A value without padding, as its bytes; and bytes whose length was added before.
+    // A value without padding, as its bytes.
     template <typename T>
     void addPlain(const T& value) {
         bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
     }
-    void addBytes(std::string_view bytes) { bytes_.append(bytes); }
 
     friend bool operator==(const ShownState&, const ShownState&) = default;
 
