@@ -38,7 +38,9 @@ bool CaretRest::eventFilter(QObject*, QEvent* event) {
 
 // A flash time of 0 leaves the caret shown without blinking.
 void CaretRest::rest() {
-    if (resting_ || flashTimeMs_ == 0) return;
+    if (resting_) return;
+    flashTimeMs_ = QApplication::cursorFlashTime();  // the desktop's as it stands, changed meanwhile or not
+    if (flashTimeMs_ == 0) return;
     resting_ = true;
     QApplication::setCursorFlashTime(0);
 }

@@ -26,7 +26,7 @@ private:
     void rest();
     void wake();
 
-    int flashTimeMs_;  // the desktop's own blink, given back when the user comes back
+    int flashTimeMs_;  // the desktop's own blink, taken when the caret rests and given back after
     QTimer restTimer_;
     bool resting_ = false;
 };
