@@ -18,7 +18,7 @@ bool isUsersAction(QEvent::Type type) {
 
 }  // namespace
 
-CaretRest::CaretRest(int restAfterMs) : flashTimeMs_(QApplication::cursorFlashTime()) {
+CaretRest::CaretRest(int restAfterMs) {
     restTimer_.setSingleShot(true);
     restTimer_.setInterval(restAfterMs);
     connect(&restTimer_, &QTimer::timeout, this, [this] { rest(); });

@@ -26,7 +26,7 @@ private:
     void rest();
     void wake();
 
-    int flashTimeMs_;  // the desktop's own blink, taken when the caret rests and given back after
+    int flashTimeMs_ = 0;  // the desktop's own blink, taken when the caret rests and given back after
     QTimer restTimer_;
     bool resting_ = false;
 };
