@@ -10,6 +10,7 @@ packages=(
   fonts-liberation ccache srecord poppler-utils
   dpkg-dev file desktop-file-utils lintian
   clang libclang-rt-14-dev clang-tidy cppcheck
+  ser2net prometheus prometheus-cpp-dev
 )
 
 missing=()
