@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../integration/support/sim_program.h"
@@ -223,6 +224,25 @@ TEST(LineWatch, ALinePulledOutWhileWatchedLeavesTheReasonOnTheStatusLine) {
         EXPECT_TRUE(widgetOf<QLabel>(p.renderer, p.form1, p.form1.Label1)->text().contains(latin1(reason)));
         EXPECT_FALSE(p.form1.MOpen.checked);
     }
+}
+
+// The user closes the port while the watch is inside a look at the line (from a dialog a tick
+// opened there): the look ends on the closed port, and nothing wakes for the old descriptor.
+TEST(LineWatch, ThePortClosedFromTheMenuDuringALookAtTheLineLeavesNothingWatched) {
+    WatchedProgram p;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
+    bool closeNow = true;
+    p.watch.wakeTicks = [&] {
+        if (std::exchange(closeNow, false)) p.renderer.forward([&] { p.form1.MOpen.onClick(); });
+        p.renderer.wakeTimers();
+    };
+    ASSERT_TRUE(serveEventsUntil([&] { return !p.program.port.portOpen(); }, 5s));
+    p.program.receiver.sendRaw("late bytes\r\n");
+    p.serveFor(300ms);
+    const auto wakeUps0 = p.watch.wakeUps();
+    p.serveFor(500ms);
+    EXPECT_EQ(p.watch.wakeUps(), wakeUps0);
+    EXPECT_FALSE(p.form1.MOpen.checked);
 }
 
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the
