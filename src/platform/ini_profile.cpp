@@ -122,23 +122,12 @@ bool makeFolders(const fs::path& folder, std::error_code& ec) {
 
 std::atomic<unsigned> temporaryCount{0};
 
-// ".Receiver.INI.4711.3.tmp": the target's name, this process and a count. Appended piece by
-// piece: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string once inlined.
-std::string temporaryName(const fs::path& target, unsigned count) {
-    std::string name = ".";
-    name += target.filename().string();
-    name += '.';
-    name += std::to_string(::getpid());
-    name += '.';
-    name += std::to_string(count);
-    name += ".tmp";
-    return name;
-}
-
 // Opens a new temporary file beside `target`; -1 with errno set when none can be made.
 int openTemporary(const fs::path& folder, const fs::path& target, std::string& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = (folder / temporaryName(target, temporaryCount++)).string();
+        temporary = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+                               std::to_string(temporaryCount++) + ".tmp"))
+                        .string();
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
