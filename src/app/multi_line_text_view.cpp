@@ -4,6 +4,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 #include "app/key_press_filter.h"
 
 namespace kestrix::app {

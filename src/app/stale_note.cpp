@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "platform/qt/latin1.h"
 
 namespace kestrix::app {
 
 namespace {
-constexpr int kMarginPx = 3;
+constexpr int kMarginPx = 8;  // clear of the frame, and of the part of the screen past the window's edge
 }
 
 StaleNote::StaleNote(QWidget& widget) : QObject(&widget), widget_(widget), note_(*new QLabel(&widget)) {

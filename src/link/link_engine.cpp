@@ -127,7 +127,7 @@ void LinkEngine::pollWith(const std::string& command, bool status, const char* l
     v_.exchangeStart = now();
     v_.pollOutstanding = true;
     awaitReply();
-    if (shownAge) shownAge->polled(status ? ShownData::StatusScreen : ShownData::Clock, timeout);
+    if (shownAge) shownAge->polled(polledData(status, command), timeout);
 }
 
 void LinkEngine::setEchoSkip(const std::string& command) {

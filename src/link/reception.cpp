@@ -209,7 +209,7 @@ void LinkEngine::pollReply() {
     if (v_.statusRequested) {
         f.Label1.caption = "received status";
         f.Term.setText(replyWithoutPrompt());
-        if (shownAge) shownAge->refreshed(ShownData::StatusScreen);
+        if (shownAge) shownAge->refreshed(polledData(true, ctx_.state.currentCommand));
     } else {
         // The clock string comes quoted: drop the opening quote, and the closing quote, line end
         // and prompt at the end.

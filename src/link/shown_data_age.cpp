@@ -41,6 +41,11 @@ double untilAgeTextChanges(double age) {
 
 }  // namespace
 
+ShownData polledData(bool toMainWindow, std::string_view command) {
+    if (!toMainWindow) return ShownData::Clock;
+    return command == kStatusScreenCommand ? ShownData::StatusScreen : ShownData::CustomReply;
+}
+
 std::vector<TextRange> alarmLines(std::string_view screen) {
     std::vector<TextRange> lines;
     std::size_t start = 0;
@@ -81,13 +86,12 @@ void ShownDataAge::toggleAlarmNotifications() {
                                                      item.checked ? "1" : "0");
 }
 
-ShownDataAge::Shown& ShownDataAge::record(ShownData which) {
-    return which == ShownData::StatusScreen ? status_ : clock_;
-}
+// The status screen and a custom command's reply share the main window's display.
+ShownDataAge::Shown& ShownDataAge::record(ShownData which) { return which == ShownData::Clock ? clock_ : status_; }
 
 Control& ShownDataAge::display(ShownData which) {
-    if (which == ShownData::StatusScreen) return ctx_.forms.form1.Term;
-    return ctx_.forms.frmClock.lblClock;
+    if (which == ShownData::Clock) return ctx_.forms.frmClock.lblClock;
+    return ctx_.forms.form1.Term;
 }
 
 void ShownDataAge::polled(ShownData which, int timeoutSeconds) {
@@ -104,6 +108,8 @@ void ShownDataAge::refreshed(ShownData which) {
     shown.portClosed = false;
     display(which).staleNote.clear();
     if (which == ShownData::StatusScreen) showAlarms();
+    // A custom command's reply has no alarm lines, and says nothing of the alarm either way.
+    if (which == ShownData::CustomReply) ctx_.forms.form1.Term.alarmHighlights.clear();
 }
 
 void ShownDataAge::portClosed() {
@@ -126,8 +132,8 @@ void ShownDataAge::updateOne(ShownData which, double now) {
     const Shown& shown = record(which);
     Control& control = display(which);
     // A view chosen anew empties its display: nothing is shown, so nothing is old.
-    const bool empty = which == ShownData::StatusScreen ? ctx_.forms.form1.Term.text().empty()
-                                                        : ctx_.forms.frmClock.lblClock.caption.empty();
+    const bool empty =
+        which == ShownData::Clock ? ctx_.forms.frmClock.lblClock.caption.empty() : ctx_.forms.form1.Term.text().empty();
     std::string note;
     if (shown.present && !empty && isOld(shown, now))
         note = "Last updated " + shown.updatedClock + ", " + ageText(now - shown.updatedAt) + " ago";

@@ -8,9 +8,16 @@
 
 namespace kestrix {
 
-// What the polled views show: the status screen (or a custom command's reply) in the main
+// What the polled views show: the status screen or a custom command's reply in the main
 // window, and the receiver's time in the clock window.
-enum class ShownData { StatusScreen, Clock };
+enum class ShownData { StatusScreen, CustomReply, Clock };
+
+// The command whose reply is the receiver's status screen.
+inline constexpr std::string_view kStatusScreenCommand = ":syst:prin?";
+
+// What the reply to a view's poll shows: the clock, unless it goes to the main window, where it is
+// the status screen when the command asks for that (whatever view sent it).
+ShownData polledData(bool toMainWindow, std::string_view command);
 
 // The text a line holds when the receiver reports an alarm on it.
 inline constexpr std::string_view kAlarmBanner = "[ ALARM ]";
@@ -33,9 +40,9 @@ inline constexpr const char* kAlarmNotificationsKey = "Desktop";
 // its text; its control carries a note saying when it was last updated and how long ago, until
 // the next reply renews it. The status line is not touched.
 //
-// Each status screen shown is searched for alarm lines: they are highlighted in the screen, and
-// the main window's alarm mark is shown until a screen without one arrives. With the "Alarm
-// Notifications" check mark on, the desktop is told when the mark appears and when it goes.
+// Each status screen shown (not a custom command's reply) is searched for alarm lines: they are highlighted in the
+// screen, and the main window's alarm mark is shown until a screen without one arrives. With the "Alarm Notifications"
+// check mark on, the desktop is told when the mark appears and when it goes.
 class ShownDataAge {
 public:
     explicit ShownDataAge(Context& context);

@@ -146,9 +146,14 @@ TEST(AlarmMark, StaysWhileTheStatusScreenReportsAnAlarmAndTheScreenTextIsUnchang
     EXPECT_EQ(rig.form1.Term.text(), alarmScreen + "\r\n");
     EXPECT_EQ(rig.form1.Term.alarmHighlights, alarmLines(rig.form1.Term.text()));
 
-    rig.form1.funcClock.onClick();  // the clock's replies say nothing of the alarm
+    rig.form1.funcClock.onClick();  // neither the clock nor a custom command's reply is a status screen
     pollAndAnswer(rig, "\"12:00:09\"");
     EXPECT_TRUE(rig.form1.alarmMark.visible);
+    rig.form1.funcClock.checked = false;
+    rig.form1.FuncCustUpdate.checked = true;
+    pollAndAnswer(rig, "+1.2E-09");
+    EXPECT_TRUE(rig.form1.alarmMark.visible);
+    EXPECT_TRUE(rig.form1.Term.alarmHighlights.empty());
 
     rig.form1.funcStatus.onClick();
     pollAndAnswer(rig, "HEALTH MONITOR ... [ OK ]");
