@@ -1,6 +1,7 @@
 #include "platform/qt/dbus_notifier.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QStringList>
 #include <QVariantMap>
 
