@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace kestrix {
@@ -155,6 +156,7 @@ TickDemand ShownDataAge::nextTickDue() {
     TickDemand demand;
     demand.didWork = noteChanged_;
     noteChanged_ = false;
+    demand.inputWanted = std::numeric_limits<std::size_t>::max();  // what arrives on the line is the link's
     demand.dueInMs = due ? std::optional<double>(std::max(0.0, *due) * 1000) : std::nullopt;
     return demand;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/rig.h"
 
 namespace kestrix {
@@ -116,6 +118,7 @@ TEST(ShownDataAge, TheAgeTimerIsDueWhenANoteCanChangeAndAsksForADrawWhenOneDid) 
     EXPECT_EQ(rig.form1.Term.staleNote, "Last updated 12:00:05, 1 min ago");
     EXPECT_NEAR(*age.nextTickDue().dueInMs, 13500, 5);  // when it is 2 min old
     EXPECT_FALSE(age.nextTickDue().didWork);
+    EXPECT_EQ(age.nextTickDue().inputWanted, std::numeric_limits<std::size_t>::max());  // input is the link's
 }
 
 TEST(ShownDataAge, AgesAreSaidInSecondsMinutesAndHours) {
