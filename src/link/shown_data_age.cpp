@@ -49,14 +49,12 @@ ShownData polledData(bool toMainWindow, std::string_view command) {
 
 std::vector<TextRange> alarmLines(std::string_view screen) {
     std::vector<TextRange> lines;
-    std::size_t start = 0;
-    while (start < screen.size()) {
-        const std::size_t feed = std::min(screen.find('\n', start), screen.size());
-        std::size_t end = feed;
-        while (end > start && (screen[end - 1] == '\r')) --end;
+    // Any line break ends a line: CR LF, or a lone CR or LF.
+    for (std::size_t start = 0; start < screen.size();) {
+        const std::size_t end = std::min(screen.find_first_of("\r\n", start), screen.size());
         if (screen.substr(start, end - start).find(kAlarmBanner) != std::string_view::npos)
             lines.push_back({start, end - start});
-        start = feed + 1;
+        start = end + 1;
     }
     return lines;
 }

@@ -134,7 +134,7 @@ TEST(AlarmLines, AreTheLinesThatCarryTheAlarmBannerWithoutTheirLineEnds) {
     const std::string screen = "SYNCHRONIZATION ... [ Outputs Valid ]\r\n" + kHealthAlarm + "\r\nSelf Test: OK\r\n";
     EXPECT_EQ(alarmLines(screen), (std::vector<TextRange>{{39, kHealthAlarm.size()}}));
     EXPECT_EQ(alarmLines(kHealthAlarm), (std::vector<TextRange>{{0, kHealthAlarm.size()}}));  // no line end
-    EXPECT_EQ(alarmLines("A [ ALARM ]\nB\nC [ ALARM ]"), (std::vector<TextRange>{{0, 11}, {14, 11}}));
+    EXPECT_EQ(alarmLines("A [ ALARM ]\nB\rC [ ALARM ]"), (std::vector<TextRange>{{0, 11}, {14, 11}}));
     for (const char* quiet : {"", "\r\n", "HEALTH MONITOR ... [ OK ]\r\n", "[ ALARM", "[ alarm ]"})
         EXPECT_TRUE(alarmLines(quiet).empty()) << quiet;
 }
