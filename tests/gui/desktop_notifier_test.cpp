@@ -2,6 +2,7 @@
 // a temporary folder, and the test playing the desktop's notification service.
 
 #include <QDBusConnection>
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QProcess>
@@ -57,6 +58,7 @@ TEST(DBusNotifier, ANotificationIsANotifyCallToTheDesktopsService) {
         EXPECT_EQ(args[3].toString(), "Receiver alarm");
         EXPECT_EQ(args[4].toString(), QString::fromLatin1("73408K on Com1: HEALTH MONITOR [ ALARM ] \xB0"));
         EXPECT_EQ(args[7].toInt(), -1);  // the desktop decides how long it stays
+        EXPECT_EQ(qdbus_cast<QVariantMap>(args[6]).value("desktop-entry").toString(), "kestrix");
         service.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("service"));

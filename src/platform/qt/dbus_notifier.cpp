@@ -21,7 +21,8 @@ void DBusNotifier::notify(const std::string& summary, const std::string& body) {
     if (!bus_.isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     call << QStringLiteral("Kestrix") << 0U << QStringLiteral("kestrix") << fromBytes(summary) << fromBytes(body)
-         << QStringList() << QVariantMap() << kServerDecidesHowLong;
+         << QStringList() << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("kestrix")}}
+         << kServerDecidesHowLong;
     call.setAutoStartService(true);
     bus_.asyncCall(call);
 }
