@@ -34,7 +34,10 @@ void ControlView::renderGeometry() {
 
 void ControlView::renderStaleNote() {
     if (!staleNote_ && control_.staleNote.empty()) return;
-    if (!staleNote_) staleNote_ = new StaleNote(widget_);
+    if (!staleNote_) {
+        const bool label = control_.kind() == ControlKind::Label;
+        staleNote_ = new StaleNote(widget_, label ? StaleNote::Corner::BottomRight : StaleNote::Corner::TopRight);
+    }
     staleNote_->render(control_.staleNote);
 }
 

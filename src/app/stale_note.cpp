@@ -1,5 +1,6 @@
 #include "app/stale_note.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QWidget>
@@ -14,10 +15,18 @@ namespace {
 constexpr int kMarginPx = 8;  // clear of the frame, and of the part of the screen past the window's edge
 }
 
-StaleNote::StaleNote(QWidget& widget) : QObject(&widget), widget_(widget), note_(*new QLabel(&widget)) {
+StaleNote::StaleNote(QWidget& widget, Corner corner)
+    : QObject(&widget), widget_(widget), corner_(corner), note_(*new QLabel(&widget)) {
     note_.setObjectName(widget.objectName() + "StaleNote");
     note_.setTextFormat(Qt::PlainText);
-    note_.setFont(QFont());  // the desktop's own size, whatever the widget's font
+    // The desktop's own font, set property by property so that the widget's (a clock's 48 points)
+    // does not pass to the note.
+    QFont font = QApplication::font();
+    font.setFamilies(font.families());
+    font.setPointSizeF(font.pointSizeF());
+    font.setBold(false);
+    font.setItalic(false);
+    note_.setFont(font);
     note_.setAutoFillBackground(true);
     note_.setForegroundRole(QPalette::ToolTipText);
     note_.setBackgroundRole(QPalette::ToolTipBase);
@@ -40,8 +49,15 @@ void StaleNote::render(const std::string& note) {
     if (!normal_) {
         normal_ = widget_.palette();
         QPalette dimmed = *normal_;
-        const QColor grey = normal_->color(QPalette::Disabled, QPalette::Text);
-        for (const auto role : {QPalette::Text, QPalette::WindowText}) dimmed.setColor(QPalette::All, role, grey);
+        // Halfway to the ground: plainly dimmed, still readable on a white or a grey ground.
+        const auto halfway = [](const QColor& text, const QColor& ground) {
+            return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
+                          (text.blue() + ground.blue()) / 2);
+        };
+        dimmed.setColor(QPalette::All, QPalette::Text,
+                        halfway(normal_->color(QPalette::Text), normal_->color(QPalette::Base)));
+        dimmed.setColor(QPalette::All, QPalette::WindowText,
+                        halfway(normal_->color(QPalette::WindowText), normal_->color(QPalette::Window)));
         widget_.setPalette(dimmed);
     }
     note_.setText(platform::qt::fromBytes(note));
@@ -57,6 +73,9 @@ bool StaleNote::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void StaleNote::place() { note_.move(std::max(0, widget_.width() - note_.width() - kMarginPx), kMarginPx); }
+void StaleNote::place() {
+    const int top = corner_ == Corner::TopRight ? kMarginPx : widget_.height() - note_.height() - kMarginPx;
+    note_.move(std::max(0, widget_.width() - note_.width() - kMarginPx), std::max(0, top));
+}
 
 }  // namespace kestrix::app
