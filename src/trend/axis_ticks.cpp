@@ -1,0 +1,52 @@
+#include "trend/axis_ticks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace kestrix::trend {
+
+namespace {
+
+// The smallest step of 1, 2 or 5 times a power of ten that cuts [low, high] into at most `most`
+// ticks.
+double niceStep(double span, int most) {
+    const double rough = span / std::max(1, most - 1);
+    double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    for (;;) {
+        for (double multiple : {1.0, 2.0, 5.0})
+            if (multiple * decade >= rough) return multiple * decade;
+        decade *= 10;
+    }
+}
+
+// Plain decimals with as many places as the step needs; scientific notation for very large or
+// small values, with as many digits as tell the ticks apart.
+std::string tickLabel(double value, double step, double largest) {
+    char text[48];
+    const int stepExponent = static_cast<int>(std::floor(std::log10(step) + 1e-9));
+    if (largest >= 1e-3 && largest < 1e7) {
+        std::snprintf(text, sizeof text, "%.*f", std::max(0, -stepExponent), value);
+    } else {
+        const int valueExponent = static_cast<int>(std::floor(std::log10(largest)));
+        std::snprintf(text, sizeof text, "%.*e", std::max(0, valueExponent - stepExponent), value);
+    }
+    const std::string label = text;
+    return label.find_first_not_of("-0.") == std::string::npos ? std::string(1, '0') : label;  // no "-0.00"
+}
+
+}  // namespace
+
+std::vector<AxisTick> axisTicks(double low, double high, int most) {
+    std::vector<AxisTick> ticks;
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || most < 2) return ticks;
+    const double step = niceStep(high - low, most);
+    const double largest = std::max(std::fabs(low), std::fabs(high));
+    for (double k = std::ceil(low / step - 1e-9); k * step <= high + step * 1e-9; ++k) {
+        const double value = k * step;
+        ticks.push_back({value, tickLabel(value, step, largest)});
+    }
+    return ticks;
+}
+
+}  // namespace kestrix::trend
