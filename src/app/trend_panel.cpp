@@ -147,8 +147,7 @@ private:
         const QString unit = QString::fromStdString(s.unit);
         p.setPen(Qt::black);
         p.drawText(QRect(kLeftMargin, strip.top(), plotWidth, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromStdString(s.title) + (unit.isEmpty() ? QString() : " (" + unit + ")") +
-                       (s.title == s.query ? QString() : kFigureGap + QString::fromStdString(s.query)));
+                   QString::fromStdString(trend::seriesHeading(s)));
         const QStringList figures = figureLines(f, unit, p.fontMetrics(), plotWidth);
         const int figuresHeight = kFigureLineHeight * static_cast<int>(figures.size()) + 2;
         const QRect area(kLeftMargin, strip.top() + kTitleHeight, plotWidth,

@@ -21,20 +21,6 @@ bool isTimeIntervalQuery(const std::string& query) {
     return upper.find("SYNC") != std::string::npos && upper.find(":TINT") != std::string::npos;
 }
 
-std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity) {
-    auto series = std::make_unique<TrendSeries>(TrendSeries{query, query, "", 1, false, SampleRing(capacity)});
-    if (isTimeIntervalQuery(query)) {
-        series->title = "Time interval";
-        series->unit = "ns";
-        series->scale = 1e9;
-        series->timeInterval = true;
-    } else if (query == kEfcQuery) {
-        series->title = "EFC";
-        series->unit = "%";
-    }
-    return series;
-}
-
 // "10 s", "1 min", "1 h" as the Interval menu has them; "7.5 s" for an achieved one.
 std::string intervalText(double seconds) {
     char text[32];
@@ -49,6 +35,27 @@ std::string intervalText(double seconds) {
 constexpr double kMetWithin = 1.1;
 
 }  // namespace
+
+std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity) {
+    auto series = std::make_unique<TrendSeries>(TrendSeries{query, query, "", 1, false, SampleRing(capacity)});
+    if (isTimeIntervalQuery(query)) {
+        series->title = "Time interval";
+        series->unit = "ns";
+        series->scale = 1e9;
+        series->timeInterval = true;
+    } else if (query == kEfcQuery) {
+        series->title = "EFC";
+        series->unit = "%";
+    }
+    return series;
+}
+
+std::string seriesHeading(const TrendSeries& series) {
+    std::string heading = series.title;
+    if (!series.unit.empty()) heading += " (" + series.unit + ")";
+    if (series.title != series.query) heading += "   " + series.query;
+    return heading;
+}
 
 TrendWindow::TrendWindow(Context& context, FrmTrend& form, std::size_t capacity)
     : ctx_(context), form_(form), capacity_(capacity), settings_(readTrendSettings(context.platform.profile)) {

@@ -30,6 +30,11 @@ struct TrendSeries {
     SampleRing ring;
 };
 
+// A series for `query`: the presets with their titles and units, any other query as it is.
+std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity);
+// The strip's heading: "Time interval (ns)   :SYNC:TINT?"; another query once.
+std::string seriesHeading(const TrendSeries& series);
+
 // What the display layer needs from the platform that the core cannot do alone.
 struct TrendHost {
     // A file name to save to, or nothing when the user cancels.
