@@ -2,20 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace kestrix::trend {
 
 namespace {
 
-// The smallest step of 1, 2 or 5 times a power of ten that cuts [low, high] into at most `most`
-// ticks.
-double niceStep(double span, int most) {
-    const double rough = span / std::max(1, most - 1);
-    double decade = std::pow(10.0, std::floor(std::log10(rough)));
+std::int64_t tickCount(double low, double high, double step) {
+    return static_cast<std::int64_t>(std::floor(high / step + 1e-9) - std::ceil(low / step - 1e-9)) + 1;
+}
+
+// The smallest step of 1, 2 or 5 times a power of ten that puts at most `most` ticks on
+// [low, high]: as many ticks as fit.
+double niceStep(double low, double high, int most) {
+    double decade = std::pow(10.0, std::floor(std::log10((high - low) / std::max(1, most))) - 1);
     for (;;) {
         for (double multiple : {1.0, 2.0, 5.0})
-            if (multiple * decade >= rough) return multiple * decade;
+            if (tickCount(low, high, multiple * decade) <= most) return multiple * decade;
         decade *= 10;
     }
 }
@@ -40,7 +44,7 @@ std::string tickLabel(double value, double step, double largest) {
 std::vector<AxisTick> axisTicks(double low, double high, int most) {
     std::vector<AxisTick> ticks;
     if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || most < 2) return ticks;
-    const double step = niceStep(high - low, most);
+    const double step = niceStep(low, high, most);
     const double largest = std::max(std::fabs(low), std::fabs(high));
     for (double k = std::ceil(low / step - 1e-9); k * step <= high + step * 1e-9; ++k) {
         const double value = k * step;

@@ -68,7 +68,7 @@ std::vector<StabilityRow> stabilityRows(const std::vector<StabilityPoint>& point
 
 Coverage coverageOf(const std::vector<double>& phase) {
     Coverage c;
-    c.slots = phase.size();
+    c.slotCount = phase.size();
     for (double x : phase) c.emptySlots += std::isnan(x) ? 1 : 0;
     return c;
 }
@@ -91,10 +91,10 @@ bool withholdMostlyMissing(std::vector<StabilityPoint>& points, std::size_t slot
 }
 
 std::string coverageNote(double tau0, const Coverage& c) {
-    if (c.slots == 0) return "";
+    if (c.slotCount == 0) return "";
     char tau[32];
     std::snprintf(tau, sizeof tau, "%.6g", tau0);
-    std::string note = std::string("Tau0 ") + tau + " s: " + std::to_string(c.slots) + " slots, " +
+    std::string note = std::string("Tau0 ") + tau + " s: " + std::to_string(c.slotCount) + " slots, " +
                        std::to_string(c.emptySlots) + " empty";
     if (c.withheld) note += "; a figure missing more than half its differences is not shown";
     return note;

@@ -20,15 +20,16 @@ TEST(AxisTicks, FallOnOneTwoFiveStepsInsideTheRangeWithLabelsThatDiffer) {
         const auto ticks = axisTicks(r.low, r.high, r.most);
         ASSERT_GE(ticks.size(), 2u) << r.low << ".." << r.high;
         EXPECT_LE(ticks.size(), static_cast<std::size_t>(r.most));
-        const double step = ticks[1].value - ticks[0].value;
-        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
-        EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 || std::abs(mantissa - 5) < 1e-6)
-            << "step " << step;
+        const double difference = ticks[1].value - ticks[0].value;
+        const double decade = std::pow(10.0, std::floor(std::log10(difference) + 1e-9));
+        const double multiple = std::round(difference / decade), step = multiple * decade;
+        EXPECT_NEAR(difference / decade, multiple, 1e-6);
+        EXPECT_TRUE(multiple == 1 || multiple == 2 || multiple == 5) << "step " << difference;
         std::set<std::string> labels;
         for (const AxisTick& t : ticks) {
             EXPECT_GE(t.value, r.low - step * 1e-6);
             EXPECT_LE(t.value, r.high + step * 1e-6);
-            EXPECT_NEAR(std::remainder(t.value, step), 0, step * 1e-6);
+            EXPECT_NEAR(t.value / step, std::round(t.value / step), 1e-6);  // a multiple of the step
             labels.insert(t.label);
         }
         EXPECT_EQ(labels.size(), ticks.size()) << r.low << ".." << r.high;

@@ -7,13 +7,14 @@
 namespace kestrix::trend {
 namespace {
 
-// The link asks at idle ticks; each asked-and-due round is sent and answered at once. A reading
+// The link asks at idle ticks; each round that is due is sent and answered at once. A reading
 // is stamped with its slot, however late the round went; a round that went after the next slot
 // came due takes the latest slot whose time has come, and those passed over are gaps.
 TEST(TrendSampler, StampsEachReadingWithItsSlotAndGivesWayToTheNextSlotWhenLate) {
     TrendSampler sampler;
     sampler.setQueries({":SYNC:TINT?"});
     sampler.setInterval(10);
+    sampler.setHoldingView(true);  // every idle tick is the trend's: no view's turn between rounds
     std::vector<double> stamps;
     sampler.onSample = [&](const std::string&, double time, double, const std::string&) { stamps.push_back(time); };
     struct Ask {
