@@ -371,7 +371,11 @@ void TrendPanel::refresh() {
     }
     if (!form_.visible) return;
     // The bottom line follows the link's state, which the link changes between the trend's events.
-    if (trend_.infoLine() != form_.lblTrendInfo.caption) sink_.forward([this] { trend_.refreshInfo(); });
+    if (!followingInfo_ && trend_.infoLine() != form_.lblTrendInfo.caption) {
+        followingInfo_ = true;  // the forward renders and comes back here
+        sink_.forward([this] { trend_.refreshInfo(); });
+        followingInfo_ = false;
+    }
     const bool viewChanged = trend_.viewRevision() != shownView_;
     if (!viewChanged && trend_.revision() == shownRevision_) return;
     const qint64 wait = std::max<qint64>(static_cast<qint64>(kRefreshMs), drawingCostNs_ * kDrawingShare / 1000000);

@@ -56,6 +56,7 @@ private:
     QElapsedTimer sinceDrawn_;
     qint64 drawingCostNs_ = 0;
     Rect shownArea_;
+    bool followingInfo_ = false;
 };
 
 }  // namespace kestrix::app

@@ -31,7 +31,7 @@ std::string intervalText(double seconds) {
     return text;
 }
 
-// An interval is met when its rounds start no later than a tick after their slot.
+// An interval counts as met while the rounds start at most a tenth of it later than it asks.
 constexpr double kMetWithin = 1.1;
 
 }  // namespace
@@ -459,7 +459,7 @@ std::string TrendWindow::infoLine() const {
 }
 
 void TrendWindow::refreshInfo() {
-    if (!started_) return;
+    if (!started_ && notice_.empty()) return;  // nothing to say before the window first opens
     const std::string text = infoLine();
     if (text == form_.lblTrendInfo.caption) return;
     form_.lblTrendInfo.caption = text;
