@@ -104,7 +104,7 @@ bool TrendSampler::viewMayPoll(double now) const {
 void TrendSampler::viewPolled(double now) { viewPollStart_ = now; }
 
 double TrendSampler::achievedInterval() const {
-    if (roundStarts_.size() < 3) return 0;
+    if (roundStarts_.size() < 2) return 0;
     std::vector<double> steps;
     for (std::size_t i = 1; i < roundStarts_.size(); ++i) steps.push_back(roundStarts_[i] - roundStarts_[i - 1]);
     auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);

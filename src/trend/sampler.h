@@ -57,8 +57,8 @@ public:
     bool viewMayPoll(double now) const;
     void viewPolled(double now);
 
-    // The median time between the starts of the last rounds, 0 until three have started since
-    // the schedule began.
+    // The median time between the starts of the last rounds, 0 until two have started since the
+    // schedule began (or sampling resumed).
     double achievedInterval() const;
 
 private:
