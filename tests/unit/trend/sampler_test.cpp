@@ -43,28 +43,5 @@ TEST(TrendSampler, StampsEachReadingWithItsSlotAndGivesWayToTheNextSlotWhenLate)
     }
 }
 
-// While holding the view, a poll goes only when its last duration fits before the next slot.
-TEST(TrendSampler, LetsTheViewPollWhileHoldingOnlyWhenThePollFitsBeforeTheNextSlot) {
-    TrendSampler sampler;
-    sampler.setQueries({"A?", "B?"});
-    sampler.setInterval(10);
-    sampler.setHoldingView(true);
-    ASSERT_TRUE(sampler.due(0));
-    sampler.start(0);
-    EXPECT_FALSE(sampler.viewMayPoll(0.1));  // awaiting a sample
-    sampler.received("1");
-    EXPECT_TRUE(sampler.due(0.2));  // the round's second query at once, not the view first
-    sampler.start(0.2);
-    sampler.received("2");
-    EXPECT_FALSE(sampler.due(0.3));
-    EXPECT_TRUE(sampler.viewMayPoll(0.3));  // not measured yet: one poll is let through
-    sampler.viewPolled(0.3);
-    EXPECT_FALSE(sampler.due(2.3));  // the poll took 2 s
-    EXPECT_TRUE(sampler.viewMayPoll(7.0));
-    EXPECT_FALSE(sampler.viewMayPoll(7.5));  // 2.5 s more would run into the slot at 10
-    sampler.setHoldingView(false);
-    EXPECT_TRUE(sampler.viewMayPoll(9.9));
-}
-
 }  // namespace
 }  // namespace kestrix::trend
