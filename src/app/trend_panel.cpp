@@ -203,8 +203,11 @@ private:
         for (double t = std::ceil(span.from / step) * step; t <= span.to; t += step) {
             const int x = axis.left() + static_cast<int>((t - span.from) / (span.to - span.from) * axis.width());
             p.drawLine(x, axis.top(), x, axis.top() + 4);
-            p.drawText(QRect(x - 45, axis.top() + 3, 90, axis.height() - 3), Qt::AlignHCenter | Qt::AlignTop,
-                       utcLabel(t, step));
+            // A label at the left edge starts there rather than running into "UTC".
+            const QString label = utcLabel(t, step);
+            const int half = p.fontMetrics().horizontalAdvance(label) / 2 + 1;
+            p.drawText(QRect(std::max(x - half, axis.left() - 2), axis.top() + 3, 2 * half, axis.height() - 3),
+                       Qt::AlignHCenter | Qt::AlignTop, label);
         }
         p.drawText(QRect(0, axis.top() + 3, kLeftMargin - 6, axis.height() - 3), Qt::AlignRight | Qt::AlignTop,
                    tr("UTC"));
@@ -328,6 +331,8 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     note_ = new QLabel(this);
     note_->setWordWrap(true);
     note_->setAccessibleName(QStringLiteral("Stability basis"));
+    note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    note_->setMinimumHeight(2 * note_->fontMetrics().lineSpacing() + 2);  // room to wrap once
 
     auto* side = new QVBoxLayout;
     side->addWidget(stabilityPlot_, 1);

@@ -96,7 +96,7 @@ std::string coverageNote(double tau0, const Coverage& c) {
     std::snprintf(tau, sizeof tau, "%.6g", tau0);
     std::string note = std::string("Tau0 ") + tau + " s: " + std::to_string(c.slotCount) + " slots, " +
                        std::to_string(c.emptySlots) + " empty";
-    if (c.withheld) note += "; a figure missing more than half its differences is not shown";
+    if (c.withheld) note += "; n/a: more than half the differences missing";
     return note;
 }
 

@@ -249,8 +249,7 @@ TEST_F(TrendWindowTest, UnevenReadingsAreGapsOnTheNominalGridAndSparseFiguresAre
     EXPECT_EQ(rows[0].count, "99");  // the 1 s stretch and the 10 s reading before it
     EXPECT_EQ(rows[0].overlappingAllanDeviation, "n/a");
     EXPECT_EQ(rows[0].timeDeviation, "n/a");
-    EXPECT_EQ(trend.stabilityNote(),
-              "Tau0 1 s: 891 slots, 701 empty; a figure missing more than half its differences is not shown");
+    EXPECT_EQ(trend.stabilityNote(), "Tau0 1 s: 891 slots, 701 empty; n/a: more than half the differences missing");
 }
 
 // The bottom line says at what interval the trend samples, or that it waits and why.
