@@ -46,8 +46,10 @@ std::vector<AxisTick> axisTicks(double low, double high, int most) {
     if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || most < 2) return ticks;
     const double step = niceStep(low, high, most);
     const double largest = std::max(std::fabs(low), std::fabs(high));
-    for (double k = std::ceil(low / step - 1e-9); k * step <= high + step * 1e-9; ++k) {
-        const double value = k * step;
+    const double first = std::ceil(low / step - 1e-9);
+    const std::int64_t count = tickCount(low, high, step);
+    for (std::int64_t k = 0; k < count; ++k) {
+        const double value = (first + static_cast<double>(k)) * step;
         ticks.push_back({value, tickLabel(value, step, largest)});
     }
     return ticks;
