@@ -307,11 +307,9 @@ void NetworkSerialPort::readWaiting() {
 void NetworkSerialPort::take(const char* bytes, std::size_t count) {
     const std::size_t before = inBuffer_.size();
     if (telnet_) {
-        const std::size_t answered = wire_.size();
+        // The line's settings, sent once the server agrees, go before the data held until then.
         telnet_->receive(std::string_view(bytes, count), std::chrono::steady_clock::now(), inBuffer_, wire_,
                          pendingEvents_);
-        // The line's settings, sent once the server agreed, follow the data queued before them.
-        if (wire_.size() != answered && !heldData_.empty()) releaseHeldData();
     } else {
         inBuffer_.append(bytes, count);
     }

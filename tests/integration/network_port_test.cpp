@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "download/firmware_download.h"
+#include "download/firmware_file.h"
 #include "platform/network_serial_port.h"
 #include "support/ser2net.h"
 #include "support/sim_program.h"
@@ -313,7 +314,7 @@ TEST(NetworkPort, ServersThatMisbehaveEndInAClearStateNeverStuck) {
     });
     // Negotiation that makes no sense, an IAC split across two writes, then closes.
     LoopbackServer garbage([](int connection) {
-        const std::string first = std::string("\xFF\xFD\x63\xFF\xFB\x62\xFF\x11\xFF\xFD\x63ab\xFF", 14);
+        const std::string first = std::string("\xFF\xFD\x63\xFF\xFB\x62\xFF\x11\xFF\xFD\x63" "ab\xFF", 14);
         ::send(connection, first.data(), first.size(), 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         ::send(connection,
