@@ -1,5 +1,6 @@
 #include "platform/network_serial_port.h"
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "platform/posix_line_settings.h"
@@ -41,6 +44,61 @@ void tuneSocket(int fd) {
 }
 
 }  // namespace
+
+// The addresses getaddrinfo() gives for a network port, or the reason it gives none.
+std::vector<NetworkSerialPort::Candidate> NetworkSerialPort::addressesOf(const PortAddress& address, int flags,
+                                                                         std::string& failure) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = flags;
+    addrinfo* found = nullptr;
+    const int resolved = getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found);
+    std::vector<Candidate> candidates;
+    if (resolved != 0) {
+        failure = resolved == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(resolved);
+        return candidates;
+    }
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        Candidate candidate;
+        std::memcpy(&candidate.address, a->ai_addr, a->ai_addrlen);
+        candidate.length = a->ai_addrlen;
+        candidates.push_back(candidate);
+    }
+    freeaddrinfo(found);
+    return candidates;
+}
+
+// A host name looked up on a thread of its own, so that a name server that does not answer never
+// holds up the program. The thread keeps the lookup alive until it is done, even once the port has
+// given up on it; the descriptor turns readable when the answer is in.
+struct NetworkSerialPort::HostLookup {
+    int wake[2] = {-1, -1};
+    std::mutex mutex;
+    bool done = false;
+    std::vector<Candidate> addresses;
+    std::string failure;
+
+    static std::shared_ptr<HostLookup> start(const PortAddress& address) {
+        auto lookup = std::make_shared<HostLookup>();
+        if (::pipe2(lookup->wake, O_CLOEXEC | O_NONBLOCK) != 0)
+            throw SerialError("Cannot look up " + address.host + ": " + std::strerror(errno));
+        std::thread([lookup, address] {
+            std::string failure;
+            auto found = addressesOf(address, 0, failure);
+            std::lock_guard lock(lookup->mutex);
+            lookup->addresses = std::move(found);
+            lookup->failure = failure.empty() && lookup->addresses.empty() ? "no address found" : failure;
+            lookup->done = true;
+            [[maybe_unused]] const ssize_t woken = ::write(lookup->wake[1], "", 1);
+        }).detach();
+        return lookup;
+    }
+    ~HostLookup() {
+        for (int fd : wake)
+            if (fd >= 0) ::close(fd);
+    }
+};
 
 NetworkSerialPort::NetworkSerialPort(std::function<std::string(int port)> addressOf)
     : addressOf_(std::move(addressOf)) {}
@@ -91,29 +149,17 @@ void NetworkSerialPort::open() {
     if (!address_.isNetwork()) throw SerialError(described() + " is no network port");
     if (!address_.problem.empty()) throw SerialError("Cannot open " + described() + ": " + address_.problem);
 
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int resolved = getaddrinfo(address_.host.c_str(), std::to_string(address_.port).c_str(), &hints, &found);
-    if (resolved != 0) {
-        const std::string reason = resolved == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(resolved);
-        throw SerialError("Cannot open " + described() + ": " + reason);
-    }
-    candidates_.clear();
-    for (const addrinfo* a = found; a; a = a->ai_next) {
-        Candidate candidate;
-        std::memcpy(&candidate.address, a->ai_addr, a->ai_addrlen);
-        candidate.length = a->ai_addrlen;
-        candidates_.push_back(candidate);
-    }
-    freeaddrinfo(found);
-
     connectBy_ = std::chrono::steady_clock::now() + kConnectWait;
     failure_.clear();
     failedConnecting_ = false;
     lostReason_.clear();
     inBuffer_.clear();
+    std::string failure;
+    candidates_ = addressesOf(address_, AI_NUMERICHOST, failure);
+    if (candidates_.empty()) {
+        lookup_ = HostLookup::start(address_);
+        return;
+    }
     const int error = connectNext(0);
     if (!portOpen()) throw SerialError("Cannot open " + described() + ": " + std::strerror(error));
 }
@@ -155,6 +201,35 @@ void NetworkSerialPort::connectionMade() {
     wire_.insert(0, wire);
 }
 
+int NetworkSerialPort::fileDescriptor() const {
+    if (fd_ >= 0) return fd_;
+    return lookup_ ? lookup_->wake[0] : -1;
+}
+
+void NetworkSerialPort::checkLookup() {
+    {
+        std::lock_guard lock(lookup_->mutex);
+        if (!lookup_->done) {
+            if (std::chrono::steady_clock::now() >= connectBy_) {
+                failedConnecting_ = true;
+                noteFailure("the name was not looked up in time");
+            }
+            return;
+        }
+        candidates_ = std::move(lookup_->addresses);
+        if (candidates_.empty()) {
+            failedConnecting_ = true;
+            noteFailure(lookup_->failure);
+        }
+    }
+    lookup_.reset();
+    if (candidates_.empty()) return;
+    const int error = connectNext(0);
+    if (fd_ >= 0) return;
+    failedConnecting_ = true;
+    noteFailure(std::strerror(error));
+}
+
 void NetworkSerialPort::checkConnecting() {
     pollfd watch{fd_, POLLOUT, 0};
     if (poll(&watch, 1, 0) > 0) {
@@ -180,7 +255,8 @@ void NetworkSerialPort::checkConnecting() {
 
 void NetworkSerialPort::close() {
     if (!portOpen()) return;
-    ::close(fd_);
+    lookup_.reset();
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     connecting_ = false;
     candidates_.clear();
@@ -228,7 +304,7 @@ std::string NetworkSerialPort::input() {
 
 void NetworkSerialPort::output(const std::string& bytes) {
     if (!portOpen()) throw SerialError("Port is not open");
-    if (telnet_ || connecting_) heldData_ += bytes;
+    if (telnet_ || connecting_ || lookup_) heldData_ += bytes;
     else wire_ += bytes;
     releaseHeldData();
     writeQueued();
@@ -237,7 +313,7 @@ void NetworkSerialPort::output(const std::string& bytes) {
 // The program's data goes to the wire once the connection is made and the server has confirmed
 // the line (or not answered for a short while); doubled IACs for Telnet.
 void NetworkSerialPort::releaseHeldData() {
-    if (heldData_.empty() || connecting_) return;
+    if (heldData_.empty() || !connected()) return;
     if (!telnet_) {
         wire_ += heldData_;
     } else {
@@ -265,7 +341,7 @@ void NetworkSerialPort::setBreak(bool on) {
 }
 
 bool NetworkSerialPort::outputWaiting() const {
-    if (!portOpen()) return false;
+    if (!portOpen() || lookup_) return false;
     if (connecting_ || !wire_.empty()) return true;
     return !heldData_.empty() && !(telnet_ && telnet_->holdsData(std::chrono::steady_clock::now()));
 }
@@ -322,7 +398,8 @@ void NetworkSerialPort::noteFailure(const std::string& reason) {
 
 void NetworkSerialPort::service() {
     if (!portOpen()) return;
-    if (connecting_) checkConnecting();
+    if (lookup_) checkLookup();
+    if (connecting_ && fd_ >= 0) checkConnecting();
     readWaiting();
     releaseHeldData();
     writeQueued();

@@ -23,8 +23,9 @@ namespace kestrix::platform {
 // set at the far end). The same contract as the device port: non-blocking, output queued and
 // written as the connection takes it, service() called from the event loop on the descriptor.
 //
-// Opening resolves the host and starts to connect. A refusal the system reports at once fails the
-// opening; otherwise the port is open while the connection is made, output waits for it, and a
+// Opening starts to look up the host (on a thread of its own unless it is an address) and to
+// connect. A refusal the system reports at once fails the opening; otherwise the port is open
+// while the connection is made, output waits for it, and a name that does not resolve, a
 // connection not made within kConnectWait, refused later, or lost once made closes the port by
 // itself with the reason (comm::erPortLost), as a device that went away does.
 class NetworkSerialPort final : public SerialPort {
@@ -43,7 +44,7 @@ public:
     void setSettings(const std::string& settings) override;
     int handshaking() const override { return handshaking_; }
     void setHandshaking(int handshaking) override;
-    bool portOpen() const override { return fd_ >= 0; }
+    bool portOpen() const override { return fd_ >= 0 || lookup_ != nullptr; }
     void setPortOpen(bool open) override;
 
     int inputLen() const override { return inputLen_; }
@@ -57,7 +58,7 @@ public:
     std::string lostReason() const override { return lostReason_; }
 
     void service() override;
-    int fileDescriptor() const override { return fd_; }
+    int fileDescriptor() const override;
     // While connecting the descriptor turns writable once the connection is made (or refused).
     bool outputWaiting() const override;
     bool inputFull() const override;
@@ -67,18 +68,21 @@ public:
     // A break on the far end's line (RFC 2217 only): started, and ended by the next call with false.
     void setBreak(bool on);
     // The connection is made (and not only being made).
-    bool connected() const { return portOpen() && !connecting_; }
+    bool connected() const { return fd_ >= 0 && !connecting_; }
 
 private:
+    struct HostLookup;
     struct Candidate {
         sockaddr_storage address{};
         socklen_t length = 0;
     };
+    static std::vector<Candidate> addressesOf(const PortAddress& address, int flags, std::string& failure);
     std::string described() const;
     void open();
     void close();
     int connectNext(int lastError);
     void connectionMade();
+    void checkLookup();
     void checkConnecting();
     void readWaiting();
     void take(const char* bytes, std::size_t count);
@@ -98,7 +102,8 @@ private:
     PortAddress address_;
     int fd_ = -1;
     bool connecting_ = false;
-    std::vector<Candidate> candidates_;  // addresses of the host not yet tried
+    std::shared_ptr<HostLookup> lookup_;  // a host name being looked up
+    std::vector<Candidate> candidates_;   // addresses of the host not yet tried
     std::chrono::steady_clock::time_point connectBy_{};
     std::unique_ptr<Rfc2217Protocol> telnet_;  // for rfc2217:// only
     std::string inBuffer_;
