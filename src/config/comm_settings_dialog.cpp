@@ -77,9 +77,9 @@ void CommSettingsDialog::showWhoSetsTheLine(int port) {
     const bool farEnd = platform::parsePortAddress(slot).kind == platform::PortAddress::Kind::tcp;
     for (OptionButton* b : d.lineButtons()) b->enabled = !farEnd;
     d.lblFarEnd.visible = farEnd;
-    d.lblFarEnd.caption = farEnd ? "The speed, framing and flow control of " + slot +
-                                       " are set at the far end (the terminal server's own settings), not here."
-                                 : "";
+    d.lblFarEnd.caption =
+        farEnd ? "This port's speed, framing and flow control are set at the far end, in the server's own settings."
+               : "";
 }
 
 void CommSettingsDialog::open() {

@@ -81,7 +81,7 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     third.option(RTSFlow, "RTS", "flow");
     third.option(BothFlow, "Xon/RTS", "flow");
 
-    lblFarEnd.geometry = {120, third.top + 60, 3360, 660};
+    lblFarEnd.geometry = {120, third.top + 60, 3360, 540};
     lblFarEnd.wordWrap = true;
     lblFarEnd.visible = false;
     controls.push_back(&lblFarEnd);
