@@ -253,8 +253,9 @@ void NetworkSerialPort::checkConnecting() {
     }
 }
 
+// Also after a failed connection, which has already let its socket go: nothing queued for it is
+// left to reach the next one.
 void NetworkSerialPort::close() {
-    if (!portOpen()) return;
     lookup_.reset();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

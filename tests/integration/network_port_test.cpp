@@ -262,6 +262,26 @@ private:
     std::atomic<bool> stopping_{false};
 };
 
+// A listener whose queue is full: a connection to it is never made.
+struct FullListener {
+    LoopbackServer server{nullptr, 0};
+    std::vector<int> fillers;
+    FullListener() {
+        for (int i = 0; i < 4; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            address.sin_port = htons(static_cast<std::uint16_t>(server.port()));
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            fillers.push_back(fd);
+        }
+    }
+    ~FullListener() {
+        for (int fd : fillers) ::close(fd);
+    }
+};
+
 // Reads what the client sends for a while.
 std::string readFor(int connection, std::chrono::milliseconds time) {
     std::string got;
@@ -347,20 +367,9 @@ TEST(NetworkPort, ConnectingFailuresNameTheAddressAndTheSystemsReason) {
         LoopbackServer gone(nullptr);
         return gone.port();
     }();
-    // A listener whose queue is full: the connection is never made.
-    LoopbackServer full(nullptr, 0);
-    std::vector<int> fillers;
-    for (int i = 0; i < 4; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(static_cast<std::uint16_t>(full.port()));
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        fillers.push_back(fd);
-    }
+    FullListener full;
     const std::string refused = "tcp://127.0.0.1:" + std::to_string(closedPort);
-    const std::string hanging = full.address("rfc2217");
+    const std::string hanging = full.server.address("rfc2217");
     const struct {
         std::string slot;
         std::string failure;
@@ -377,7 +386,29 @@ TEST(NetworkPort, ConnectingFailuresNameTheAddressAndTheSystemsReason) {
         EXPECT_TRUE(outcome.failure.starts_with(c.failure)) << outcome.failure;
         EXPECT_LT(Clock::now() - began, std::chrono::seconds(7)) << c.slot;
     }
-    for (int fd : fillers) ::close(fd);
+}
+
+// What was queued for a connection that was never made does not go to the next one.
+TEST(NetworkPort, AFailedConnectionLeavesNothingForTheNext) {
+    FullListener full;
+    std::mutex mutex;
+    std::string arrived;
+    LoopbackServer listening([&](int connection) {
+        const std::string got = readFor(connection, std::chrono::milliseconds(500));
+        std::lock_guard lock(mutex);
+        arrived += got;
+    });
+    std::string slot = full.server.address("tcp");
+    platform::NetworkSerialPort port([&](int) { return slot; });
+    port.setPortOpen(true);
+    port.output("stale");
+    ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, std::chrono::seconds(8), [&] { port.service(); }));
+    slot = listening.address("tcp");
+    port.setPortOpen(true);
+    port.output("fresh");
+    waitFor([&] { return false; }, std::chrono::milliseconds(700), [&] { port.service(); });
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(arrived, "fresh");
 }
 
 }  // namespace
