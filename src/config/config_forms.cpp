@@ -81,6 +81,11 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     third.option(RTSFlow, "RTS", "flow");
     third.option(BothFlow, "Xon/RTS", "flow");
 
+    lblFarEnd.geometry = {120, third.top + 60, 3360, 540};
+    lblFarEnd.wordWrap = true;
+    lblFarEnd.visible = false;
+    controls.push_back(&lblFarEnd);
+
     OKButton.caption = "OK";
     OKButton.geometry = {3600, third.top + 170, 1300, 420};
     CancelButton.caption = "Cancel";
@@ -96,6 +101,13 @@ std::vector<OptionButton*> ConfigScrn::optionButtons() {
     for (Control* c : controls)
         if (c->kind() == ControlKind::OptionButton) all.push_back(static_cast<OptionButton*>(c));
     return all;
+}
+
+std::vector<OptionButton*> ConfigScrn::lineButtons() {
+    std::vector<OptionButton*> line;
+    for (OptionButton* b : optionButtons())
+        if (b->group != "port" && b->group != "echo") line.push_back(b);
+    return line;
 }
 
 FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
