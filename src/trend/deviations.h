@@ -38,9 +38,8 @@ struct Deviation {
     double value = 0;
 };
 
-// The phase prepared once for any number of statistics and averaging times: running sums (taken
-// about the first reading, in extended precision) and gap counts, so a sum over any stretch of
-// readings, and whether it holds a gap, costs O(1).
+// The phase prepared once for any number of statistics and averaging times: the readings and
+// the runs of readings between gaps.
 class PhaseData {
 public:
     PhaseData(std::vector<double> phase, double tau0);
@@ -48,18 +47,23 @@ public:
     const std::vector<double>& phase() const { return x_; }
     double tau0() const { return tau0_; }
     std::size_t size() const { return x_.size(); }
-
-    long double sumOver(std::size_t from, std::size_t to) const { return sum_[to] - sum_[from]; }
-    bool whole(std::size_t from, std::size_t to) const { return gaps_[to] == gaps_[from]; }
+    struct Run {
+        std::size_t from, to;  // readings [from, to), none a gap
+    };
+    const std::vector<Run>& runs() const { return runs_; }
 
 private:
     std::vector<double> x_;
     double tau0_;
-    std::vector<long double> sum_;
-    std::vector<std::size_t> gaps_;
+    std::vector<Run> runs_;
 };
 
 Deviation deviation(const PhaseData& data, Statistic statistic, std::size_t m);
+
+// MTIE at the averaging factors 1, 2, 4, ... up to `largest`, exactly as deviation() gives it but
+// cheaper: the extremes of each window of 2m + 1 readings are those of two windows of m + 1
+// readings overlapping by one, so each octave costs one pass over the record.
+std::vector<Deviation> mtieAtOctaves(const std::vector<double>& phase, double tau0, std::size_t largest);
 
 // The phase with the least-squares quadratic taken out, which removes a constant frequency offset
 // and a linear frequency drift; gaps stay gaps. Fewer than three readings are returned unchanged.

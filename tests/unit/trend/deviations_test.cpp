@@ -137,6 +137,14 @@ TEST(Deviations, MtieTakesEveryWindowAndSkipsThoseWithGaps) {
         EXPECT_DOUBLE_EQ(d.value, largest) << m;
         EXPECT_DOUBLE_EQ(d.tau, 0.5 * static_cast<double>(m));
     }
+    // The octave shortcut gives the same windows.
+    const std::vector<Deviation> octaves = mtieAtOctaves(x, 0.5, 128);
+    ASSERT_EQ(octaves.size(), 8u);
+    for (const Deviation& o : octaves) {
+        const Deviation d = deviation(data, S::Mtie, o.factor);
+        EXPECT_EQ(o.count, d.count) << o.factor;
+        EXPECT_TRUE(o.value == d.value || (std::isnan(o.value) && std::isnan(d.value))) << o.factor;
+    }
     EXPECT_EQ(deviation(data, S::Mtie, 96).count, 0u);  // no run of 97 readings without a gap
     EXPECT_TRUE(std::isnan(deviation(data, S::Mtie, 96).value));
 }
