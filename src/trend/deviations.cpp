@@ -12,11 +12,13 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 struct NameOf {
     Statistic statistic;
     const char* name;
+    const char* shortName;
     bool time;
 };
-constexpr NameOf kNames[] = {{Statistic::Adev, "Overlapping ADEV", false}, {Statistic::Mdev, "MDEV", false},
-                             {Statistic::Hdev, "Overlapping HDEV", false}, {Statistic::Tdev, "TDEV (s)", true},
-                             {Statistic::TieRms, "TIE rms (s)", true},     {Statistic::Mtie, "MTIE (s)", true}};
+constexpr NameOf kNames[] = {
+    {Statistic::Adev, "Overlapping ADEV", "ADEV", false}, {Statistic::Mdev, "MDEV", "MDEV", false},
+    {Statistic::Hdev, "Overlapping HDEV", "HDEV", false}, {Statistic::Tdev, "TDEV (s)", "TDEV", true},
+    {Statistic::TieRms, "TIE rms (s)", "TIE rms", true},  {Statistic::Mtie, "MTIE (s)", "MTIE", true}};
 
 const NameOf& entry(Statistic statistic) {
     return *std::find_if(std::begin(kNames), std::end(kNames),
@@ -124,6 +126,8 @@ double lower(double a, double b) { return (a < b || a != a) ? a : b; }
 }  // namespace
 
 std::string statisticName(Statistic statistic) { return entry(statistic).name; }
+
+std::string statisticShortName(Statistic statistic) { return entry(statistic).shortName; }
 
 bool isTimeStatistic(Statistic statistic) { return entry(statistic).time; }
 

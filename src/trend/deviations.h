@@ -27,6 +27,8 @@ inline constexpr std::array<Statistic, 6> kStatistics = {Statistic::Adev, Statis
 
 // "Overlapping ADEV", "MDEV", ...: the statistic's name as the window shows it.
 std::string statisticName(Statistic statistic);
+// "ADEV", "MDEV", "HDEV", "TDEV", "TIE rms", "MTIE": the short name heading the table's other columns.
+std::string statisticShortName(Statistic statistic);
 // True for the statistics in seconds (TDEV, TIE rms, MTIE); the others are fractional frequency.
 bool isTimeStatistic(Statistic statistic);
 

@@ -68,6 +68,50 @@ std::vector<StabilityRow> stabilityRows(const std::vector<StabilityPoint>& point
 
 std::vector<std::string> stabilityHeadings() { return {"Tau (s)", "Count", "Overlapping ADEV", "TDEV (s)"}; }
 
+StatisticsTable statisticsTable(const std::vector<StatisticCurve>& curves, bool errorBars) {
+    StatisticsTable table;
+    table.headings.push_back("Tau (s)");
+    for (const StatisticCurve& curve : curves) {
+        const std::string name = statisticShortName(curve.statistic);
+        table.headings.push_back(statisticName(curve.statistic));
+        table.headings.push_back(name + " count");
+        if (errorBars && hasErrorBars(curve.statistic)) {
+            table.headings.push_back(name + " low");
+            table.headings.push_back(name + " high");
+        }
+    }
+    const std::size_t rows = curves.empty() ? 0 : curves.front().points.size();
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::vector<std::string> row;
+        char tau[32];
+        std::snprintf(tau, sizeof tau, "%.6g", curves.front().points[r].deviation.tau);
+        row.push_back(tau);
+        for (const StatisticCurve& curve : curves) {
+            const StatisticPoint& p = curve.points[r];
+            row.push_back(scientific4(p.deviation.value));
+            row.push_back(std::to_string(p.deviation.count));
+            if (errorBars && hasErrorBars(curve.statistic)) {
+                row.push_back(scientific4(p.interval.low));
+                row.push_back(scientific4(p.interval.high));
+            }
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+std::string tableCopyText(const StatisticsTable& table) {
+    std::string text = joined(table.headings, '\t');
+    for (const auto& row : table.rows) text += joined(row, '\t');
+    return text;
+}
+
+std::string tableCsvText(const StatisticsTable& table) {
+    std::string text = joined(table.headings, ',');
+    for (const auto& row : table.rows) text += joined(row, ',');
+    return text;
+}
+
 std::string stabilityCopyText(const std::vector<StabilityRow>& rows) { return tableText(rows, '\t'); }
 
 std::string stabilityCsvText(const std::vector<StabilityRow>& rows) { return tableText(rows, ','); }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "trend/analysis.h"
 #include "trend/stability.h"
 
 namespace kestrix::trend {
@@ -44,5 +45,20 @@ std::string stabilityCopyText(const std::vector<StabilityRow>& rows);
 
 // The table as "Save..." writes it: the same lines as comma-separated values.
 std::string stabilityCsvText(const std::vector<StabilityRow>& rows);
+
+// The stability table as the window shows it: tau, then for each statistic chosen its value and
+// the number of terms behind it and, when error bars are shown and the statistic has them, the
+// low and high ends of its 68.3 % interval. Cells in scientific notation with 4 significant digits.
+struct StatisticsTable {
+    std::vector<std::string> headings;
+    std::vector<std::vector<std::string>> rows;
+};
+
+StatisticsTable statisticsTable(const std::vector<StatisticCurve>& curves, bool errorBars);
+
+// The table as "Copy" puts it on the clipboard (cells separated by tabs, lines ended by CR LF)
+// and as "Save..." writes it (the same lines as comma-separated values).
+std::string tableCopyText(const StatisticsTable& table);
+std::string tableCsvText(const StatisticsTable& table);
 
 }  // namespace kestrix::trend

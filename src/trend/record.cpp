@@ -1,5 +1,6 @@
 #include "trend/record.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <string_view>
 
 #include "trend/series.h"
 
@@ -69,6 +71,59 @@ int digits(const std::string& text, std::size_t at, std::size_t count) {
         n = n * 10 + (text[i] - '0');
     }
     return n;
+}
+
+// The time of a recorded line, the date's start looked up once per day: the lines of a long record
+// share their date by the tens of thousands. Anything unusual goes to parseIsoUtc.
+struct TimeReader {
+    std::string date;  // "yyyy-mm-dd" of dayStart
+    double dayStart = 0;
+
+    bool read(const std::string& text, double& seconds) {
+        // yyyy-mm-ddThh:mm:ss.fffZ
+        if (text.size() != 24 || text[10] != 'T' || text[13] != ':' || text[16] != ':' || text[19] != '.' ||
+            text[23] != 'Z')
+            return parseIsoUtc(text, seconds);
+        const int hour = digits(text, 11, 2), minute = digits(text, 14, 2), second = digits(text, 17, 2),
+                  millis = digits(text, 20, 3);
+        if (hour < 0 || minute < 0 || second < 0 || millis < 0 || hour > 23 || minute > 59 || second > 60)
+            return parseIsoUtc(text, seconds);
+        if (text.compare(0, 10, date) != 0) {
+            double start = 0;
+            if (!parseIsoUtc(text.substr(0, 10) + "T00:00:00Z", start)) return false;
+            date = text.substr(0, 10);
+            dayStart = start;
+        }
+        seconds = dayStart + hour * 3600 + minute * 60 + second + millis / 1000.0;
+        return true;
+    }
+};
+
+// Splits one record (its line end removed) into fields, quotes undone; false when a quote is
+// left open. The fields' strings are reused from record to record.
+bool splitRecord(std::string_view record, std::vector<std::string>& fields, std::size_t& count) {
+    count = 1;
+    if (fields.empty()) fields.emplace_back();
+    fields[0].clear();
+    bool inQuotes = false;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const char c = record[i];
+        std::string& field = fields[count - 1];
+        if (inQuotes) {
+            if (c != '"') field += c;
+            else if (i + 1 < record.size() && record[i + 1] == '"') field += record[++i];
+            else inQuotes = false;
+        } else if (c == '"') {
+            inQuotes = true;
+        } else if (c == ',') {
+            if (++count > fields.size()) fields.emplace_back();
+            fields[count - 1].clear();
+        } else {
+            field += c;
+        }
+    }
+    if (!fields[count - 1].empty() && fields[count - 1].back() == '\r') fields[count - 1].pop_back();
+    return !inQuotes;
 }
 
 }  // namespace
@@ -186,6 +241,67 @@ RecordedFile parseRecordedText(const std::string& text) {
         if (list.empty()) file.queries.push_back(sample.query);
         list.push_back(std::move(sample));
     }
+    return file;
+}
+
+RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSample, std::size_t blockSize) {
+    RecordedFile file;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        file.error = std::strerror(errno);
+        return file;
+    }
+    const std::size_t kBlock = std::max<std::size_t>(blockSize, 1);
+    std::vector<char> block(kBlock);
+    std::string pending;  // a record not yet ended: its line end lies in a later block, or inside quotes
+    bool pendingInQuotes = false;
+    std::vector<std::string> fields;
+    std::size_t recordIndex = 0;
+    TimeReader times;
+    std::string lastQuery;
+    auto take = [&](std::string_view record) {
+        std::size_t count = 0;
+        const bool whole = splitRecord(record, fields, count);
+        if (recordIndex++ == 0 && count >= 1 && fields[0] == "time") return;  // the heading
+        double time = 0;
+        if (!whole || count != 4 || fields[1].empty() || !times.read(fields[0], time)) {
+            ++file.unreadableLines;
+            return;
+        }
+        const double value = fields[2].empty() ? std::numeric_limits<double>::quiet_NaN() : leadingValue(fields[2]);
+        if (fields[1] != lastQuery) {
+            lastQuery = fields[1];
+            if (std::find(file.queries.begin(), file.queries.end(), lastQuery) == file.queries.end())
+                file.queries.push_back(lastQuery);
+        }
+        onSample(time, lastQuery, value);
+    };
+    for (std::size_t got; (got = std::fread(block.data(), 1, kBlock, in)) > 0;) {
+        std::string_view rest(block.data(), got);
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            const std::string_view piece = rest.substr(0, end == std::string_view::npos ? rest.size() : end);
+            // A line end inside quotes belongs to the field: the record goes on.
+            if (std::count(piece.begin(), piece.end(), '"') % 2 != 0) pendingInQuotes = !pendingInQuotes;
+            if (end == std::string_view::npos) {
+                pending.append(piece);
+                break;
+            }
+            if (pendingInQuotes) {
+                pending.append(piece).push_back('\n');
+            } else if (pending.empty()) {
+                take(piece);
+            } else {
+                pending.append(piece);
+                take(pending);
+                pending.clear();
+            }
+            rest.remove_prefix(end + 1);
+        }
+    }
+    if (std::ferror(in)) file.error = std::strerror(errno);
+    std::fclose(in);
+    file.tornLastLine = !pending.empty() || pendingInQuotes;
     return file;
 }
 

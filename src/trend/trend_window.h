@@ -45,10 +45,10 @@ struct TrendHost {
 // The trend window's rules: which queries are sampled and how often, the readings kept, the
 // visible span with its zoom and pan, the figures and the stability table, recording to a file
 // and opening a recorded one. The display layer draws from series(), visibleSpan(), figures()
-// and stability(), and forwards the user's zoom and pan here.
+// and curves(), and forwards the user's zoom and pan here.
 class TrendWindow {
 public:
-    TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kWeekOfSeconds);
+    TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kMonthOfSeconds);
     void wire();
 
     TrendSampler& sampler() { return sampler_; }
@@ -74,9 +74,21 @@ public:
     void showAll();
 
     SpanFigures figures(std::size_t series) const;
-    // The stability of the first time-interval series over the visible span, and its table.
-    const std::vector<StabilityPoint>& stability();
-    std::vector<StabilityRow> stabilityTableRows() { return stabilityRows(stability()); }
+    // The chosen statistics of the first time-interval series over the visible span, one curve
+    // per statistic in the order of kStatistics, and the table of them.
+    const std::vector<StatisticCurve>& curves();
+    StatisticsTable table() { return statisticsTable(curves(), settings_.errorBars); }
+    // Each chosen mask against each chosen statistic it applies to (MTIE, TDEV), as judged over
+    // the curves last computed.
+    struct MaskResult {
+        Mask mask;
+        Statistic statistic;
+        MaskVerdict verdict;
+    };
+    const std::vector<MaskResult>& maskResults() {
+        curves();
+        return maskResults_;
+    }
     // Moves whenever something drawn changes.
     std::uint64_t revision() const { return revision_; }
     // Moves when the user changes what is shown (zoom, pan, series, a file opened).
@@ -100,6 +112,10 @@ private:
     void addOtherQuery();
     void setInterval(int seconds);
     void togglePause();
+    void toggleStatistic(Statistic statistic);
+    void toggleMask(Mask mask);
+    void setStabilityOption(bool TrendSettings::*option);
+    void judgeMasks();
     void clearSamples();
     void startRecording(const std::string& path);
     void saveSettings();
@@ -126,8 +142,9 @@ private:
 
     std::uint64_t revision_ = 1;
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
-    std::vector<StabilityPoint> stability_;
-    std::uint64_t stabilityView_ = 0;  // viewRevision_ the stability was computed for
+    std::vector<StatisticCurve> curves_;
+    std::vector<MaskResult> maskResults_;
+    std::uint64_t stabilityView_ = 0;  // viewRevision_ the curves were computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;
 };

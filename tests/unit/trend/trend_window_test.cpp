@@ -73,15 +73,53 @@ TEST_F(TrendWindowTest, OpensFromTheFunctionMenuWithBothPresetsAndKeepsThemInThe
 TEST_F(TrendWindowTest, TheTableOfTheNinePointDataMatchesAndCopiesAsShown) {
     rig.form1.funcTrend.onClick();
     feedNinePoint();
-    const auto rows = trend.stabilityTableRows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].overlappingAllanDeviation, "9.123e-08");  // 91.22945 in units of 1e-9
-    EXPECT_EQ(rows[0].timeDeviation, "5.267e-08");              // 52.67135 ns
-    EXPECT_EQ(rows[1].overlappingAllanDeviation, "8.595e-08");
-    EXPECT_EQ(rows[1].timeDeviation, "8.636e-08");
+    const StatisticsTable table = trend.table();
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(table.headings,
+              (std::vector<std::string>{"Tau (s)", "Overlapping ADEV", "ADEV count", "ADEV low", "ADEV high",
+                                        "TDEV (s)", "TDEV count", "TDEV low", "TDEV high"}));
+    EXPECT_EQ(table.rows[0][1], "9.123e-08");  // 91.22945 in units of 1e-9
+    EXPECT_EQ(table.rows[0][2], "8");
+    EXPECT_EQ(table.rows[0][5], "5.267e-08");  // 52.67135 ns
+    EXPECT_EQ(table.rows[1][1], "8.595e-08");
+    EXPECT_EQ(table.rows[1][5], "8.636e-08");
+    EXPECT_EQ(table.rows[1][6], "5");
     form.cmdTrendCopy.onClick();
-    EXPECT_EQ(rig.clipboard.text(), stabilityCopyText(rows));
-    EXPECT_EQ(rig.clipboard.text().substr(0, 42), "Tau (s)\tCount\tOverlapping ADEV\tTDEV (s)\r\n1");
+    EXPECT_EQ(rig.clipboard.text(), tableCopyText(table));
+    EXPECT_EQ(rig.clipboard.text().substr(0, 35), "Tau (s)\tOverlapping ADEV\tADEV count");
+}
+
+TEST_F(TrendWindowTest, TheStabilityMenuChoosesStatisticsErrorBarsDriftAndMasks) {
+    rig.form1.funcTrend.onClick();
+    for (MenuItem* item : {&form.mnuTrendAdev, &form.mnuTrendTdev, &form.mnuTrendMtie, &form.mnuTrendHdev,
+                           &form.mnuTrendErrorBars, &form.mnuTrendMaskPrtcB})
+        item->onClick();
+    EXPECT_TRUE(form.mnuTrendMtie.checked && form.mnuTrendMaskPrtcB.checked && !form.mnuTrendAdev.checked);
+    EXPECT_FALSE(form.mnuTrendErrorBars.checked);
+    // A phase ramp of 0.32 ns/s over 400 s: MTIE is the ramp over tau, past PRTC-B's 40 ns at 128 s.
+    for (int i = 0; i <= 400; ++i) trend.addSample(kTimeIntervalQuery, kDay + i, 0.32e-9 * i, "reply");
+    StatisticsTable table = trend.table();
+    EXPECT_EQ(table.headings,
+              (std::vector<std::string>{"Tau (s)", "Overlapping HDEV", "HDEV count", "MTIE (s)", "MTIE count"}));
+    ASSERT_EQ(table.rows.size(), 8u);
+    EXPECT_EQ(table.rows[7][0], "128");
+    EXPECT_EQ(table.rows[7][3], "4.096e-08");
+    EXPECT_EQ(table.rows[7][4], "273");
+    EXPECT_EQ(form.lblTrendMasks.caption, "G.8272 PRTC-B MTIE: fails at tau = 128 s");
+    ASSERT_EQ(trend.maskResults().size(), 1u);
+    EXPECT_EQ(trend.maskResults()[0].verdict.firstFailure, 128.0);
+    const std::string ini = rig.profile.text;
+    for (const char* key : {"Statistics=HDEV,MTIE", "Masks=PRTC-B", "ErrorBars=0", "RemoveDrift=0"})
+        EXPECT_NE(ini.find(key), std::string::npos) << key;
+
+    // A drifting frequency: ADEV sees the drift until it is taken out.
+    form.mnuTrendClear.onClick();
+    form.mnuTrendAdev.onClick();
+    for (int i = 0; i <= 400; ++i) trend.addSample(kTimeIntervalQuery, kDay + i, 1e-12 * i * i, "reply");
+    EXPECT_EQ(trend.table().rows[0][1], "1.414e-12");  // 2e-12 / sqrt(2)
+    form.mnuTrendRemoveDrift.onClick();
+    EXPECT_LT(std::stod(trend.table().rows[0][1]), 1e-20);
+    EXPECT_TRUE(form.mnuTrendRemoveDrift.checked);
 }
 
 TEST_F(TrendWindowTest, ZoomChangesTheVisibleSpanAndTheFigures) {
@@ -119,7 +157,7 @@ TEST_F(TrendWindowTest, RecordsSamplesAndARecordedFileGivesTheSameTable) {
     EXPECT_EQ(form.lblTrendInfo.caption, "Recording to " + record);
     EXPECT_TRUE(form.mnuTrendStopRecord.enabled);
     feedNinePoint();
-    const auto live = trend.stabilityTableRows();
+    const auto live = trend.table();
     saveAnswers = {table};
     form.cmdTrendSave.onClick();
     form.mnuTrendStopRecord.onClick();
@@ -129,14 +167,14 @@ TEST_F(TrendWindowTest, RecordsSamplesAndARecordedFileGivesTheSameTable) {
     trend.openRecordedFile(record);
     EXPECT_EQ(form.lblTrendInfo.caption, "The last line of " + record + " was cut short and was skipped.");
     EXPECT_TRUE(trend.sampler().paused());
-    const auto opened = trend.stabilityTableRows();
-    ASSERT_EQ(opened.size(), live.size());
-    EXPECT_EQ(stabilityCopyText(opened), stabilityCopyText(live));
+    const auto opened = trend.table();
+    ASSERT_EQ(opened.rows.size(), live.rows.size());
+    EXPECT_EQ(tableCopyText(opened), tableCopyText(live));
     saveAnswers = {fromFile};
     form.cmdTrendSave.onClick();
     std::ifstream a(table), b(fromFile);
     std::string liveCsv((std::istreambuf_iterator<char>(a)), {}), fileCsv((std::istreambuf_iterator<char>(b)), {});
-    EXPECT_EQ(liveCsv.substr(0, 40), "Tau (s),Count,Overlapping ADEV,TDEV (s)\r");
+    EXPECT_EQ(liveCsv.substr(0, 35), "Tau (s),Overlapping ADEV,ADEV count");
     EXPECT_EQ(liveCsv, fileCsv);
     for (const auto& path : {record, table, fromFile}) std::remove(path.c_str());
 }
