@@ -64,7 +64,7 @@ std::vector<std::vector<std::string>> records(const std::string& text, bool& tor
     return out;
 }
 
-int digits(const std::string& text, std::size_t at, std::size_t count) {
+int digits(std::string_view text, std::size_t at, std::size_t count) {
     int n = 0;
     for (std::size_t i = at; i < at + count; ++i) {
         if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
@@ -79,18 +79,18 @@ struct TimeReader {
     std::string date;  // "yyyy-mm-dd" of dayStart
     double dayStart = 0;
 
-    bool read(const std::string& text, double& seconds) {
+    bool read(std::string_view text, double& seconds) {
         // yyyy-mm-ddThh:mm:ss.fffZ
         if (text.size() != 24 || text[10] != 'T' || text[13] != ':' || text[16] != ':' || text[19] != '.' ||
             text[23] != 'Z')
-            return parseIsoUtc(text, seconds);
+            return parseIsoUtc(std::string(text), seconds);
         const int hour = digits(text, 11, 2), minute = digits(text, 14, 2), second = digits(text, 17, 2),
                   millis = digits(text, 20, 3);
         if (hour < 0 || minute < 0 || second < 0 || millis < 0 || hour > 23 || minute > 59 || second > 60)
-            return parseIsoUtc(text, seconds);
-        if (text.compare(0, 10, date) != 0) {
+            return parseIsoUtc(std::string(text), seconds);
+        if (text.substr(0, 10) != date) {
             double start = 0;
-            if (!parseIsoUtc(text.substr(0, 10) + "T00:00:00Z", start)) return false;
+            if (!parseIsoUtc(std::string(text.substr(0, 10)) + "T00:00:00Z", start)) return false;
             date = text.substr(0, 10);
             dayStart = start;
         }
@@ -98,6 +98,29 @@ struct TimeReader {
         return true;
     }
 };
+
+// The usual record, time,"query",value,"reply" with no quote inside the query: its time, query and
+// value as views into the record, the reply only checked to be one quoted field. False for any
+// other shape, which the general splitting below then takes.
+bool splitUsualRecord(std::string_view record, std::string_view& time, std::string_view& query,
+                      std::string_view& value) {
+    const std::size_t comma1 = record.find(',');
+    if (comma1 == std::string_view::npos || comma1 + 1 >= record.size() || record[comma1 + 1] != '"') return false;
+    const std::size_t close = record.find('"', comma1 + 2);
+    if (close == std::string_view::npos || close + 1 >= record.size() || record[close + 1] != ',') return false;
+    const std::size_t comma3 = record.find(',', close + 2);
+    if (comma3 == std::string_view::npos) return false;
+    std::string_view reply = record.substr(comma3 + 1);
+    if (!reply.empty() && reply.back() == '\r') reply.remove_suffix(1);
+    if (reply.size() < 2 || reply.front() != '"' || reply.back() != '"') return false;
+    const std::string_view inside = reply.substr(1, reply.size() - 2);
+    for (std::size_t at = inside.find('"'); at != std::string_view::npos; at = inside.find('"', at + 2))
+        if (at + 1 >= inside.size() || inside[at + 1] != '"') return false;  // only doubled quotes inside
+    time = record.substr(0, comma1);
+    query = record.substr(comma1 + 2, close - comma1 - 2);
+    value = record.substr(close + 2, comma3 - close - 2);
+    return value.find('"') == std::string_view::npos;
+}
 
 // Splits one record (its line end removed) into fields, quotes undone; false when a quote is
 // left open. The fields' strings are reused from record to record.
@@ -260,17 +283,25 @@ RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSampl
     TimeReader times;
     std::string lastQuery;
     auto take = [&](std::string_view record) {
-        std::size_t count = 0;
-        const bool whole = splitRecord(record, fields, count);
-        if (recordIndex++ == 0 && count >= 1 && fields[0] == "time") return;  // the heading
+        std::string_view timeText, query, valueText;
+        if (recordIndex++ == 0 || !splitUsualRecord(record, timeText, query, valueText)) {
+            std::size_t count = 0;
+            const bool whole = splitRecord(record, fields, count);
+            if (recordIndex == 1 && count >= 1 && fields[0] == "time") return;  // the heading
+            if (!whole || count != 4) {
+                ++file.unreadableLines;
+                return;
+            }
+            timeText = fields[0], query = fields[1], valueText = fields[2];
+        }
         double time = 0;
-        if (!whole || count != 4 || fields[1].empty() || !times.read(fields[0], time)) {
+        if (query.empty() || !times.read(timeText, time)) {
             ++file.unreadableLines;
             return;
         }
-        const double value = fields[2].empty() ? std::numeric_limits<double>::quiet_NaN() : leadingValue(fields[2]);
-        if (fields[1] != lastQuery) {
-            lastQuery = fields[1];
+        const double value = valueText.empty() ? std::numeric_limits<double>::quiet_NaN() : leadingValue(valueText);
+        if (query != lastQuery) {
+            lastQuery = query;
             if (std::find(file.queries.begin(), file.queries.end(), lastQuery) == file.queries.end())
                 file.queries.push_back(lastQuery);
         }
