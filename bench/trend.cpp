@@ -6,13 +6,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <random>
 
 #include "support/rig.h"
 #include "trend/analysis.h"
 #include "trend/figures.h"
+#include "trend/record.h"
 #include "trend/series.h"
 #include "trend/stability.h"
 #include "trend/trend_window.h"
@@ -105,6 +109,60 @@ void BM_AllSixStatisticsOverAMonth(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(analyse(phase, 1.0, all));
 }
 BENCHMARK(BM_AllSixStatisticsOverAMonth)->Unit(benchmark::kMillisecond);
+
+// A recorded file of `days` days of one-second time-interval samples, written once per run.
+const std::string& recordOf(std::size_t days) {
+    static std::map<std::size_t, std::string> made;
+    auto [it, fresh] = made.try_emplace(days, "/tmp/kestrix-bench-record-" + std::to_string(days) + "d.csv");
+    if (fresh) {
+        std::remove(it->second.c_str());
+        RecordWriter writer;
+        writer.open(it->second);
+        writer.close();
+        std::FILE* file = std::fopen(it->second.c_str(), "ab");
+        const std::vector<double>& phase = phaseOf(days);
+        for (std::size_t i = 0; i < phase.size(); ++i) {
+            char reply[32];
+            std::snprintf(reply, sizeof reply, "%+.3E\r\n", phase[i]);
+            const std::string line = recordLine({kStart + static_cast<double>(i), kTimeIntervalQuery, phase[i], reply});
+            std::fwrite(line.data(), 1, line.size(), file);
+        }
+        std::fclose(file);
+    }
+    return it->second;
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// Opening a recorded file into a series, read a block at a time (as the window does) and, for
+// reference, read whole into samples first. The peak memory of the process is reported; run the
+// month alone (--benchmark_filter=ReadABlockAtATime/30) to see its own.
+void BM_OpenRecordReadABlockAtATime(benchmark::State& state) {
+    const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        SampleRing ring;
+        scanRecordedFile(path, [&](double t, const std::string&, double v) { ring.add(t, v); });
+        benchmark::DoNotOptimize(ring.size());
+    }
+    state.counters["peakMB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenRecordReadABlockAtATime)->Arg(7)->Arg(30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OpenRecordReadWhole(benchmark::State& state) {
+    const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        SampleRing ring;
+        const RecordedFile file = readRecordedFile(path);
+        for (const RecordedSample& s : file.series.begin()->second) ring.add(s.time, s.value);
+        benchmark::DoNotOptimize(ring.size());
+    }
+    state.counters["peakMB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenRecordReadWhole)->Arg(7)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FiguresOverAWeek(benchmark::State& state) {
     const SampleRing& ring = week();

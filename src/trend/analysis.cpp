@@ -31,14 +31,14 @@ std::vector<int> noiseTypes(const std::vector<double>& phase, const std::vector<
 
 bool hasErrorBars(Statistic statistic) { return statistic != Statistic::TieRms && statistic != Statistic::Mtie; }
 
-std::vector<StatisticCurve> analyse(const std::vector<double>& phase, double tau0, const AnalysisChoice& choice) {
+std::vector<StatisticCurve> analyse(std::vector<double> phase, double tau0, const AnalysisChoice& choice) {
     std::vector<StatisticCurve> curves;
     const std::vector<std::size_t> factors = octaveFactors(phase.size());
     const bool anyDrift =
         choice.removeDrift && std::any_of(choice.statistics.begin(), choice.statistics.end(), driftMatters);
-    const PhaseData asRecorded(phase, tau0);
     const std::optional<PhaseData> detrended =
         anyDrift ? std::optional<PhaseData>(PhaseData(withoutFrequencyDrift(phase), tau0)) : std::nullopt;
+    const PhaseData asRecorded(std::move(phase), tau0);
     std::map<std::pair<bool, int>, std::vector<int>> alphas;     // by (detrended, deepest difference)
     std::map<std::pair<bool, std::size_t>, Deviation> modified;  // MDEV by (detrended, m), shared with TDEV
 
@@ -54,7 +54,7 @@ std::vector<StatisticCurve> analyse(const std::vector<double>& phase, double tau
             noise = &it->second;
         }
         const std::vector<Deviation> mtie = statistic == Statistic::Mtie && !factors.empty()
-                                                ? mtieAtOctaves(phase, tau0, factors.back())
+                                                ? mtieAtOctaves(asRecorded.phase(), tau0, factors.back())
                                                 : std::vector<Deviation>{};
         for (std::size_t k = 0; k < factors.size(); ++k) {
             const std::size_t m = factors[k];

@@ -31,7 +31,7 @@ struct AnalysisChoice {
     bool removeDrift = false;
 };
 
-std::vector<StatisticCurve> analyse(const std::vector<double>& phase, double tau0, const AnalysisChoice& choice);
+std::vector<StatisticCurve> analyse(std::vector<double> phase, double tau0, const AnalysisChoice& choice);
 
 // True for the statistics drawn with error bars.
 bool hasErrorBars(Statistic statistic);

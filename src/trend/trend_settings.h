@@ -26,7 +26,7 @@ struct TrendSettings {
     int intervalSeconds = 10;
     std::string recordFile;
     std::vector<Statistic> statistics = {Statistic::Adev, Statistic::Tdev};
-    std::vector<Mask> masks;
+    std::vector<Mask> masks = {};
     bool errorBars = true;
     bool removeDrift = false;
 };
