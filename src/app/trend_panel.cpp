@@ -225,6 +225,14 @@ QColor statisticColour(trend::Statistic statistic) {
     return Qt::black;
 }
 
+// A mask's line: the colour of the statistic it limits, lighter, dashed in the mask's own pattern.
+QPen maskPen(trend::Mask mask, trend::Statistic statistic) {
+    const Qt::PenStyle style = mask == trend::Mask::G811Prc      ? Qt::DashLine
+                               : mask == trend::Mask::G8272PrtcA ? Qt::DashDotLine
+                                                                 : Qt::DotLine;
+    return QPen(statisticColour(statistic).lighter(130), 1.5, style);
+}
+
 bool drawable(double v) { return std::isfinite(v) && v > 0; }
 
 // The chosen statistics against the averaging time, log-log, each in its colour with its error
@@ -292,7 +300,7 @@ protected:
                 if (i == 0) path.moveTo(at);
                 else path.lineTo(at);
             }
-            p.setPen(QPen(statisticColour(line.statistic).lighter(130), 1.5, Qt::DashLine));
+            p.setPen(maskPen(line.mask, line.statistic));
             p.drawPath(path);
         }
         for (const auto& curve : curves) drawCurve(p, curve, bars, px, py);
