@@ -314,7 +314,7 @@ protected:
         for (const auto& line : masks)
             entries.push_back(
                 {QString::fromStdString(trend::maskName(line.mask) + " " + trend::statisticShortName(line.statistic)),
-                 QPen(statisticColour(line.statistic).lighter(130), 1.5, Qt::DashLine)});
+                 maskPen(line.mask, line.statistic)});
         const int column = std::max(1, (width() - 60) / 3);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const int x = 54 + static_cast<int>(i % 3) * column, y = 4 + static_cast<int>(i / 3) * 16;
