@@ -1,14 +1,22 @@
 // The trend's costs over a week of one-second samples (604,800 readings): decimating the visible
 // span to the plot's pixel columns, the Allan and time deviations over it, the figures, and adding
-// a sample to a full ring.
+// a sample to a full ring. The six stability statistics with their error bars are measured beside
+// the Allan and time deviations' table (the reference, in the same run), and each statistic alone
+// over a day, a week and a month of readings, to show the cost growing with the record's length.
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <random>
 
 #include "support/rig.h"
+#include "trend/analysis.h"
 #include "trend/figures.h"
+#include "trend/record.h"
 #include "trend/series.h"
 #include "trend/stability.h"
 #include "trend/trend_window.h"
@@ -52,6 +60,109 @@ void BM_StabilityTableOverAWeek(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StabilityTableOverAWeek)->Unit(benchmark::kMillisecond);
+
+// A time interval of `days` days at one reading a second, as phase: white phase noise over a
+// random-walk frequency.
+const std::vector<double>& phaseOf(std::size_t days) {
+    static std::map<std::size_t, std::vector<double>> made;
+    auto [it, fresh] = made.try_emplace(days);
+    if (fresh) {
+        std::mt19937_64 random(days);
+        std::normal_distribution<double> normal;
+        double phase = 0, frequency = 0;
+        for (std::size_t i = 0; i < days * 86400; ++i) {
+            frequency += 1e-13 * normal(random);
+            phase += frequency;
+            it->second.push_back(33e-9 + phase + 0.5e-9 * normal(random));
+        }
+    }
+    return it->second;
+}
+
+void BM_AllSixStatisticsWithErrorBarsOverAWeek(benchmark::State& state) {
+    const std::vector<double>& phase = phaseOf(7);
+    const AnalysisChoice all{{kStatistics.begin(), kStatistics.end()}, false};
+    for (auto _ : state) benchmark::DoNotOptimize(analyse(phase, 1.0, all));
+}
+BENCHMARK(BM_AllSixStatisticsWithErrorBarsOverAWeek)->Unit(benchmark::kMillisecond);
+
+void BM_MtieAtOctavesOverAWeek(benchmark::State& state) {
+    const std::vector<double>& phase = phaseOf(7);
+    for (auto _ : state) benchmark::DoNotOptimize(analyse(phase, 1.0, {{Statistic::Mtie}, false}));
+}
+BENCHMARK(BM_MtieAtOctavesOverAWeek)->Unit(benchmark::kMillisecond);
+
+// One statistic (its index in kStatistics) with its error bars over `days` days: the time per
+// reading should not grow with the length.
+void BM_OneStatisticByRecordLength(benchmark::State& state) {
+    const Statistic statistic = kStatistics[static_cast<std::size_t>(state.range(0))];
+    const std::vector<double>& phase = phaseOf(static_cast<std::size_t>(state.range(1)));
+    state.SetLabel(statisticName(statistic));
+    for (auto _ : state) benchmark::DoNotOptimize(analyse(phase, 1.0, {{statistic}, false}));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * phase.size()));
+}
+BENCHMARK(BM_OneStatisticByRecordLength)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 7, 30}})->Unit(benchmark::kMillisecond);
+
+void BM_AllSixStatisticsOverAMonth(benchmark::State& state) {
+    const std::vector<double>& phase = phaseOf(30);
+    const AnalysisChoice all{{kStatistics.begin(), kStatistics.end()}, false};
+    for (auto _ : state) benchmark::DoNotOptimize(analyse(phase, 1.0, all));
+}
+BENCHMARK(BM_AllSixStatisticsOverAMonth)->Unit(benchmark::kMillisecond);
+
+// A recorded file of `days` days of one-second time-interval samples, written once per run.
+const std::string& recordOf(std::size_t days) {
+    static std::map<std::size_t, std::string> made;
+    auto [it, fresh] = made.try_emplace(days, "/tmp/kestrix-bench-record-" + std::to_string(days) + "d.csv");
+    if (fresh) {
+        std::remove(it->second.c_str());
+        RecordWriter writer;
+        writer.open(it->second);
+        writer.close();
+        std::FILE* file = std::fopen(it->second.c_str(), "ab");
+        const std::vector<double>& phase = phaseOf(days);
+        for (std::size_t i = 0; i < phase.size(); ++i) {
+            char reply[32];
+            std::snprintf(reply, sizeof reply, "%+.3E\r\n", phase[i]);
+            const std::string line = recordLine({kStart + static_cast<double>(i), kTimeIntervalQuery, phase[i], reply});
+            std::fwrite(line.data(), 1, line.size(), file);
+        }
+        std::fclose(file);
+    }
+    return it->second;
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// Opening a recorded file into a series, read a block at a time (as the window does) and, for
+// reference, read whole into samples first. The peak memory of the process is reported; run the
+// month alone (--benchmark_filter=ReadABlockAtATime/30) to see its own.
+void BM_OpenRecordReadABlockAtATime(benchmark::State& state) {
+    const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        SampleRing ring;
+        scanRecordedFile(path, [&](double t, const std::string&, double v) { ring.add(t, v); });
+        benchmark::DoNotOptimize(ring.size());
+    }
+    state.counters["peakMB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenRecordReadABlockAtATime)->Arg(7)->Arg(30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OpenRecordReadWhole(benchmark::State& state) {
+    const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        SampleRing ring;
+        const RecordedFile file = readRecordedFile(path);
+        for (const RecordedSample& s : file.series.begin()->second) ring.add(s.time, s.value);
+        benchmark::DoNotOptimize(ring.size());
+    }
+    state.counters["peakMB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenRecordReadWhole)->Arg(7)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FiguresOverAWeek(benchmark::State& state) {
     const SampleRing& ring = week();

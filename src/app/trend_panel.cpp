@@ -218,7 +218,32 @@ private:
     double dragX_ = 0;
 };
 
-// The overlapping Allan deviation and the time deviation against the averaging time, log-log.
+// Each statistic's colour on the stability plot; a mask is drawn dashed in the colour of the
+// statistic it limits.
+QColor statisticColour(trend::Statistic statistic) {
+    switch (statistic) {
+        case trend::Statistic::Adev: return {20, 70, 170};
+        case trend::Statistic::Mdev: return {30, 140, 60};
+        case trend::Statistic::Hdev: return {130, 60, 170};
+        case trend::Statistic::Tdev: return {190, 40, 40};
+        case trend::Statistic::TieRms: return {200, 120, 0};
+        case trend::Statistic::Mtie: return {0, 130, 140};
+    }
+    return Qt::black;
+}
+
+// A mask's line: the colour of the statistic it limits, lighter, dashed in the mask's own pattern.
+QPen maskPen(trend::Mask mask, trend::Statistic statistic) {
+    const Qt::PenStyle style = mask == trend::Mask::G811Prc      ? Qt::DashLine
+                               : mask == trend::Mask::G8272PrtcA ? Qt::DashDotLine
+                                                                 : Qt::DotLine;
+    return QPen(statisticColour(statistic).lighter(130), 1.5, style);
+}
+
+bool drawable(double v) { return std::isfinite(v) && v > 0; }
+
+// The chosen statistics against the averaging time, log-log, each in its colour with its error
+// bars, the chosen masks over MTIE and TDEV, and a legend.
 class StabilityPlot final : public QWidget {
 public:
     StabilityPlot(trend::TrendWindow& trend, QWidget* parent) : QWidget(parent), trend_(trend) {
@@ -230,21 +255,32 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        std::vector<trend::StabilityPoint> points;
-        for (const auto& s : trend_.stability())
-            if (std::isfinite(s.overlappingAllanDeviation) && s.overlappingAllanDeviation > 0) points.push_back(s);
-        if (points.empty()) {
+        const auto& curves = trend_.curves();
+        const bool bars = trend_.settings().errorBars;
+        double lowTau = INFINITY, highTau = -INFINITY, low = INFINITY, high = -INFINITY;
+        for (const auto& curve : curves)
+            for (const auto& point : curve.points) {
+                if (!drawable(point.deviation.value)) continue;
+                lowTau = std::min(lowTau, point.deviation.tau), highTau = std::max(highTau, point.deviation.tau);
+                for (double v :
+                     {point.deviation.value, bars ? point.interval.low : NAN, bars ? point.interval.high : NAN})
+                    if (drawable(v)) low = std::min(low, v), high = std::max(high, v);
+            }
+        if (!std::isfinite(low)) {
             p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
-                       tr("Stability: needs a time-interval series over at least three sample intervals"));
+                       trend_.settings().statistics.empty()
+                           ? tr("Stability: choose a statistic in the Stability menu")
+                           : tr("Stability: needs a time-interval series over at least three sample intervals"));
             return;
         }
-        double lowTau = points.front().tau, highTau = points.back().tau, low = INFINITY, high = -INFINITY;
-        for (const auto& s : points)
-            for (double v : {s.overlappingAllanDeviation, s.timeDeviation})
-                if (std::isfinite(v) && v > 0) low = std::min(low, v), high = std::max(high, v);
+        // The masks' limits over the taus shown widen the value range so they can be seen.
+        const auto masks = maskLines(curves, lowTau, highTau);
+        for (const auto& line : masks)
+            for (const QPointF& at : line.points) low = std::min(low, at.y()), high = std::max(high, at.y());
         const double d0 = std::floor(std::log10(low)), d1 = std::max(d0 + 1, std::ceil(std::log10(high)));
         const double t0 = std::floor(std::log10(lowTau)), t1 = std::max(t0 + 1, std::ceil(std::log10(highTau)));
-        const QRect area = rect().adjusted(54, 22, -10, -30);
+        const int legendHeight = 16 * static_cast<int>((curves.size() + masks.size() + 2) / 3);
+        const QRect area = rect().adjusted(54, 6 + legendHeight, -10, -30);
         auto px = [&](double tau) { return area.left() + (std::log10(tau) - t0) / (t1 - t0) * area.width(); };
         auto py = [&](double v) { return area.bottom() - (std::log10(v) - d0) / (d1 - d0) * area.height(); };
         p.setPen(QColor(200, 200, 200));
@@ -261,29 +297,86 @@ protected:
             p.drawText(QRectF(px(std::pow(10, t)) - 30, area.bottom() + 2, 60, 14), Qt::AlignHCenter,
                        QStringLiteral("1e%1").arg(t));
         p.drawText(QRect(area.left(), area.bottom() + 14, area.width(), 14), Qt::AlignHCenter, tr("tau (s)"));
-        drawCurve(p, points, QColor(20, 70, 170), px, py, true);
-        drawCurve(p, points, QColor(190, 40, 40), px, py, false);
-        p.setPen(QColor(20, 70, 170));
-        p.drawText(QRect(area.left(), 2, area.width() / 2, 18), Qt::AlignLeft, tr("Overlapping ADEV"));
-        p.setPen(QColor(190, 40, 40));
-        p.drawText(QRect(area.left() + area.width() / 2, 2, area.width() / 2, 18), Qt::AlignLeft, tr("TDEV (s)"));
+
+        p.save();
+        p.setClipRect(area);
+        for (const auto& line : masks) {
+            QPainterPath path;
+            for (std::size_t i = 0; i < line.points.size(); ++i) {
+                const QPointF at(px(line.points[i].x()), py(line.points[i].y()));
+                if (i == 0) path.moveTo(at);
+                else path.lineTo(at);
+            }
+            p.setPen(maskPen(line.mask, line.statistic));
+            p.drawPath(path);
+        }
+        for (const auto& curve : curves) drawCurve(p, curve, bars, px, py);
+        p.restore();
+
+        // The legend: one entry per statistic and per mask drawn, three to a line.
+        std::vector<std::pair<QString, QPen>> entries;
+        for (const auto& curve : curves)
+            entries.push_back({QString::fromStdString(trend::statisticName(curve.statistic)),
+                               QPen(statisticColour(curve.statistic), 2)});
+        for (const auto& line : masks)
+            entries.push_back(
+                {QString::fromStdString(trend::maskName(line.mask) + " " + trend::statisticShortName(line.statistic)),
+                 maskPen(line.mask, line.statistic)});
+        const int column = std::max(1, (width() - 60) / 3);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const int x = 54 + static_cast<int>(i % 3) * column, y = 4 + static_cast<int>(i / 3) * 16;
+            p.setPen(entries[i].second);
+            p.drawLine(x, y + 7, x + 14, y + 7);
+            p.setPen(Qt::black);
+            p.drawText(QRect(x + 18, y, column - 20, 15), Qt::AlignLeft | Qt::AlignVCenter, entries[i].first);
+        }
     }
 
 private:
+    struct MaskLine {
+        trend::Mask mask;
+        trend::Statistic statistic;
+        std::vector<QPointF> points;  // (tau, limit)
+    };
+
+    // Each chosen mask over each chosen statistic it limits, sampled along the taus shown.
+    std::vector<MaskLine> maskLines(const std::vector<trend::StatisticCurve>& curves, double lowTau, double highTau) {
+        std::vector<MaskLine> lines;
+        for (trend::Mask mask : trend_.settings().masks)
+            for (const auto& curve : curves) {
+                if (curve.statistic != trend::Statistic::Mtie && curve.statistic != trend::Statistic::Tdev) continue;
+                MaskLine line{mask, curve.statistic, {}};
+                constexpr int kSteps = 200;
+                for (int i = 0; i <= kSteps; ++i) {
+                    const double tau = lowTau * std::pow(highTau / lowTau, static_cast<double>(i) / kSteps);
+                    if (const auto limit = trend::maskLimit(mask, curve.statistic, tau))
+                        line.points.push_back({tau, *limit});
+                }
+                if (!line.points.empty()) lines.push_back(std::move(line));
+            }
+        return lines;
+    }
+
     template <typename X, typename Y>
-    void drawCurve(QPainter& p, const std::vector<trend::StabilityPoint>& points, QColor colour, X px, Y py,
-                   bool allan) {
+    void drawCurve(QPainter& p, const trend::StatisticCurve& curve, bool bars, X px, Y py) {
+        const QColor colour = statisticColour(curve.statistic);
         p.setPen(QPen(colour, 1.5));
         QPainterPath path;
         bool started = false;
-        for (const auto& s : points) {
-            const double v = allan ? s.overlappingAllanDeviation : s.timeDeviation;
-            if (!(std::isfinite(v) && v > 0)) continue;
-            const QPointF at(px(s.tau), py(v));
+        for (const auto& point : curve.points) {
+            const double v = point.deviation.value;
+            if (!drawable(v)) continue;
+            const QPointF at(px(point.deviation.tau), py(v));
             if (started) path.lineTo(at);
             else path.moveTo(at);
             started = true;
             p.drawEllipse(at, 2.5, 2.5);
+            if (bars && drawable(point.interval.low) && drawable(point.interval.high)) {
+                const double top = py(point.interval.high), bottom = py(point.interval.low);
+                p.drawLine(QPointF(at.x(), top), QPointF(at.x(), bottom));
+                p.drawLine(QPointF(at.x() - 3, top), QPointF(at.x() + 3, top));
+                p.drawLine(QPointF(at.x() - 3, bottom), QPointF(at.x() + 3, bottom));
+            }
         }
         p.drawPath(path);
     }
@@ -323,10 +416,6 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    QStringList headings;
-    for (const auto& h : trend::stabilityHeadings()) headings << QString::fromStdString(h);
-    table_->setColumnCount(headings.size());
-    table_->setHorizontalHeaderLabels(headings);
 
     note_ = new QLabel(this);
     note_->setWordWrap(true);
@@ -401,18 +490,20 @@ void TrendPanel::refresh() {
 }
 
 void TrendPanel::fillTable() {
-    const auto rows = trend_.stabilityTableRows();
+    const trend::StatisticsTable table = trend_.table();
     note_->setText(QString::fromStdString(trend_.stabilityNote()));
-    table_->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const auto& row = rows[static_cast<std::size_t>(r)];
-        int c = 0;
-        for (const std::string* cell : {&row.tau, &row.count, &row.overlappingAllanDeviation, &row.timeDeviation}) {
+    QStringList headings;
+    for (const auto& h : table.headings) headings << QString::fromStdString(h);
+    if (table_->columnCount() != headings.size()) table_->setColumnCount(static_cast<int>(headings.size()));
+    table_->setHorizontalHeaderLabels(headings);
+    table_->setRowCount(static_cast<int>(table.rows.size()));
+    for (int r = 0; r < static_cast<int>(table.rows.size()); ++r) {
+        const auto& row = table.rows[static_cast<std::size_t>(r)];
+        for (int c = 0; c < static_cast<int>(row.size()); ++c) {
             auto* item = table_->item(r, c);
             if (!item) table_->setItem(r, c, item = new QTableWidgetItem);
-            item->setText(QString::fromStdString(*cell));
+            item->setText(QString::fromStdString(row[static_cast<std::size_t>(c)]));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            ++c;
         }
     }
 }

@@ -73,19 +73,40 @@ Coverage coverageOf(const std::vector<double>& phase) {
     return c;
 }
 
-bool withholdMostlyMissing(std::vector<StabilityPoint>& points, std::size_t slots) {
+namespace {
+
+// How far apart, in steps of m, the first and last readings of one term of each statistic lie,
+// and the terms a run of readings gives beyond those it spans (the averaged second differences
+// behind MDEV and TDEV are sums over m windows, the last of which may start at the run's end).
+struct TermShape {
+    Statistic statistic;
+    std::size_t reach;
+    std::size_t extra;
+};
+constexpr TermShape kTermShapes[] = {
+    {Statistic::Adev, 2, 0}, {Statistic::Mdev, 3, 1},   {Statistic::Hdev, 3, 0},
+    {Statistic::Tdev, 3, 1}, {Statistic::TieRms, 1, 0}, {Statistic::Mtie, 1, 0},
+};
+
+}  // namespace
+
+std::size_t termsDue(Statistic statistic, std::size_t slots, std::size_t m) {
+    for (const TermShape& shape : kTermShapes)
+        if (shape.statistic == statistic) return slots >= shape.reach * m ? slots - shape.reach * m + shape.extra : 0;
+    return 0;
+}
+
+bool withholdMostlyMissing(std::vector<StatisticCurve>& curves, std::size_t slots) {
     bool withheld = false;
-    auto mostlyMissing = [&](std::size_t present, std::size_t due) {
-        const bool missing = 2 * present < due;
-        withheld = withheld || missing;
-        return missing;
-    };
-    for (StabilityPoint& p : points) {
-        const std::size_t m = p.averagingFactor;
-        if (m == 0 || slots < 2 * m + 1) continue;
-        if (mostlyMissing(p.overlappingCount, slots - 2 * m)) p.overlappingAllanDeviation = kNaN;
-        if (mostlyMissing(p.allanCount, (slots - 1 - 2 * m) / m + 1)) p.allanDeviation = kNaN;
-        if (slots >= 3 * m && mostlyMissing(p.timeCount, slots - 3 * m + 1)) p.timeDeviation = kNaN;
+    for (StatisticCurve& curve : curves) {
+        for (StatisticPoint& p : curve.points) {
+            if (std::isnan(p.deviation.value) ||
+                2 * p.deviation.count >= termsDue(curve.statistic, slots, p.deviation.factor))
+                continue;
+            p.deviation.value = kNaN;
+            p.interval = {kNaN, kNaN};
+            withheld = true;
+        }
     }
     return withheld;
 }
@@ -101,6 +122,50 @@ std::string coverageNote(double tau0, const Coverage& c) {
 }
 
 std::vector<std::string> stabilityHeadings() { return {"Tau (s)", "Count", "Overlapping ADEV", "TDEV (s)"}; }
+
+StatisticsTable statisticsTable(const std::vector<StatisticCurve>& curves, bool errorBars) {
+    StatisticsTable table;
+    table.headings.push_back("Tau (s)");
+    for (const StatisticCurve& curve : curves) {
+        const std::string name = statisticShortName(curve.statistic);
+        table.headings.push_back(statisticName(curve.statistic));
+        table.headings.push_back(name + " count");
+        if (errorBars && hasErrorBars(curve.statistic)) {
+            table.headings.push_back(name + " low");
+            table.headings.push_back(name + " high");
+        }
+    }
+    const std::size_t rows = curves.empty() ? 0 : curves.front().points.size();
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::vector<std::string> row;
+        char tau[32];
+        std::snprintf(tau, sizeof tau, "%.6g", curves.front().points[r].deviation.tau);
+        row.push_back(tau);
+        for (const StatisticCurve& curve : curves) {
+            const StatisticPoint& p = curve.points[r];
+            row.push_back(scientific4(p.deviation.value));
+            row.push_back(std::to_string(p.deviation.count));
+            if (errorBars && hasErrorBars(curve.statistic)) {
+                row.push_back(scientific4(p.interval.low));
+                row.push_back(scientific4(p.interval.high));
+            }
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+std::string tableCopyText(const StatisticsTable& table) {
+    std::string text = joined(table.headings, '\t');
+    for (const auto& row : table.rows) text += joined(row, '\t');
+    return text;
+}
+
+std::string tableCsvText(const StatisticsTable& table) {
+    std::string text = joined(table.headings, ',');
+    for (const auto& row : table.rows) text += joined(row, ',');
+    return text;
+}
 
 std::string stabilityCopyText(const std::vector<StabilityRow>& rows) { return tableText(rows, '\t'); }
 

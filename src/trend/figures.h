@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "trend/analysis.h"
 #include "trend/stability.h"
 
 namespace kestrix::trend {
@@ -43,9 +44,11 @@ struct Coverage {
 };
 
 Coverage coverageOf(const std::vector<double>& phase);
-// Withholds (sets to NaN) each figure of `points` for which fewer than half the differences a
-// grid of `slotCount` readings would give were there to average. Says whether any was.
-bool withholdMostlyMissing(std::vector<StabilityPoint>& points, std::size_t slotCount);
+// The terms `statistic` takes at factor m from a grid of `slotCount` readings with none missing.
+std::size_t termsDue(Statistic statistic, std::size_t slotCount, std::size_t m);
+// Withholds (sets to NaN, error bars too) each point of `curves` for which fewer than half the
+// terms a grid of `slotCount` readings would give were there to average. Says whether any was.
+bool withholdMostlyMissing(std::vector<StatisticCurve>& curves, std::size_t slotCount);
 // "Tau0 1 s: 200 slots, 3 empty" and, when figures were withheld, why.
 std::string coverageNote(double tau0, const Coverage& coverage);
 
@@ -58,5 +61,20 @@ std::string stabilityCopyText(const std::vector<StabilityRow>& rows);
 
 // The table as "Save..." writes it: the same lines as comma-separated values.
 std::string stabilityCsvText(const std::vector<StabilityRow>& rows);
+
+// The stability table as the window shows it: tau, then for each statistic chosen its value and
+// the number of terms behind it and, when error bars are shown and the statistic has them, the
+// low and high ends of its 68.3 % interval. Cells in scientific notation with 4 significant digits.
+struct StatisticsTable {
+    std::vector<std::string> headings;
+    std::vector<std::vector<std::string>> rows;
+};
+
+StatisticsTable statisticsTable(const std::vector<StatisticCurve>& curves, bool errorBars);
+
+// The table as "Copy" puts it on the clipboard (cells separated by tabs, lines ended by CR LF)
+// and as "Save..." writes it (the same lines as comma-separated values).
+std::string tableCopyText(const StatisticsTable& table);
+std::string tableCsvText(const StatisticsTable& table);
 
 }  // namespace kestrix::trend

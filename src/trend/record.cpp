@@ -10,6 +10,8 @@
 #include <limits>
 #include <map>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 #include "trend/series.h"
 
@@ -79,15 +81,21 @@ double intervalOf(const std::string& line) {
     return error == std::errc() && end == number.data() + number.size() && seconds > 0 ? seconds : 0;
 }
 
+// The key counted most often; 0 when none was.
+template <class Key>
+double mostCommonKey(const std::map<Key, std::size_t>& counts) {
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == counts.end() ? 0 : static_cast<double>(most->first);
+}
+
 // The most common spacing of the readings of each series, to the whole second (at least one).
 double mostCommonSpacing(const RecordedFile& file) {
     std::map<long long, std::size_t> spacings;
     for (const auto& [query, samples] : file.series)
         for (std::size_t i = 1; i < samples.size(); ++i)
             ++spacings[std::max(1LL, std::llround(samples[i].time - samples[i - 1].time))];
-    const auto most = std::max_element(spacings.begin(), spacings.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
-    return most == spacings.end() ? 0 : static_cast<double>(most->first);
+    return mostCommonKey(spacings);
 }
 
 std::string quoted(const std::string& text) {
@@ -135,13 +143,89 @@ std::vector<std::vector<std::string>> records(const std::string& text, bool& tor
     return out;
 }
 
-int digits(const std::string& text, std::size_t at, std::size_t count) {
+int digits(std::string_view text, std::size_t at, std::size_t count) {
     int n = 0;
     for (std::size_t i = at; i < at + count; ++i) {
         if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
         n = n * 10 + (text[i] - '0');
     }
     return n;
+}
+
+// The time of a recorded line, the date's start looked up once per day: the lines of a long record
+// share their date by the tens of thousands. Anything unusual goes to parseIsoUtc.
+struct TimeReader {
+    std::string date;  // "yyyy-mm-dd" of dayStart
+    double dayStart = 0;
+
+    bool read(std::string_view text, double& seconds) {
+        // yyyy-mm-ddThh:mm:ss.fffZ
+        if (text.size() != 24 || text[10] != 'T' || text[13] != ':' || text[16] != ':' || text[19] != '.' ||
+            text[23] != 'Z')
+            return parseIsoUtc(std::string(text), seconds);
+        const int hour = digits(text, 11, 2), minute = digits(text, 14, 2), second = digits(text, 17, 2),
+                  millis = digits(text, 20, 3);
+        if (hour < 0 || minute < 0 || second < 0 || millis < 0 || hour > 23 || minute > 59 || second > 60)
+            return parseIsoUtc(std::string(text), seconds);
+        if (text.substr(0, 10) != date) {
+            double start = 0;
+            if (!parseIsoUtc(std::string(text.substr(0, 10)) + "T00:00:00Z", start)) return false;
+            date = text.substr(0, 10);
+            dayStart = start;
+        }
+        seconds = dayStart + hour * 3600 + minute * 60 + second + millis / 1000.0;
+        return true;
+    }
+};
+
+// The usual record, time,"query",value,"reply" with no quote inside the query: its time, query and
+// value as views into the record, the reply only checked to be one quoted field. False for any
+// other shape, which the general splitting below then takes.
+bool splitUsualRecord(std::string_view record, std::string_view& time, std::string_view& query,
+                      std::string_view& value) {
+    const std::size_t comma1 = record.find(',');
+    if (comma1 == std::string_view::npos || comma1 + 1 >= record.size() || record[comma1 + 1] != '"') return false;
+    const std::size_t close = record.find('"', comma1 + 2);
+    if (close == std::string_view::npos || close + 1 >= record.size() || record[close + 1] != ',') return false;
+    const std::size_t comma3 = record.find(',', close + 2);
+    if (comma3 == std::string_view::npos) return false;
+    std::string_view reply = record.substr(comma3 + 1);
+    if (!reply.empty() && reply.back() == '\r') reply.remove_suffix(1);
+    if (reply.size() < 2 || reply.front() != '"' || reply.back() != '"') return false;
+    const std::string_view inside = reply.substr(1, reply.size() - 2);
+    for (std::size_t at = inside.find('"'); at != std::string_view::npos; at = inside.find('"', at + 2))
+        if (at + 1 >= inside.size() || inside[at + 1] != '"') return false;  // only doubled quotes inside
+    time = record.substr(0, comma1);
+    query = record.substr(comma1 + 2, close - comma1 - 2);
+    value = record.substr(close + 2, comma3 - close - 2);
+    return value.find('"') == std::string_view::npos;
+}
+
+// Splits one record (its line end removed) into fields, quotes undone; false when a quote is
+// left open. The fields' strings are reused from record to record.
+bool splitRecord(std::string_view record, std::vector<std::string>& fields, std::size_t& count) {
+    count = 1;
+    if (fields.empty()) fields.emplace_back();
+    fields[0].clear();
+    bool inQuotes = false;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const char c = record[i];
+        std::string& field = fields[count - 1];
+        if (inQuotes) {
+            if (c != '"') field += c;
+            else if (i + 1 < record.size() && record[i + 1] == '"') field += record[++i];
+            else inQuotes = false;
+        } else if (c == '"') {
+            inQuotes = true;
+        } else if (c == ',') {
+            if (++count > fields.size()) fields.emplace_back();
+            fields[count - 1].clear();
+        } else {
+            field += c;
+        }
+    }
+    if (!fields[count - 1].empty() && fields[count - 1].back() == '\r') fields[count - 1].pop_back();
+    return !inQuotes;
 }
 
 }  // namespace
@@ -290,9 +374,94 @@ RecordedFile parseRecordedText(const std::string& text) {
         list.push_back(std::move(sample));
     }
     // The interval most readings were taken at; with none said, the most common spacing.
-    const auto most = std::max_element(readingsAt.begin(), readingsAt.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
-    file.interval = most != readingsAt.end() ? most->first : mostCommonSpacing(file);
+    file.interval = !readingsAt.empty() ? mostCommonKey(readingsAt) : mostCommonSpacing(file);
+    return file;
+}
+
+RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSample, std::size_t blockSize) {
+    RecordedFile file;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        file.error = std::strerror(errno);
+        return file;
+    }
+    const std::size_t kBlock = std::max<std::size_t>(blockSize, 1);
+    std::vector<char> block(kBlock);
+    std::string pending;  // a record not yet ended: its line end lies in a later block, or inside quotes
+    bool pendingInQuotes = false;
+    std::vector<std::string> fields;
+    std::size_t recordIndex = 0;
+    TimeReader times;
+    std::string lastQuery;
+    double interval = 0;  // of the lines that follow; 0: lines of a file from before interval lines
+    std::map<double, std::size_t> readingsAt;
+    std::map<long long, std::size_t> spacings;          // an older file's, to the whole second
+    std::map<std::string, double, std::less<>> lastAt;  // an older file's last reading of each query
+    auto take = [&](std::string_view record) {
+        std::size_t commentFields = 0;
+        if (record.starts_with('#') && splitRecord(record, fields, commentFields) && commentFields == 1) {
+            if (const double seconds = intervalOf(fields[0])) interval = seconds;  // a comment
+            return;
+        }
+        std::string_view timeText, query, valueText;
+        if (recordIndex++ == 0 || !splitUsualRecord(record, timeText, query, valueText)) {
+            std::size_t count = 0;
+            const bool whole = splitRecord(record, fields, count);
+            if (recordIndex == 1 && count >= 1 && fields[0] == "time") return;  // the heading
+            if (!whole || count != 4) {
+                ++file.unreadableLines;
+                return;
+            }
+            timeText = fields[0], query = fields[1], valueText = fields[2];
+        }
+        double time = 0;
+        if (query.empty() || !times.read(timeText, time)) {
+            ++file.unreadableLines;
+            return;
+        }
+        const double value = valueText.empty() ? std::numeric_limits<double>::quiet_NaN() : leadingValue(valueText);
+        std::string unescapedQuery;
+        if (interval > 0 && query.find('\\') != std::string_view::npos) query = unescapedQuery = unescaped(query);
+        if (interval > 0) {
+            ++readingsAt[interval];
+        } else {
+            if (const auto last = lastAt.find(query); last == lastAt.end()) lastAt.emplace(std::string(query), time);
+            else ++spacings[std::max(1LL, std::llround(time - std::exchange(last->second, time)))];
+        }
+        if (query != lastQuery) {
+            lastQuery = query;
+            if (std::find(file.queries.begin(), file.queries.end(), lastQuery) == file.queries.end())
+                file.queries.push_back(lastQuery);
+        }
+        onSample(time, lastQuery, value);
+    };
+    for (std::size_t got; (got = std::fread(block.data(), 1, kBlock, in)) > 0;) {
+        std::string_view rest(block.data(), got);
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            const std::string_view piece = rest.substr(0, end == std::string_view::npos ? rest.size() : end);
+            // A line end inside quotes belongs to the field: the record goes on.
+            if (std::count(piece.begin(), piece.end(), '"') % 2 != 0) pendingInQuotes = !pendingInQuotes;
+            if (end == std::string_view::npos) {
+                pending.append(piece);
+                break;
+            }
+            if (pendingInQuotes) {
+                pending.append(piece).push_back('\n');
+            } else if (pending.empty()) {
+                take(piece);
+            } else {
+                pending.append(piece);
+                take(pending);
+                pending.clear();
+            }
+            rest.remove_prefix(end + 1);
+        }
+    }
+    if (std::ferror(in)) file.error = std::strerror(errno);
+    std::fclose(in);
+    file.tornLastLine = !pending.empty() || pendingInQuotes;
+    file.interval = !readingsAt.empty() ? mostCommonKey(readingsAt) : mostCommonKey(spacings);
     return file;
 }
 

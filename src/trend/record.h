@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -81,5 +82,12 @@ struct RecordedFile {
 
 RecordedFile parseRecordedText(const std::string& text);
 RecordedFile readRecordedFile(const std::string& path);
+
+// Reads a recorded file a block at a time and hands each sample to `onSample` as it is read,
+// keeping neither the file nor the replies: a month of one-second samples opens in a few seconds
+// and in the memory of the readings alone. The result has the queries, the skipped lines and the
+// error, but no samples; when the file cannot be opened at all nothing is handed over.
+using SampleSink = std::function<void(double time, const std::string& query, double value)>;
+RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSample, std::size_t blockSize = 1 << 20);
 
 }  // namespace kestrix::trend

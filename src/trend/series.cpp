@@ -11,13 +11,18 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 }
 
-SampleRing::SampleRing(std::size_t capacity) : times_(std::max<std::size_t>(capacity, 1)), values_(times_.size()) {}
+SampleRing::SampleRing(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
 
 void SampleRing::add(double time, double value) {
     if (size_ > 0) time = std::max(time, this->time(size_ - 1));
-    if (size_ < times_.size()) {
-        times_[slot(size_)] = time;
-        values_[slot(size_)] = value;
+    if (size_ < capacity_) {
+        if (times_.size() < capacity_) {  // still growing: the readings lie in order from slot 0
+            times_.push_back(time);
+            values_.push_back(value);
+        } else {
+            times_[slot(size_)] = time;
+            values_[slot(size_)] = value;
+        }
         ++size_;
         return;
     }
@@ -27,6 +32,8 @@ void SampleRing::add(double time, double value) {
 }
 
 void SampleRing::clear() {
+    std::vector<double>().swap(times_);
+    std::vector<double>().swap(values_);
     start_ = 0;
     size_ = 0;
 }

@@ -8,21 +8,23 @@
 namespace kestrix::trend {
 
 // The readings of one series, oldest first, kept in a ring of fixed capacity: adding a reading
-// costs O(1) and, once the ring is full, drops the oldest. A gap (a sample that failed) is kept as
+// costs O(1) and, once the ring is full, drops the oldest. Memory is taken as readings arrive, not
+// for the whole capacity at once. A gap (a sample that failed) is kept as
 // a reading whose value is NaN. Times are UTC seconds since 1970 and never go backwards: a reading
 // stamped before the newest one is stamped with the newest one's time.
 class SampleRing {
 public:
-    // A week of readings one second apart.
+    // A week, and the longest month, of readings one second apart.
     static constexpr std::size_t kWeekOfSeconds = std::size_t{7} * 24 * 3600;
+    static constexpr std::size_t kMonthOfSeconds = std::size_t{31} * 24 * 3600;
 
-    explicit SampleRing(std::size_t capacity = kWeekOfSeconds);
+    explicit SampleRing(std::size_t capacity = kMonthOfSeconds);
 
     void add(double time, double value);
     void clear();
 
     std::size_t size() const { return size_; }
-    std::size_t capacity() const { return times_.size(); }
+    std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
     // The i-th reading, 0 the oldest.
     double time(std::size_t i) const { return times_[slot(i)]; }
@@ -35,6 +37,7 @@ public:
 
 private:
     std::size_t slot(std::size_t i) const { return (start_ + i) % times_.size(); }
+    std::size_t capacity_;
     std::vector<double> times_;
     std::vector<double> values_;
     std::size_t start_ = 0;

@@ -9,7 +9,8 @@ FrmTrend::FrmTrend() : Window("frmTrend", "Trend") {
     lblTrendInfo.elideInTheMiddle = true;
     cmdTrendCopy.caption = "Copy";
     cmdTrendSave.caption = "Save...";
-    controls = {&lblTrendInfo, &cmdTrendCopy, &cmdTrendSave};
+    lblTrendMasks.elideInTheMiddle = true;
+    controls = {&lblTrendInfo, &lblTrendMasks, &cmdTrendCopy, &cmdTrendSave};
 
     mnuTrendFile.items = {&mnuTrendOpen,     &mnuTrendRecord, &mnuTrendStopRecord, &hyphTrend1,
                           &mnuTrendSavePlot, &hyphTrend2,     &mnuTrendClose};
@@ -17,7 +18,11 @@ FrmTrend::FrmTrend() : Window("frmTrend", "Trend") {
                             &mnuTrendPause, &mnuTrendHoldView, &mnuTrendClear};
     mnuTrendInterval.items = {&mnuInterval1s, &mnuInterval10s, &mnuInterval1min, &mnuInterval10min, &mnuInterval1h};
     mnuTrendView.items = {&mnuTrendZoomIn, &mnuTrendZoomOut, &mnuTrendPanLeft, &mnuTrendPanRight, &mnuTrendShowAll};
-    menuBar = {&mnuTrendFile, &mnuTrendSeries, &mnuTrendInterval, &mnuTrendView};
+    mnuTrendStability.items = {&mnuTrendAdev,        &mnuTrendMdev, &mnuTrendHdev,    &mnuTrendTdev,
+                               &mnuTrendTieRms,      &mnuTrendMtie, &hyphTrend4,      &mnuTrendErrorBars,
+                               &mnuTrendRemoveDrift, &hyphTrend5,   &mnuTrendMaskPrc, &mnuTrendMaskPrtcA,
+                               &mnuTrendMaskPrtcB};
+    menuBar = {&mnuTrendFile, &mnuTrendSeries, &mnuTrendInterval, &mnuTrendView, &mnuTrendStability};
     mnuTrendStopRecord.enabled = false;
     layout();
 }
@@ -26,8 +31,11 @@ void FrmTrend::layout() {
     constexpr int kMargin = 60, kButtonWidth = 1100, kButtonHeight = 380;
     const int width = std::max(innerWidth() > 0 ? innerWidth() : geometry.width - 240, 4000);
     const int height = std::max(innerHeight() > 0 ? innerHeight() : geometry.height - 900, 3000);
+    constexpr int kMaskLineHeight = 260;
     const int bandTop = height - kButtonHeight - kMargin;
-    plotArea = {0, 0, width, bandTop - kMargin};
+    const int maskTop = bandTop - kMargin - kMaskLineHeight;
+    plotArea = {0, 0, width, maskTop - kMargin};
+    lblTrendMasks.geometry = {kMargin, maskTop, width - 2 * kMargin, kMaskLineHeight};
     cmdTrendSave.geometry = {width - kMargin - kButtonWidth, bandTop, kButtonWidth, kButtonHeight};
     cmdTrendCopy.geometry = {cmdTrendSave.geometry.left - kMargin - kButtonWidth, bandTop, kButtonWidth, kButtonHeight};
     lblTrendInfo.geometry = {kMargin, bandTop + 60, cmdTrendCopy.geometry.left - 2 * kMargin, kButtonHeight - 60};

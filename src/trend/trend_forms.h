@@ -10,10 +10,11 @@ namespace kestrix {
 struct FrmTrend : Window {
     FrmTrend();
 
-    Rect plotArea;                        // where the plots, figures and table go, inner twips
-    Label lblTrendInfo{"lblTrendInfo"};   // what the window is showing or recording, and notices
-    Button cmdTrendCopy{"cmdTrendCopy"};  // the stability table to the clipboard
-    Button cmdTrendSave{"cmdTrendSave"};  // the stability table to a CSV file
+    Rect plotArea;                         // where the plots, figures and table go, inner twips
+    Label lblTrendInfo{"lblTrendInfo"};    // what the window is showing or recording, and notices
+    Label lblTrendMasks{"lblTrendMasks"};  // each chosen mask's verdict: pass, or the first tau failing
+    Button cmdTrendCopy{"cmdTrendCopy"};   // the stability table to the clipboard
+    Button cmdTrendSave{"cmdTrendSave"};   // the stability table to a CSV file
 
     MenuItem mnuTrendFile{"mnuTrendFile", "&File"};
     MenuItem mnuTrendOpen{"mnuTrendOpen", "&Open Recorded File..."};
@@ -49,6 +50,23 @@ struct FrmTrend : Window {
     MenuItem mnuTrendPanLeft{"mnuTrendPanLeft", "Pan &Left", "Ctrl+Left"};
     MenuItem mnuTrendPanRight{"mnuTrendPanRight", "Pan &Right", "Ctrl+Right"};
     MenuItem mnuTrendShowAll{"mnuTrendShowAll", "Show &All", "Ctrl+0"};
+
+    // The stability statistics shown (several at once), their error bars, drift removal, and the
+    // ITU-T masks drawn over MTIE and TDEV.
+    MenuItem mnuTrendStability{"mnuTrendStability", "S&tability"};
+    MenuItem mnuTrendAdev{"mnuTrendAdev", "Overlapping &ADEV"};
+    MenuItem mnuTrendMdev{"mnuTrendMdev", "&MDEV"};
+    MenuItem mnuTrendHdev{"mnuTrendHdev", "Overlapping &HDEV"};
+    MenuItem mnuTrendTdev{"mnuTrendTdev", "&TDEV"};
+    MenuItem mnuTrendTieRms{"mnuTrendTieRms", "TIE &rms"};
+    MenuItem mnuTrendMtie{"mnuTrendMtie", "MT&IE"};
+    MenuItem hyphTrend4 = MenuItem::separator("hyphTrend4");
+    MenuItem mnuTrendErrorBars{"mnuTrendErrorBars", "&Error Bars (68.3 %)"};
+    MenuItem mnuTrendRemoveDrift{"mnuTrendRemoveDrift", "Remove Frequency &Drift"};
+    MenuItem hyphTrend5 = MenuItem::separator("hyphTrend5");
+    MenuItem mnuTrendMaskPrc{"mnuTrendMaskPrc", "G.811 &PRC Mask"};
+    MenuItem mnuTrendMaskPrtcA{"mnuTrendMaskPrtcA", "G.&8272 PRTC-A Mask"};
+    MenuItem mnuTrendMaskPrtcB{"mnuTrendMaskPrtcB", "G.8272 PRTC-&B Mask"};
 
     // Lays the controls out for the window's inner size.
     void layout();

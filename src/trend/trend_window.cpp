@@ -90,6 +90,16 @@ void TrendWindow::wire() {
     f.mnuTrendPanLeft.onClick = [this] { pan(-0.25); };
     f.mnuTrendPanRight.onClick = [this] { pan(0.25); };
     f.mnuTrendShowAll.onClick = [this] { showAll(); };
+    const std::pair<MenuItem*, Statistic> statistics[] = {
+        {&f.mnuTrendAdev, Statistic::Adev}, {&f.mnuTrendMdev, Statistic::Mdev},     {&f.mnuTrendHdev, Statistic::Hdev},
+        {&f.mnuTrendTdev, Statistic::Tdev}, {&f.mnuTrendTieRms, Statistic::TieRms}, {&f.mnuTrendMtie, Statistic::Mtie}};
+    for (const auto& [item, statistic] : statistics) item->onClick = [this, s = statistic] { toggleStatistic(s); };
+    const std::pair<MenuItem*, Mask> masks[] = {{&f.mnuTrendMaskPrc, Mask::G811Prc},
+                                                {&f.mnuTrendMaskPrtcA, Mask::G8272PrtcA},
+                                                {&f.mnuTrendMaskPrtcB, Mask::G8272PrtcB}};
+    for (const auto& [item, mask] : masks) item->onClick = [this, m = mask] { toggleMask(m); };
+    f.mnuTrendErrorBars.onClick = [this] { setStabilityOption(&TrendSettings::errorBars); };
+    f.mnuTrendRemoveDrift.onClick = [this] { setStabilityOption(&TrendSettings::removeDrift); };
     f.cmdTrendCopy.onClick = [this] { copyTable(); };
     f.cmdTrendSave.onClick = [this] { saveTable(); };
     // Closing hides the window; sampling and recording go on.
@@ -296,45 +306,100 @@ double TrendWindow::nominalInterval() const {
     return showingFile_ ? fileInterval_ : static_cast<double>(settings_.intervalSeconds);
 }
 
-const std::vector<StabilityPoint>& TrendWindow::stability() {
-    // Recomputed when the user changes the view, and while samples arrive once they have grown
-    // by a hundredth, so the cost per sample stays small however long the record.
+const std::vector<StatisticCurve>& TrendWindow::curves() {
+    // Recomputed when the user changes the view or the choice, and while samples arrive once they
+    // have grown by a hundredth, so the cost per sample stays small however long the record.
     const bool grown =
         samplesSinceStability_ > 0 && samplesSinceStability_ >= std::max<std::size_t>(1, samplesAtStability_ / 100);
-    if (stabilityView_ == viewRevision_ && !grown) return stability_;
+    if (stabilityView_ == viewRevision_ && !grown) return curves_;
     stabilityView_ = viewRevision_;
     samplesSinceStability_ = 0;
-    stability_.clear();
+    curves_.clear();
     coverage_ = {};
     auto it = std::find_if(series_.begin(), series_.end(), [](const auto& s) { return s->timeInterval; });
-    if (it == series_.end()) return stability_;
-    const SampleRing& ring = (*it)->ring;
-    samplesAtStability_ = ring.size();
-    const Span span = visibleSpan();
     const double tau0 = nominalInterval();
-    if (!(tau0 > 0)) return stability_;
-    const std::vector<double> phase = phaseGrid(ring, span.from, span.to, tau0);
-    coverage_ = coverageOf(phase);
-    stability_ = stabilityTable(phase, tau0);
-    coverage_.withheld = withholdMostlyMissing(stability_, phase.size());
-    return stability_;
+    if (it != series_.end() && tau0 > 0) {
+        const SampleRing& ring = (*it)->ring;
+        samplesAtStability_ = ring.size();
+        const Span span = visibleSpan();
+        std::vector<double> phase = phaseGrid(ring, span.from, span.to, tau0);
+        coverage_ = coverageOf(phase);
+        const std::size_t slots = phase.size();
+        curves_ = analyse(std::move(phase), tau0, {settings_.statistics, settings_.removeDrift});
+        coverage_.withheld = withholdMostlyMissing(curves_, slots);
+    }
+    judgeMasks();
+    return curves_;
+}
+
+void TrendWindow::judgeMasks() {
+    maskResults_.clear();
+    std::string text;
+    for (Mask mask : settings_.masks) {
+        for (const StatisticCurve& curve : curves_) {
+            if (curve.statistic != Statistic::Mtie && curve.statistic != Statistic::Tdev) continue;
+            std::vector<Deviation> points;
+            for (const StatisticPoint& p : curve.points) points.push_back(p.deviation);
+            const MaskVerdict verdict = judge(mask, curve.statistic, points);
+            maskResults_.push_back({mask, curve.statistic, verdict});
+            text += (text.empty() ? "" : "; ") + verdictText(mask, curve.statistic, verdict);
+        }
+    }
+    if (text.empty() && !settings_.masks.empty()) text = "Masks apply to MTIE and TDEV: choose one of them";
+    form_.lblTrendMasks.caption = text;
+    form_.lblTrendMasks.toolTip = text;
+}
+
+void TrendWindow::toggleStatistic(Statistic statistic) {
+    std::vector<Statistic> chosen;
+    const bool had =
+        std::find(settings_.statistics.begin(), settings_.statistics.end(), statistic) != settings_.statistics.end();
+    for (Statistic s : kStatistics) {
+        const bool on =
+            std::find(settings_.statistics.begin(), settings_.statistics.end(), s) != settings_.statistics.end();
+        if (s == statistic ? !had : on) chosen.push_back(s);
+    }
+    settings_.statistics = chosen;
+    saveSettings();
+    viewChanged();
+    updateMenus();
+}
+
+void TrendWindow::toggleMask(Mask mask) {
+    std::vector<Mask> chosen;
+    const bool had = std::find(settings_.masks.begin(), settings_.masks.end(), mask) != settings_.masks.end();
+    for (Mask m : kMasks) {
+        const bool on = std::find(settings_.masks.begin(), settings_.masks.end(), m) != settings_.masks.end();
+        if (m == mask ? !had : on) chosen.push_back(m);
+    }
+    settings_.masks = chosen;
+    saveSettings();
+    viewChanged();
+    updateMenus();
+}
+
+void TrendWindow::setStabilityOption(bool TrendSettings::*option) {
+    settings_.*option = !(settings_.*option);
+    saveSettings();
+    viewChanged();
+    updateMenus();
 }
 
 std::string TrendWindow::stabilityNote() {
-    stability();
+    curves();
     return coverageNote(nominalInterval(), coverage_);
 }
 
 // ---- Table, plot and recording
 
-void TrendWindow::copyTable() { ctx_.platform.clipboard.setText(stabilityCopyText(stabilityTableRows())); }
+void TrendWindow::copyTable() { ctx_.platform.clipboard.setText(tableCopyText(table())); }
 
 void TrendWindow::saveTable() {
     if (!host.saveFileName) return;
     const auto path = host.saveFileName("Save Stability Table", kTableFilter, "stability.csv");
     if (!path) return;
     std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-    out << stabilityCsvText(stabilityTableRows());
+    out << tableCsvText(table());
     out.flush();
     if (!out)
         ctx_.platform.dialogs.msgBox("Cannot write " + *path, form_.caption, platform::MsgIcon::Exclamation,
@@ -385,8 +450,19 @@ void TrendWindow::chooseRecordedFile() {
 }
 
 void TrendWindow::openRecordedFile(const std::string& path) {
-    const RecordedFile file = readRecordedFile(path);
-    if (!file.error.empty()) {
+    // The samples go straight from the file to the series, the file's own series replacing the
+    // live ones at its first sample: nothing changes when it cannot be opened.
+    bool replaced = false;
+    const RecordedFile file = scanRecordedFile(path, [&](double time, const std::string& query, double value) {
+        if (!replaced) {
+            replaced = true;
+            series_.clear();
+        }
+        auto it = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s->query == query; });
+        if (it == series_.end()) it = series_.insert(series_.end(), makeSeries(query, capacity_));
+        (*it)->ring.add(time, value);
+    });
+    if (!file.error.empty() && !replaced) {
         ctx_.platform.dialogs.msgBox("Cannot open " + path + ": " + file.error, form_.caption,
                                      platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
         return;
@@ -396,10 +472,8 @@ void TrendWindow::openRecordedFile(const std::string& path) {
     showingFile_ = true;
     fileInterval_ = file.interval;
     filePath_ = path;
-    series_.clear();
+    if (!replaced) series_.clear();
     rebuildSeries(file.queries);
-    for (const auto& s : series_)
-        for (const RecordedSample& sample : file.series.at(s->query)) s->ring.add(sample.time, sample.value);
     form_.caption = "Trend - " + path;
     mode_ = ViewMode::All;
     const std::string notice = file.notice(path);
@@ -484,6 +558,23 @@ void TrendWindow::updateMenus() {
     f.mnuInterval1min.checked = seconds == 60;
     f.mnuInterval10min.checked = seconds == 600;
     f.mnuInterval1h.checked = seconds == 3600;
+    auto chosen = [this](Statistic s) {
+        return std::find(settings_.statistics.begin(), settings_.statistics.end(), s) != settings_.statistics.end();
+    };
+    f.mnuTrendAdev.checked = chosen(Statistic::Adev);
+    f.mnuTrendMdev.checked = chosen(Statistic::Mdev);
+    f.mnuTrendHdev.checked = chosen(Statistic::Hdev);
+    f.mnuTrendTdev.checked = chosen(Statistic::Tdev);
+    f.mnuTrendTieRms.checked = chosen(Statistic::TieRms);
+    f.mnuTrendMtie.checked = chosen(Statistic::Mtie);
+    auto masked = [this](Mask m) {
+        return std::find(settings_.masks.begin(), settings_.masks.end(), m) != settings_.masks.end();
+    };
+    f.mnuTrendMaskPrc.checked = masked(Mask::G811Prc);
+    f.mnuTrendMaskPrtcA.checked = masked(Mask::G8272PrtcA);
+    f.mnuTrendMaskPrtcB.checked = masked(Mask::G8272PrtcB);
+    f.mnuTrendErrorBars.checked = settings_.errorBars;
+    f.mnuTrendRemoveDrift.checked = settings_.removeDrift;
     ++revision_;
     refreshInfo();
 }

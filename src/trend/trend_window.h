@@ -50,10 +50,10 @@ struct TrendHost {
 // The trend window's rules: which queries are sampled and how often, the readings kept, the
 // visible span with its zoom and pan, the figures and the stability table, recording to a file
 // and opening a recorded one. The display layer draws from series(), visibleSpan(), figures()
-// and stability(), and forwards the user's zoom and pan here.
+// and curves(), and forwards the user's zoom and pan here.
 class TrendWindow {
 public:
-    TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kWeekOfSeconds);
+    TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kMonthOfSeconds);
     void wire();
 
     TrendSampler& sampler() { return sampler_; }
@@ -79,13 +79,25 @@ public:
     void showAll();
 
     SpanFigures figures(std::size_t series) const;
-    // The stability of the first time-interval series over the visible span, and its table: the
-    // readings on the grid of the nominal interval (the one chosen, or a recorded file's), each in
-    // its nearest slot, a slot without one a gap; a figure most of whose differences are missing
-    // is not shown.
-    const std::vector<StabilityPoint>& stability();
-    std::vector<StabilityRow> stabilityTableRows() { return stabilityRows(stability()); }
-    // What the table stands on: "Tau0 1 s: 200 slots, 3 empty", and what it leaves out.
+    // The chosen statistics of the first time-interval series over the visible span, one curve
+    // per statistic in the order of kStatistics, and the table of them.
+    const std::vector<StatisticCurve>& curves();
+    StatisticsTable table() { return statisticsTable(curves(), settings_.errorBars); }
+    // Each chosen mask against each chosen statistic it applies to (MTIE, TDEV), as judged over
+    // the curves last computed.
+    struct MaskResult {
+        Mask mask;
+        Statistic statistic;
+        MaskVerdict verdict;
+    };
+    const std::vector<MaskResult>& maskResults() {
+        curves();
+        return maskResults_;
+    }
+    // What the stability figures stand on: "Tau0 1 s: 200 slots, 3 empty", and what they leave out.
+    // The readings are placed on the grid of the nominal interval (the one chosen, or a recorded
+    // file's), each in its nearest slot, a slot without one a gap; a figure most of whose
+    // differences are missing is not shown.
     std::string stabilityNote();
     double nominalInterval() const;
 
@@ -119,6 +131,10 @@ private:
     void toggleHoldView();
     std::string samplingText() const;
     std::string samplingWaits() const;
+    void toggleStatistic(Statistic statistic);
+    void toggleMask(Mask mask);
+    void setStabilityOption(bool TrendSettings::*option);
+    void judgeMasks();
     void clearSamples();
     void startRecording(const std::string& path);
     void saveSettings();
@@ -147,9 +163,10 @@ private:
 
     std::uint64_t revision_ = 1;
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
-    std::vector<StabilityPoint> stability_;
+    std::vector<StatisticCurve> curves_;
+    std::vector<MaskResult> maskResults_;
     Coverage coverage_;
-    std::uint64_t stabilityView_ = 0;  // viewRevision_ the stability was computed for
+    std::uint64_t stabilityView_ = 0;  // viewRevision_ the curves were computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;
 };

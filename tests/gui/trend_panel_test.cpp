@@ -74,14 +74,31 @@ TEST_F(TrendPanelRender, OpensWithTwoSeriesAndDrawsThemTheStabilityAndItsTable) 
     EXPECT_GT(inkedPixels(image, QRect(80, half, image.width() - 100, half - 20)), 50);  // EFC
     EXPECT_GT(inkedPixels(panel.stabilityPlot().grab().toImage(), panel.stabilityPlot().rect()), 20);
 
-    const auto rows = trend.stabilityTableRows();
+    const auto rows = trend.table().rows;
     ASSERT_FALSE(rows.empty());
     QTableWidget& table = panel.table();
     EXPECT_EQ(table.accessibleName(), "Stability table");
     ASSERT_EQ(table.rowCount(), static_cast<int>(rows.size()));
-    EXPECT_EQ(table.horizontalHeaderItem(2)->text(), "Overlapping ADEV");
+    EXPECT_EQ(table.horizontalHeaderItem(1)->text(), "Overlapping ADEV");
     EXPECT_EQ(table.item(0, 0)->text(), "1");
-    EXPECT_EQ(table.item(0, 2)->text().toStdString(), rows[0].overlappingAllanDeviation);
+    EXPECT_EQ(table.item(0, 1)->text().toStdString(), rows[0][1]);
+}
+
+TEST_F(TrendPanelRender, ChosenStatisticsAndMasksReachThePlotAndTheTable) {
+    form.mnuTrendMtie.onClick();
+    form.mnuTrendMaskPrtcA.onClick();
+    panel.refresh();
+    const auto headings = trend.table().headings;
+    QTableWidget& table = panel.table();
+    ASSERT_EQ(table.columnCount(), static_cast<int>(headings.size()));
+    EXPECT_EQ(table.horizontalHeaderItem(table.columnCount() - 2)->text(), "MTIE (s)");
+    // MTIE is drawn in its own colour (teal), which no other statistic uses.
+    const QImage image = panel.stabilityPlot().grab().toImage();
+    int teal = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) teal += image.pixelColor(x, y) == QColor(0, 130, 140) ? 1 : 0;
+    EXPECT_GT(teal, 10);
+    EXPECT_FALSE(form.lblTrendMasks.caption.empty());
 }
 
 TEST_F(TrendPanelRender, ZoomChangesTheVisibleSpanAndTheFigures) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "trend/record.h"
@@ -29,7 +30,11 @@ TEST(SampleRing, KeepsTheNewestReadingsOnceFull) {
     EXPECT_EQ(ring.values(1, 3), (std::vector<double>{30, 40}));
     ring.add(kDay, 1);  // a clock set back: stamped with the newest time, order kept
     EXPECT_EQ(ring.time(3), kDay + 5);
-    EXPECT_EQ(SampleRing().capacity(), 604800u);
+    EXPECT_EQ(SampleRing().capacity(), 2678400u);  // the longest month of one-second readings
+    ring.clear();                                  // and filled again from empty
+    for (int i = 0; i < 5; ++i) ring.add(kDay + 10 + i, i);
+    EXPECT_EQ(ring.size(), 4u);
+    EXPECT_EQ(ring.values(0, 4), (std::vector<double>{1, 2, 3, 4}));
 }
 
 TEST(Decimate, GivesMinimumAndMaximumPerColumnAndLeavesEmptyColumnsEmpty) {
@@ -222,6 +227,49 @@ TEST(RecordedFile, AnOlderFileOpensWithItsMostCommonSpacingAndTakesNewRecordsAft
     EXPECT_EQ(tint[1].reply, "+2E-08\\n\r\n");
     EXPECT_EQ(tint[4].reply, "+5E-08\\n");
     std::remove(path.c_str());
+}
+
+TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
+    const std::string lines =
+        "time,query,value,reply\n"
+        "2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1e-08,\"+1E-08\r\n\"\n"
+        "2026-12-07T00:00:01.500Z,\":DIAG:ROSC:EFC:ABS?\",,\"E-113> \"\"odd, quoted\"\"\r\nsecond line\"\r\n"
+        "2026-12-07T23:59:59.999Z,\":SYNC:TINT?\",-2e-09,\"-2E-09\"\n"
+        "not,a,sample\n"
+        "2026-12-08T00:00:00.25Z,\":SYNC:TINT?\",3e-09,\"+3E-09\"\n";
+    const std::string path = temporaryPath();
+    for (const std::string& text : {lines, lines.substr(0, lines.size() - 1), lines.substr(0, lines.size() - 12)}) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        const RecordedFile whole = parseRecordedText(text);
+        for (std::size_t block : {1u, 2u, 7u, 64u, 1u << 20}) {
+            SCOPED_TRACE(block);
+            std::map<std::string, std::vector<RecordedSample>> streamed;
+            const RecordedFile scan = scanRecordedFile(
+                path,
+                [&](double t, const std::string& q, double v) {
+                    streamed[q].push_back({t, q, v, ""});
+                },
+                block);
+            EXPECT_EQ(scan.queries, whole.queries);
+            EXPECT_EQ(scan.tornLastLine, whole.tornLastLine);
+            EXPECT_EQ(scan.unreadableLines, whole.unreadableLines);
+            ASSERT_EQ(streamed.size(), whole.series.size());
+            for (const auto& [query, samples] : whole.series) {
+                ASSERT_EQ(streamed[query].size(), samples.size()) << query;
+                for (std::size_t i = 0; i < samples.size(); ++i) {
+                    EXPECT_EQ(streamed[query][i].time, samples[i].time);
+                    EXPECT_TRUE(streamed[query][i].value == samples[i].value ||
+                                (std::isnan(samples[i].value) && std::isnan(streamed[query][i].value)));
+                }
+            }
+        }
+    }
+    std::remove(path.c_str());
+    bool called = false;
+    EXPECT_FALSE(scanRecordedFile("/nonexistent-dir/trend.csv", [&](double, const std::string&, double) {
+                     called = true;
+                 }).error.empty());
+    EXPECT_FALSE(called);
 }
 
 }  // namespace

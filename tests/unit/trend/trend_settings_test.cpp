@@ -35,5 +35,27 @@ TEST(TrendSettings, DefaultsAndOutOfRangeValues) {
     EXPECT_EQ(writeTrendSettings(failing, TrendSettings{}), "Read-only file system");
 }
 
+TEST(TrendSettings, KeepTheStabilityChoiceByName) {
+    platform::MemoryProfile profile;
+    TrendSettings settings;
+    EXPECT_EQ(readTrendSettings(profile).statistics, (std::vector<Statistic>{Statistic::Adev, Statistic::Tdev}));
+    settings.statistics = {Statistic::Mtie, Statistic::Mdev, Statistic::TieRms};
+    settings.masks = {Mask::G8272PrtcB, Mask::G811Prc};
+    settings.errorBars = false;
+    settings.removeDrift = true;
+    EXPECT_EQ(writeTrendSettings(profile, settings), "");
+    EXPECT_NE(profile.text.find("Statistics=MDEV,TIERMS,MTIE\r\nMasks=PRC,PRTC-B\r\nErrorBars=0\r\nRemoveDrift=1"),
+              std::string::npos);
+    const TrendSettings back = readTrendSettings(profile);
+    EXPECT_EQ(back.statistics, (std::vector<Statistic>{Statistic::Mdev, Statistic::TieRms, Statistic::Mtie}));
+    EXPECT_EQ(back.masks, (std::vector<Mask>{Mask::G811Prc, Mask::G8272PrtcB}));
+    EXPECT_FALSE(back.errorBars);
+    EXPECT_TRUE(back.removeDrift);
+    // Edited by hand: case and blanks do not matter, unknown names and repeats are dropped.
+    platform::MemoryProfile edited("[Trend]\r\nStatistics= hdev , Allan,HDEV,mtie\r\nMasks=prtc-a,G.999\r\n");
+    EXPECT_EQ(readTrendSettings(edited).statistics, (std::vector<Statistic>{Statistic::Hdev, Statistic::Mtie}));
+    EXPECT_EQ(readTrendSettings(edited).masks, (std::vector<Mask>{Mask::G8272PrtcA}));
+}
+
 }  // namespace
 }  // namespace kestrix::trend

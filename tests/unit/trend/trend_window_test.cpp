@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -87,15 +88,54 @@ TEST_F(TrendWindowTest, OpensWithNoSeriesUntilOneIsChosenAndKeepsTheChoiceInTheS
 TEST_F(TrendWindowTest, TheTableOfTheNinePointDataMatchesAndCopiesAsShown) {
     openWithPresets();
     feedNinePoint();
-    const auto rows = trend.stabilityTableRows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].overlappingAllanDeviation, "9.123e-08");  // 91.22945 in units of 1e-9
-    EXPECT_EQ(rows[0].timeDeviation, "5.267e-08");              // 52.67135 ns
-    EXPECT_EQ(rows[1].overlappingAllanDeviation, "8.595e-08");
-    EXPECT_EQ(rows[1].timeDeviation, "8.636e-08");
+    const StatisticsTable table = trend.table();
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(table.headings,
+              (std::vector<std::string>{"Tau (s)", "Overlapping ADEV", "ADEV count", "ADEV low", "ADEV high",
+                                        "TDEV (s)", "TDEV count", "TDEV low", "TDEV high"}));
+    EXPECT_EQ(table.rows[0][1], "9.123e-08");  // 91.22945 in units of 1e-9
+    EXPECT_EQ(table.rows[0][2], "8");
+    EXPECT_EQ(table.rows[0][5], "5.267e-08");  // 52.67135 ns
+    EXPECT_EQ(table.rows[1][1], "8.595e-08");
+    EXPECT_EQ(table.rows[1][5], "8.636e-08");
+    EXPECT_EQ(table.rows[1][6], "5");
     form.cmdTrendCopy.onClick();
-    EXPECT_EQ(rig.clipboard.text(), stabilityCopyText(rows));
-    EXPECT_EQ(rig.clipboard.text().substr(0, 42), "Tau (s)\tCount\tOverlapping ADEV\tTDEV (s)\r\n1");
+    EXPECT_EQ(rig.clipboard.text(), tableCopyText(table));
+    EXPECT_EQ(rig.clipboard.text().substr(0, 35), "Tau (s)\tOverlapping ADEV\tADEV count");
+}
+
+TEST_F(TrendWindowTest, TheStabilityMenuChoosesStatisticsErrorBarsDriftAndMasks) {
+    openWithPresets();
+    form.mnuInterval1s.onClick();
+    for (MenuItem* item : {&form.mnuTrendAdev, &form.mnuTrendTdev, &form.mnuTrendMtie, &form.mnuTrendHdev,
+                           &form.mnuTrendErrorBars, &form.mnuTrendMaskPrtcB})
+        item->onClick();
+    EXPECT_TRUE(form.mnuTrendMtie.checked && form.mnuTrendMaskPrtcB.checked && !form.mnuTrendAdev.checked);
+    EXPECT_FALSE(form.mnuTrendErrorBars.checked);
+    // A phase ramp of 0.32 ns/s over 400 s: MTIE is the ramp over tau, past PRTC-B's 40 ns at 128 s.
+    for (int i = 0; i <= 400; ++i) trend.addSample(kTimeIntervalQuery, kDay + i, 0.32e-9 * i, "reply");
+    StatisticsTable table = trend.table();
+    EXPECT_EQ(table.headings,
+              (std::vector<std::string>{"Tau (s)", "Overlapping HDEV", "HDEV count", "MTIE (s)", "MTIE count"}));
+    ASSERT_EQ(table.rows.size(), 8u);
+    EXPECT_EQ(table.rows[7][0], "128");
+    EXPECT_EQ(table.rows[7][3], "4.096e-08");
+    EXPECT_EQ(table.rows[7][4], "273");
+    EXPECT_EQ(form.lblTrendMasks.caption, "G.8272 PRTC-B MTIE: fails at tau = 128 s");
+    ASSERT_EQ(trend.maskResults().size(), 1u);
+    EXPECT_EQ(trend.maskResults()[0].verdict.firstFailure, 128.0);
+    const std::string ini = rig.profile.text;
+    for (const char* key : {"Statistics=HDEV,MTIE", "Masks=PRTC-B", "ErrorBars=0", "RemoveDrift=0"})
+        EXPECT_NE(ini.find(key), std::string::npos) << key;
+
+    // A drifting frequency: ADEV sees the drift until it is taken out.
+    form.mnuTrendClear.onClick();
+    form.mnuTrendAdev.onClick();
+    for (int i = 0; i <= 400; ++i) trend.addSample(kTimeIntervalQuery, kDay + i, 1e-12 * i * i, "reply");
+    EXPECT_EQ(trend.table().rows[0][1], "1.414e-12");  // 2e-12 / sqrt(2)
+    form.mnuTrendRemoveDrift.onClick();
+    EXPECT_LT(std::stod(trend.table().rows[0][1]), 1e-20);
+    EXPECT_TRUE(form.mnuTrendRemoveDrift.checked);
 }
 
 TEST_F(TrendWindowTest, ZoomChangesTheVisibleSpanAndTheFigures) {
@@ -134,7 +174,7 @@ TEST_F(TrendWindowTest, RecordsSamplesAndARecordedFileGivesTheSameTable) {
     EXPECT_EQ(form.lblTrendInfo.caption, "Recording to " + record + ", sampling waits until the port is open");
     EXPECT_TRUE(form.mnuTrendStopRecord.enabled);
     feedNinePoint();
-    const auto live = trend.stabilityTableRows();
+    const auto live = trend.table();
     saveAnswers = {table};
     form.cmdTrendSave.onClick();
     form.mnuTrendStopRecord.onClick();
@@ -144,14 +184,14 @@ TEST_F(TrendWindowTest, RecordsSamplesAndARecordedFileGivesTheSameTable) {
     trend.openRecordedFile(record);
     EXPECT_EQ(form.lblTrendInfo.caption, "The last line of " + record + " was cut short and was skipped.");
     EXPECT_TRUE(trend.sampler().paused());
-    const auto opened = trend.stabilityTableRows();
-    ASSERT_EQ(opened.size(), live.size());
-    EXPECT_EQ(stabilityCopyText(opened), stabilityCopyText(live));
+    const auto opened = trend.table();
+    ASSERT_EQ(opened.rows.size(), live.rows.size());
+    EXPECT_EQ(tableCopyText(opened), tableCopyText(live));
     saveAnswers = {fromFile};
     form.cmdTrendSave.onClick();
     std::ifstream a(table), b(fromFile);
     std::string liveCsv((std::istreambuf_iterator<char>(a)), {}), fileCsv((std::istreambuf_iterator<char>(b)), {});
-    EXPECT_EQ(liveCsv.substr(0, 40), "Tau (s),Count,Overlapping ADEV,TDEV (s)\r");
+    EXPECT_EQ(liveCsv.substr(0, 35), "Tau (s),Overlapping ADEV,ADEV count");
     EXPECT_EQ(liveCsv, fileCsv);
     for (const auto& path : {record, table, fromFile}) std::remove(path.c_str());
 }
@@ -193,6 +233,18 @@ std::string olderRecord(const std::vector<double>& times, const std::vector<doub
     return text;
 }
 
+// The cell of `table` in row `row` under `heading`.
+std::string cell(const StatisticsTable& table, std::size_t row, const std::string& heading) {
+    const auto column = std::find(table.headings.begin(), table.headings.end(), heading);
+    if (column == table.headings.end() || row >= table.rows.size()) return "no such cell: " + heading;
+    return table.rows[row][static_cast<std::size_t>(column - table.headings.begin())];
+}
+
+// The table the window's default statistics give for readings on the exact 1 s grid.
+StatisticsTable tableOfExactGrid(const std::vector<double>& phase) {
+    return statisticsTable(analyse(phase, 1, {TrendSettings{}.statistics, false}), true);
+}
+
 // Readings whose stamps jitter, live or from an older file, give the figures of the same
 // readings on the exact grid: a reading is in its slot, and only a slot without one is a gap.
 TEST_F(TrendWindowTest, JitteredStampsGiveTheFiguresOfTheExactGrid) {
@@ -206,12 +258,12 @@ TEST_F(TrendWindowTest, JitteredStampsGiveTheFiguresOfTheExactGrid) {
     trend.openRecordedFile(path);
     std::remove(path.c_str());
     EXPECT_EQ(form.lblTrendInfo.caption, "Showing " + path + ", interval 1 s");
-    const auto fromFile = trend.stabilityTableRows();
-    ASSERT_EQ(fromFile.size(), 7u);  // 1 to 64 s
-    EXPECT_EQ(fromFile[0].count, "198");
-    EXPECT_EQ(stabilityCopyText(fromFile), stabilityCopyText(stabilityRows(stabilityTable(x200, 1))));
-    EXPECT_NE(fromFile[5].timeDeviation, "n/a");
-    EXPECT_NE(fromFile[6].timeDeviation, "n/a");
+    const StatisticsTable fromFile = trend.table();
+    ASSERT_EQ(fromFile.rows.size(), 7u);  // 1 to 64 s
+    EXPECT_EQ(cell(fromFile, 0, "ADEV count"), "198");
+    EXPECT_EQ(tableCopyText(fromFile), tableCopyText(tableOfExactGrid(x200)));
+    EXPECT_NE(cell(fromFile, 5, "TDEV (s)"), "n/a");
+    EXPECT_NE(cell(fromFile, 6, "TDEV (s)"), "n/a");
     EXPECT_EQ(trend.stabilityNote(), "Tau0 1 s: 200 slots, 0 empty");
 
     // Live: 40 samples asked a little late each time (a mean spacing of 1.003 s) at 1 s.
@@ -224,11 +276,11 @@ TEST_F(TrendWindowTest, JitteredStampsGiveTheFiguresOfTheExactGrid) {
         if (sampler.start(at) == kTimeIntervalQuery) sampler.received(exact(x40[i]) + "\r\n");
         else --i, sampler.received("48.7\r\n");
     }
-    const auto live = trend.stabilityTableRows();
-    ASSERT_EQ(live.size(), 4u);
+    const StatisticsTable live = trend.table();
+    ASSERT_EQ(live.rows.size(), 4u);
     const char* counts[] = {"38", "36", "32", "24"};
-    for (std::size_t k = 0; k < live.size(); ++k) EXPECT_EQ(live[k].count, counts[k]);
-    EXPECT_EQ(stabilityCopyText(live), stabilityCopyText(stabilityRows(stabilityTable(x40, 1))));
+    for (std::size_t k = 0; k < live.rows.size(); ++k) EXPECT_EQ(cell(live, k, "ADEV count"), counts[k]);
+    EXPECT_EQ(tableCopyText(live), tableCopyText(tableOfExactGrid(x40)));
 }
 
 // Readings 10 s, 1 s and 7.5 s apart: on the 1 s grid most slots are empty, the table says how
@@ -243,12 +295,13 @@ TEST_F(TrendWindowTest, UnevenReadingsAreGapsOnTheNominalGridAndSparseFiguresAre
     rig.form1.funcTrend.onClick();
     trend.openRecordedFile(path);
     std::remove(path.c_str());
-    const auto rows = trend.stabilityTableRows();
-    ASSERT_FALSE(rows.empty());
-    EXPECT_EQ(rows[0].tau, "1");
-    EXPECT_EQ(rows[0].count, "99");  // the 1 s stretch and the 10 s reading before it
-    EXPECT_EQ(rows[0].overlappingAllanDeviation, "n/a");
-    EXPECT_EQ(rows[0].timeDeviation, "n/a");
+    const StatisticsTable table = trend.table();
+    ASSERT_FALSE(table.rows.empty());
+    EXPECT_EQ(cell(table, 0, "Tau (s)"), "1");
+    EXPECT_EQ(cell(table, 0, "ADEV count"), "99");  // the 1 s stretch and the 10 s reading before it
+    EXPECT_EQ(cell(table, 0, "Overlapping ADEV"), "n/a");
+    EXPECT_EQ(cell(table, 0, "ADEV low"), "n/a");
+    EXPECT_EQ(cell(table, 0, "TDEV (s)"), "n/a");
     EXPECT_EQ(trend.stabilityNote(), "Tau0 1 s: 891 slots, 701 empty; n/a: more than half the differences missing");
 }
 
