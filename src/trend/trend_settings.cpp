@@ -55,6 +55,7 @@ TrendSettings readTrendSettings(platform::Profile& profile) {
             settings.series.push_back(std::move(query));
     }
     settings.intervalSeconds = std::clamp(profile.GetPrivateProfileIntA(kTrendSection, "Interval", 10), 1, 3600);
+    settings.holdView = profile.GetPrivateProfileIntA(kTrendSection, "HoldView", 0) != 0;
     settings.recordFile = platform::readWholeString(profile, kTrendSection, "RecordFile", "");
     settings.statistics =
         namedList(platform::readWholeString(profile, kTrendSection, "Statistics", "ADEV,TDEV"), kStatisticKeys);
@@ -72,6 +73,7 @@ std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& 
     }
     written = profile.WritePrivateProfileStringA(kTrendSection, "Interval", std::to_string(settings.intervalSeconds)) &&
               written;
+    written = profile.WritePrivateProfileStringA(kTrendSection, "HoldView", settings.holdView ? "1" : "0") && written;
     written = profile.WritePrivateProfileStringA(kTrendSection, "RecordFile", settings.recordFile) && written;
     const std::pair<const char*, std::string> more[] = {{"Statistics", listText(settings.statistics, kStatisticKeys)},
                                                         {"Masks", listText(settings.masks, kMaskKeys)},

@@ -13,9 +13,10 @@ namespace kestrix::trend {
 // touches:
 //
 //   [Trend]
-//   Series1=:SYNC:TINT?        the queries sampled, in order (Series1 to Series8)
-//   Series2=:DIAG:ROSC:EFC:ABS?
+//   Series1=:SYNC:TINT?        the queries sampled, in order (Series1 to Series8); none: nothing is
+//   Series2=:DIAG:ROSC:EFC:ABS?    sampled until the user chooses a series
 //   Interval=10                seconds between samples, 1 to 3600
+//   HoldView=0                 1: the view's polls are held while sampling
 //   RecordFile=/home/lab/tint.csv   the file samples are appended to; empty: none
 //   Statistics=ADEV,TDEV       the stability statistics shown: ADEV MDEV HDEV TDEV TIERMS MTIE
 //   Masks=PRTC-A               the masks drawn over MTIE and TDEV: PRC PRTC-A PRTC-B; empty: none
@@ -29,6 +30,7 @@ struct TrendSettings {
     std::vector<Mask> masks = {};
     bool errorBars = true;
     bool removeDrift = false;
+    bool holdView = false;
 };
 
 inline constexpr const char* kTrendSection = "Trend";
