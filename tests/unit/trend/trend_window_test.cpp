@@ -104,7 +104,8 @@ TEST_F(TrendWindowTest, TheTableOfTheNinePointDataMatchesAndCopiesAsShown) {
 }
 
 TEST_F(TrendWindowTest, TheStabilityMenuChoosesStatisticsErrorBarsDriftAndMasks) {
-    rig.form1.funcTrend.onClick();
+    openWithPresets();
+    form.mnuInterval1s.onClick();
     for (MenuItem* item : {&form.mnuTrendAdev, &form.mnuTrendTdev, &form.mnuTrendMtie, &form.mnuTrendHdev,
                            &form.mnuTrendErrorBars, &form.mnuTrendMaskPrtcB})
         item->onClick();
