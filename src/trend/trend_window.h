@@ -168,7 +168,6 @@ private:
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
     std::vector<StatisticCurve> curves_;
     std::vector<MaskResult> maskResults_;
-    std::uint64_t stabilityView_ = 0;  // viewRevision_ the curves were computed for
     std::uint64_t curvesView_ = 0;     // viewRevision_ the curves were computed for
     std::size_t samplesSinceCurves_ = 0;
     std::size_t samplesAtCurves_ = 0;
