@@ -26,11 +26,11 @@ struct TrendSettings {
     std::vector<std::string> series;
     int intervalSeconds = 10;
     std::string recordFile;
+    bool holdView = false;
     std::vector<Statistic> statistics = {Statistic::Adev, Statistic::Tdev};
     std::vector<Mask> masks = {};
     bool errorBars = true;
     bool removeDrift = false;
-    bool holdView = false;
 };
 
 inline constexpr const char* kTrendSection = "Trend";

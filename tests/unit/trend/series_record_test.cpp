@@ -208,6 +208,7 @@ TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
                      called = true;
                  }).error.empty());
     EXPECT_FALSE(called);
+}
 
 // Every record on a line of its own, whatever its reply holds; the reply read back as received
 // but for its line end.
