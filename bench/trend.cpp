@@ -117,7 +117,7 @@ const std::string& recordOf(std::size_t days) {
     if (fresh) {
         std::remove(it->second.c_str());
         RecordWriter writer;
-        writer.open(it->second);
+        writer.open(it->second, 1.0);
         writer.close();
         std::FILE* file = std::fopen(it->second.c_str(), "ab");
         const std::vector<double>& phase = phaseOf(days);
