@@ -92,6 +92,8 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     CancelButton.geometry = {5100, third.top + 170, 1300, 420};
     controls.push_back(&OKButton);
     controls.push_back(&CancelButton);
+    defaultButton = &OKButton;
+    cancelButton = &CancelButton;
 }
 
 std::vector<OptionButton*> ConfigScrn::optionButtons() {
@@ -118,6 +120,7 @@ FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
     cmdAbout.caption = "OK";
     cmdAbout.geometry = {2100, 1700, 1200, 420};
     controls = {&Picture1, &lblAbout, &cmdAbout};
+    defaultButton = cancelButton = &cmdAbout;
 }
 
 }  // namespace kestrix
