@@ -12,4 +12,8 @@ namespace kestrix::config {
 // Only the user edits this section; the program never writes it.
 std::array<std::string, 4> comPortPaths(platform::Profile& profile);
 
+// Key "Reopen" of the "Ports" section: a port that goes away by itself is opened again as soon
+// as it is back, unless the key is 0.
+bool reopenLostPort(platform::Profile& profile);
+
 }  // namespace kestrix::config

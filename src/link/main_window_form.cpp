@@ -33,7 +33,9 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
 
     Timer1.intervalMs = 1;
     Timer1.enabled = true;
-    timers = {&Timer1};
+    reopenTimer.intervalMs = 1;
+    reopenTimer.enabled = false;
+    timers = {&Timer1, &reopenTimer};
 }
 
 }  // namespace kestrix

@@ -13,6 +13,7 @@ struct Form1 : Window {
     TextBox Term{"Term"};
     TextBox TextInvisible{"TextInvisible"};
     Timer Timer1;
+    Timer reopenTimer;  // tries again to open a port that went away; runs only while it waits
 
     MenuItem MFile{"MFile", "&File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};

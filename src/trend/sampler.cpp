@@ -54,4 +54,15 @@ void TrendSampler::failed() {
     if (onSample) onSample(query_, sentAt_, std::numeric_limits<double>::quiet_NaN(), "");
 }
 
+void TrendSampler::interrupted(double now) {
+    if (paused_ || queries_.empty()) return;
+    const std::string awaited = awaiting_ ? query_ : std::string();
+    failed();
+    for (const std::string& query : queries_)
+        if (query != awaited && onSample) onSample(query, now, std::numeric_limits<double>::quiet_NaN(), "");
+    turn_.clear();
+    viewsTurn_ = false;
+    nextRound_ = 0;
+}
+
 }  // namespace kestrix::trend

@@ -40,6 +40,10 @@ public:
     bool awaiting() const { return awaiting_; }
     void received(const std::string& reply);
     void failed();
+    // The port went away at `now` (UTC seconds): the sample awaited fails, and every other query
+    // gets a gap at `now`, so that a recording and the plot show the break instead of joining
+    // the readings on either side of it. Sampling starts a fresh round once the link is back.
+    void interrupted(double now);
 
 private:
     std::vector<std::string> queries_;
