@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/ini_profile.h"
+#include "platform/posix_serial_devices.h"
 #include "platform/posix_serial_port.h"
 #include "platform/qt/qt_beeper.h"
 #include "platform/qt/qt_clipboard.h"
@@ -51,6 +52,7 @@ private:
     platform::qt::QtBeeper beeper_;
     platform::qt::QtProgramFile programFile_;
     platform::PosixFiles files_;
+    platform::PosixSerialDevices serialDevices_;
     platform::Platform platform_;
     Kestrix program_;
     Renderer renderer_;

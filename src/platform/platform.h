@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/serial_devices.h"
 #include "platform/serial_port.h"
 #include "platform/services.h"
 
@@ -22,6 +23,7 @@ struct Platform {
     Printer& printer;
     ProgramFile& programFile;
     Files& files;
+    SerialDevices& serialDevices;
 };
 
 }  // namespace kestrix::platform
