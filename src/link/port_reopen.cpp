@@ -12,9 +12,21 @@
 namespace kestrix {
 
 void ReopenSchedule::begin(double now) {
+    const bool lostAgainSoon = reopenedAt_ && elapsedSince(*reopenedAt_, now) < kLongestReopenPause;
     waiting_ = true;
     lastTry_ = now;
-    pause_ = 0;
+    pause_ = lostAgainSoon ? std::clamp(pause_ * 2, kFirstReopenPause, kLongestReopenPause) : 0;
+    reopenedAt_.reset();
+}
+
+void ReopenSchedule::opened(double now) {
+    waiting_ = false;
+    reopenedAt_ = now;
+}
+
+void ReopenSchedule::end() {
+    waiting_ = false;
+    reopenedAt_.reset();
 }
 
 bool ReopenSchedule::due(double now) const { return waiting_ && elapsedSince(lastTry_, now) >= pause_; }
@@ -63,7 +75,8 @@ void LinkEngine::reopenTick() {
         reopen_.failed(now);
         return;
     }
-    stopReopening();
+    reopen_.opened(now);
+    ctx_.forms.form1.reopenTimer.enabled = false;
     reopenOpened_ = true;
     v_.portLostReason.clear();
     portStateChanged();

@@ -14,9 +14,15 @@ inline constexpr double kLongestReopenPause = 10.0;  // seconds between tries at
 
 class ReopenSchedule {
 public:
-    // The port went away at `now` (seconds since midnight): the first try is due at once.
+    // The port went away at `now` (seconds since midnight): the first try is due at once. A port
+    // that goes away again within kLongestReopenPause of being reopened (a server that accepts a
+    // connection and drops it at once) goes on from the pause reached instead, so that it is
+    // never tried in a tight loop.
     void begin(double now);
-    void end() { waiting_ = false; }
+    // A try opened the port at `now`.
+    void opened(double now);
+    // The user took over: the next loss starts afresh.
+    void end();
     bool waiting() const { return waiting_; }
     bool due(double now) const;
     // A try at `now` failed: the next waits longer than the last did.
@@ -29,6 +35,7 @@ private:
     bool waiting_ = false;
     double lastTry_ = 0;
     double pause_ = 0;
+    std::optional<double> reopenedAt_;
 };
 
 }  // namespace kestrix

@@ -45,6 +45,29 @@ TEST(ReopenSchedule, TriesAtOnceThenDoublesThePauseUpToTenSecondsAcrossMidnight)
     EXPECT_FALSE(schedule.due(now));
 }
 
+TEST(ReopenSchedule, APortLostAgainSoonAfterItReopenedIsNotTriedInATightLoop) {
+    ReopenSchedule schedule;
+    double now = 100;
+    schedule.begin(now);
+    // A server that accepts each connection and drops it at once: every try opens the port.
+    const double waits[] = {0, 0.5, 1, 2, 4, 8, 10, 10};
+    for (double wait : waits) {
+        EXPECT_DOUBLE_EQ(*schedule.msUntilDue(now), wait * 1000);
+        now += wait;  // the try falls due and opens the port
+        schedule.opened(now);
+        now += 0.1;  // and the server drops it
+        schedule.begin(now);
+    }
+    // Lost again long after it reopened, or after the user took over: at once again.
+    schedule.opened(now);
+    schedule.begin(now + kLongestReopenPause);
+    EXPECT_DOUBLE_EQ(*schedule.msUntilDue(now + kLongestReopenPause), 0);
+    schedule.failed(now);
+    schedule.end();
+    schedule.begin(now);
+    EXPECT_DOUBLE_EQ(*schedule.msUntilDue(now), 0);
+}
+
 // A port that went away is opened again once it is back; the link takes it up as after Port Open.
 TEST(PortReopen, TriesOnlyWhenDueAndTheLinkGoesOnOnceThePortIsBack) {
     Rig rig;
