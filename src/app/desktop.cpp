@@ -12,8 +12,8 @@ Desktop::Desktop()
       // the settings file names it each time the port opens.
       serial_([this](int port) { return program_.commSettings().devicePath(port); }),
       dialogs_(printer_),
-      platform_{serial_, clock_,  profile_, dialogs_,     measurer_, clipboard_,
-                help_,   beeper_, printer_, programFile_, files_,    serialDevices_},
+      platform_{serial_, clock_,   profile_,     dialogs_, measurer_, clipboard_,    help_,
+                beeper_, printer_, programFile_, files_,   notifier_, serialDevices_},
       program_(platform_),
       renderer_(program_.forms.all()),
       lineWatch_(serial_),

@@ -11,6 +11,7 @@
 #include "platform/ini_profile.h"
 #include "platform/posix_serial_devices.h"
 #include "platform/posix_serial_port.h"
+#include "platform/qt/dbus_notifier.h"
 #include "platform/qt/qt_beeper.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
@@ -53,6 +54,7 @@ private:
     platform::qt::QtProgramFile programFile_;
     platform::PosixFiles files_;
     platform::PosixSerialDevices serialDevices_;
+    platform::qt::DBusNotifier notifier_;
     platform::Platform platform_;
     Kestrix program_;
     Renderer renderer_;

@@ -16,6 +16,10 @@ class TrendSampler;
 }
 
 namespace kestrix {
+class ShownDataAge;
+}
+
+namespace kestrix {
 
 // The main window's own link variables (those shared with other windows are in LinkState).
 //
@@ -121,6 +125,8 @@ public:
 
     // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
     trend::TrendSampler* trendSampler = nullptr;
+    // Told of each view's polls and replies and of the port closing (shown_data_age.h); none when null.
+    ShownDataAge* shownAge = nullptr;
 
     // When Timer1's next tick is needed, and whether the last one did anything (tick_pacing.cpp).
     TickDemand nextTickDue();

@@ -23,6 +23,7 @@ struct Platform {
     Printer& printer;
     ProgramFile& programFile;
     Files& files;
+    DesktopNotifier& notifier;
     SerialDevices& serialDevices;
 };
 
