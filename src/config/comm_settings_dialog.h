@@ -57,9 +57,11 @@ private:
     void showDevice(int port);
     void takeDevice(int port);
     bool applyPaths();
+    void showWhoSetsTheLine(int port);
 
     Context& ctx_;
     PendingSelection pending_;
+    std::array<std::string, 4> slots_;  // what COM1 to COM4 name: device paths or network addresses
     std::vector<std::pair<OptionButton*, std::function<void()>>> storeValue_;
     std::array<std::string, 4> paths_;           // as read at start-up, or as chosen
     std::array<bool, 4> chosen_{};               // chosen in this run: saved when the program ends

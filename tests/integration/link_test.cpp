@@ -173,9 +173,9 @@ TEST(LinkOnTheLine, ALineThatVanishesAndComesBackAtTheSamePathIsPolledAgain) {
     SimProgram program;
     const auto folder = std::filesystem::temp_directory_path() / ("kestrix-reopen-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    program.devicePath = (folder / "ttyKESTRIX").string();
+    program.slot = (folder / "ttyKESTRIX").string();
     program.receiver.stop();
-    program.receiver.start(program.devicePath);
+    program.receiver.start(program.slot);
     ASSERT_TRUE(program.connect()) << program.label();
     program.form1.disableUpdates.checked = false;
     ASSERT_TRUE(statusScreens(program, 1));
@@ -192,7 +192,7 @@ TEST(LinkOnTheLine, ALineThatVanishesAndComesBackAtTheSamePathIsPolledAgain) {
     EXPECT_FALSE(program.port.portOpen());
     EXPECT_EQ(program.label(), reason);
 
-    program.receiver.start(program.devicePath);
+    program.receiver.start(program.slot);
     program.clock.advance(10);
     ASSERT_TRUE(program.runUntil([&] { return program.port.portOpen(); }));
     EXPECT_TRUE(program.form1.MOpen.checked);
