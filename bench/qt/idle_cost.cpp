@@ -2,7 +2,8 @@
 // the program runs (offscreen) against the receiver simulator on a pseudo-terminal at 9600 baud,
 // its characters flowing at the line's rate:
 // - CPU of the whole program (the simulator's thread left out) over a stretch of each state:
-//   port closed, status view polling, clock view polling, terminal view idle;
+//   port closed, status view polling, clock view polling, terminal view idle, and waiting to
+//   reopen a line that vanished (with the time it takes to poll again once the line is back);
 // - ticks run, ticks that found nothing to do, and times the user-interface thread woke, per second;
 // - reaction from the last byte of a status screen reaching the port to `Term` showing it, and
 //   from a click on "Send Cmd" to the command on the line;
@@ -128,12 +129,19 @@ struct Stretch {
 
 class Bench {
 public:
+    std::uint64_t reopenTicks = 0;  // ticks of the timer that reopens a port that went away
+
     Bench(app::Desktop& desktop, LineLog& log) : desktop_(desktop), log_(log) {
         Form1& form1 = desktop.program().forms.form1;
         auto inner = form1.Timer1.onTick;
         form1.Timer1.onTick = [this, inner] {
             ++ticks_;
             inner();
+        };
+        auto reopen = form1.reopenTimer.onTick;
+        form1.reopenTimer.onTick = [this, reopen] {
+            ++reopenTicks;
+            reopen();
         };
         auto afterEvent = desktop.renderer().afterEvent;
         desktop.renderer().afterEvent = [this, afterEvent] {
@@ -494,6 +502,31 @@ int main(int argc, char** argv) {
                         summary(bench.screenReactions).c_str());
             std::printf("Reaction, click on \"Send Cmd\" to the command on the line: %s\n",
                         summary(sendReactions).c_str());
+
+            // The line vanishes (the pseudo-terminal closed, its link removed): the program waits
+            // to reopen it. Then a new one appears at the same path.
+            renderer.forward([&] { forms.form1.funcStatus.onClick(); });
+            serveFor(2000);
+            const std::string linkPath = receiver.devicePath();
+            receiver.hangUp();
+            receiver.stop();
+            serveUntil([&] { return program.link().waitingToReopen(); }, 5000);
+            serveFor(2000);  // past the first quick tries
+            const std::uint64_t tries0 = bench.reopenTicks;
+            stretches.push_back(bench.measure("waiting to reopen", seconds));
+            const double triesPerMinute =
+                static_cast<double>(bench.reopenTicks - tries0) * 60.0 / stretches.back().seconds;
+            receiver.start(linkPath);
+            const auto back = Clock::now();
+            const bool reopened = serveUntil([&] { return desktop.serial().portOpen(); }, 30000);
+            const double reopenedMs = msBetween(back, Clock::now());
+            const std::uint64_t screens = forms.form1.Term.revision();
+            const bool polling = reopened && serveUntil([&] { return forms.form1.Term.revision() != screens; }, 30000);
+            std::printf(
+                "Waiting to reopen: %.1f reopen ticks a minute; reopened %.1f s and a status screen shown "
+                "%.1f s after the line came back%s\n",
+                triesPerMinute, reopenedMs / 1000.0, msBetween(back, Clock::now()) / 1000.0,
+                polling ? "" : " (it was not)");
         }
         if (up) {
             // The program's port closed, the bare loop on the same line.

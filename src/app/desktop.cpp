@@ -2,29 +2,18 @@
 
 #include <QCoreApplication>
 
-#include "config/ports.h"
+#include "config/comm_settings_dialog.h"
 
 namespace kestrix::app {
 
-namespace {
-
-// The device or network port behind COM1 to COM4, looked up in the settings file each time the port opens.
-std::function<std::string(int)> devicePaths(platform::Profile& profile) {
-    return [&profile](int port) -> std::string {
-        const auto paths = config::comPortPaths(profile);
-        if (port < 1 || port > static_cast<int>(paths.size())) return {};
-        return paths[static_cast<std::size_t>(port - 1)];
-    };
-}
-
-}  // namespace
-
 Desktop::Desktop()
     : profile_(platform::defaultProfilePath()),
-      serial_(devicePaths(profile_)),
+      // The device behind COM1 to COM4, as chosen in Communication Settings or, until then, as
+      // the settings file names it each time the port opens.
+      serial_([this](int port) { return program_.commSettings().devicePath(port); }),
       dialogs_(printer_),
-      platform_{serial_, clock_,  profile_, dialogs_,     measurer_, clipboard_,
-                help_,   beeper_, printer_, programFile_, files_, notifier_},
+      platform_{serial_, clock_,   profile_,     dialogs_, measurer_, clipboard_,    help_,
+                beeper_, printer_, programFile_, files_,   notifier_, serialDevices_},
       program_(platform_),
       renderer_(program_.forms.all()),
       lineWatch_(serial_),

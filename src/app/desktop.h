@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/ini_profile.h"
+#include "platform/posix_serial_devices.h"
 #include "platform/qt/dbus_notifier.h"
 #include "platform/qt/qt_beeper.h"
 #include "platform/qt/qt_clipboard.h"
@@ -52,6 +53,7 @@ private:
     platform::qt::QtBeeper beeper_;
     platform::qt::QtProgramFile programFile_;
     platform::PosixFiles files_;
+    platform::PosixSerialDevices serialDevices_;
     platform::qt::DBusNotifier notifier_;
     platform::Platform platform_;
     Kestrix program_;

@@ -1,7 +1,9 @@
 #include "config/comm_settings_dialog.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "config/ports.h"
 #include "platform/port_address.h"
 #include "shared/numbers.h"
 
@@ -16,6 +18,12 @@ char afterComma(const std::string& settings, std::size_t offset) {
     return settings[comma + offset];
 }
 
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 CommSettingsDialog::CommSettingsDialog(Context& context) : ctx_(context) {}
@@ -23,7 +31,14 @@ CommSettingsDialog::CommSettingsDialog(Context& context) : ctx_(context) {}
 void CommSettingsDialog::wire() {
     ConfigScrn& d = ctx_.forms.configScrn;
     PendingSelection& p = pending_;
-    for (int i = 1; i <= 4; ++i) storeValue_.push_back({&d.ComPort[i], [&p, i] { p.port = i; }});
+    // Choosing another port keeps what was chosen for the one before and shows its own device.
+    for (int i = 1; i <= 4; ++i)
+        storeValue_.push_back({&d.ComPort[i], [this, i] {
+                                   if (pending_.port == i) return;
+                                   takeDevice(pending_.port);
+                                   pending_.port = i;
+                                   showDevice(i);
+                               }});
     for (OptionButton* baud : {&d.Baud3, &d.Baud6, &d.Baud12, &d.Baud24, &d.Baud48, &d.Baud96, &d.Baud19dot2})
         storeValue_.push_back({baud, [&p, baud] { p.baud = baud->caption; }});
     const std::pair<OptionButton*, const char*> parities[] = {{&d.NoParity, "N"},
@@ -41,6 +56,7 @@ void CommSettingsDialog::wire() {
     for (int code = 0; code < 4; ++code) storeValue_.push_back({flows[code], [&p, code] { p.flow = code; }});
 
     for (auto& [button, store] : storeValue_) button->onClick = [this, b = button] { choose(*b); };
+    d.cboDevice.onClick = [&d] { d.txtNetAddress.setText({}); };  // a device replaces an address
     d.OKButton.onClick = [this] { ok(); };
     d.CancelButton.onClick = [this] { cancel(); };
     d.onCloseRequest = [this](bool& keep) {
@@ -50,6 +66,7 @@ void CommSettingsDialog::wire() {
 }
 
 void CommSettingsDialog::setDevicePaths(const std::array<std::string, 4>& paths) {
+    paths_ = paths;
     slots_ = paths;
     // A long path (such as one under /dev/serial/by-id) is cut in the middle to fit beside its
     // button; the whole path is its tool tip.
@@ -58,6 +75,75 @@ void CommSettingsDialog::setDevicePaths(const std::array<std::string, 4>& paths)
         path.caption = paths[i - 1];
         path.toolTip = paths[i - 1];
     }
+}
+
+std::string CommSettingsDialog::devicePath(int port) const {
+    if (port < 1 || port > 4) return {};
+    const auto slot = static_cast<std::size_t>(port - 1);
+    return chosen_[slot] ? paths_[slot] : config::comPortPaths(ctx_.platform.profile)[slot];
+}
+
+std::optional<std::string> CommSettingsDialog::saveChosenPaths() {
+    platform::Profile& profile = ctx_.platform.profile;
+    const auto inFile = config::comPortPaths(profile);
+    for (std::size_t i = 0; i < paths_.size(); ++i) {
+        if (!chosen_[i] || paths_[i] == inFile[i]) continue;
+        if (!profile.WritePrivateProfileStringA("Ports", "Com" + std::to_string(i + 1), paths_[i]))
+            return profile.lastError();
+    }
+    return std::nullopt;
+}
+
+// The list of the devices present, with the port's own device chosen in it (added at the head
+// when it is not there now), or its network address in the address field.
+void CommSettingsDialog::showDevice(int port) {
+    ConfigScrn& d = ctx_.forms.configScrn;
+    d.cboDevice.clearItems();
+    for (const auto& device : devices_) d.cboDevice.addItem(device.label);
+    d.cboDevice.text.clear();
+    d.txtNetAddress.setText({});
+    if (port < 1 || port > 4) return;
+    const std::string& path = pending_.paths[static_cast<std::size_t>(port - 1)];
+    if (config::isNetworkAddress(path)) {
+        d.txtNetAddress.setText(path);
+        return;
+    }
+    const auto listed = std::find_if(devices_.begin(), devices_.end(), [&](const auto& c) { return c.path == path; });
+    d.cboDevice.text = listed != devices_.end() ? listed->label : path;
+}
+
+// What the fields say for `port`: an address typed, else a device chosen from the list (or a
+// path typed into it).
+void CommSettingsDialog::takeDevice(int port) {
+    if (port < 1 || port > 4) return;
+    ConfigScrn& d = ctx_.forms.configScrn;
+    std::string& path = pending_.paths[static_cast<std::size_t>(port - 1)];
+    const std::string address = trimmed(d.txtNetAddress.text());
+    const std::string typed = trimmed(d.cboDevice.text);
+    const auto listed = std::find_if(devices_.begin(), devices_.end(), [&](const auto& c) { return c.label == typed; });
+    if (!address.empty()) path = address;
+    else if (listed != devices_.end()) path = listed->path;
+    else if (!typed.empty()) path = typed;
+}
+
+// Keeps the devices chosen; false (with the reason shown) when an address cannot be used.
+bool CommSettingsDialog::applyPaths() {
+    takeDevice(pending_.port);
+    for (const std::string& path : pending_.paths) {
+        if (!config::isNetworkAddress(path)) continue;
+        if (const std::string problem = config::networkAddressProblem(path); !problem.empty()) {
+            ctx_.platform.dialogs.msgBox(problem + ".\n\n" + path, ctx_.forms.configScrn.caption,
+                                         platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < paths_.size(); ++i) {
+        if (pending_.paths[i] == paths_[i]) continue;
+        chosen_[i] = true;
+        paths_[i] = pending_.paths[i];
+    }
+    setDevicePaths(paths_);
+    return true;
 }
 
 void CommSettingsDialog::choose(OptionButton& button) {
@@ -73,7 +159,7 @@ void CommSettingsDialog::choose(OptionButton& button) {
 // configuration), so the dialog says so rather than offer settings that would reach nothing.
 void CommSettingsDialog::showWhoSetsTheLine(int port) {
     ConfigScrn& d = ctx_.forms.configScrn;
-    const std::string& slot = slots_[static_cast<std::size_t>(port - 1)];
+    const std::string& slot = pending_.paths[static_cast<std::size_t>(port - 1)];
     const bool farEnd = platform::parsePortAddress(slot).kind == platform::PortAddress::Kind::tcp;
     for (OptionButton* b : d.lineButtons()) b->enabled = !farEnd;
     d.lblFarEnd.visible = farEnd;
@@ -103,6 +189,9 @@ void CommSettingsDialog::load() {
     platform::SerialPort& port = ctx_.platform.serial;
     pending_ = {};
     for (OptionButton* b : d.optionButtons()) b->value = false;
+    for (int i = 1; i <= 4; ++i) pending_.paths[static_cast<std::size_t>(i - 1)] = devicePath(i);
+    devices_ = config::deviceChoices(ctx_.platform.serialDevices.scan());
+    showDevice(0);
 
     const int portNumber = port.commPort();
     if (portNumber >= 1 && portNumber <= 4) choose(d.ComPort[portNumber]);
@@ -152,7 +241,10 @@ bool CommSettingsDialog::apply(const std::function<void()>& step) {
 void CommSettingsDialog::ok() {
     platform::SerialPort& port = ctx_.platform.serial;
     const int oldPort = port.commPort();
-    if (pending_.port != oldPort) {
+    const std::string oldPath = devicePath(pending_.port);
+    if (!applyPaths()) return;
+    // Another port, or another device behind the open one: the port is opened on it afresh.
+    if (pending_.port != oldPort || (port.portOpen() && devicePath(pending_.port) != oldPath)) {
         const bool switched = apply([&] {
             const bool wasOpen = port.portOpen();
             if (wasOpen) {

@@ -31,7 +31,7 @@ struct Column {
 
 ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     dialog = true;
-    geometry = {4000, 2000, 6900, 6520};
+    geometry = {4000, 2000, 6900, 7360};
 
     // The ports across the whole dialog, so that long device paths (those under
     // /dev/serial/by-id) have room beside their buttons; below them three columns.
@@ -46,6 +46,17 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
         lblComPath[i].elideInTheMiddle = true;
         controls.push_back(&lblComPath[i]);
     }
+
+    // Below them, the device or network address of the selected port.
+    const int deviceRow = ports.top;
+    lblDevice.caption = "Device:";
+    lblDevice.geometry = {240, deviceRow + 45, 1020, 240};
+    cboDevice.geometry = {1320, deviceRow, 5280, 315};
+    lblNetAddress.caption = "Network address:";
+    lblNetAddress.geometry = {240, deviceRow + 465, 1020, 240};
+    txtNetAddress.geometry = {1320, deviceRow + 420, 5280, 300};
+    controls.insert(controls.end(), {&lblDevice, &cboDevice, &lblNetAddress, &txtNetAddress});
+    ports.top += 840;
 
     Column first{*this, 120, ports.top, 2160, 0};
     first.frame(fraParity, "&Parity", 5);

@@ -17,6 +17,12 @@ struct ConfigScrn : Window {
                                         OptionButton{"ComPort(4)"}};  // elements 1 to 4 are used
     std::array<Label, 5> lblComPath{Label{"lblComPath(0)"}, Label{"lblComPath(1)"}, Label{"lblComPath(2)"},
                                     Label{"lblComPath(3)"}, Label{"lblComPath(4)"}};
+    // The device or network address behind the selected port: a list of the serial devices
+    // present (a path may also be typed), and a field for a network port.
+    Label lblDevice{"lblDevice"};
+    ComboBox cboDevice{"cboDevice"};
+    Label lblNetAddress{"lblNetAddress"};
+    TextBox txtNetAddress{"txtNetAddress"};
     OptionButton Baud3{"Baud3"}, Baud6{"Baud6"}, Baud12{"Baud12"}, Baud24{"Baud24"}, Baud48{"Baud48"}, Baud96{"Baud96"},
         Baud19dot2{"Baud19dot2"};
     OptionButton NoParity{"NoParity"}, OddParity{"OddParity"}, EvenParity{"EvenParity"}, optMarkParity{"optMarkParity"},

@@ -12,4 +12,6 @@ std::array<std::string, 4> comPortPaths(platform::Profile& profile) {
     return paths;
 }
 
+bool reopenLostPort(platform::Profile& profile) { return profile.GetPrivateProfileIntA("Ports", "Reopen", 1) != 0; }
+
 }  // namespace kestrix::config

@@ -58,6 +58,7 @@ struct TransferVariables {
     bool lineMayBeBusy = false;
     bool settling = false;
     float quietSince = 0;
+    unsigned long portLossesAtStart = 0;  // LinkState::portLosses when this download started
 };
 
 class FirmwareDownload {

@@ -51,7 +51,11 @@ float FirmwareDownload::secondsSince(float then) const {
 
 void FirmwareDownload::tick() {
     LinkState& s = ctx_.state;
-    if (s.downloadStartRequest) startDownload();
+    // A port that went away ends the download even once it is back: nothing tells what the
+    // receiver took meanwhile, so it is never taken up again where it stopped.
+    if ((s.downloadPrep || v_.settling) && s.portLosses != v_.portLossesAtStart)
+        endAutomatically("The port closed during the download.");
+    else if (s.downloadStartRequest) startDownload();
     else if (v_.settling) settleTick();
     else if (s.downloadPrep && s.readyToDownload) transferTick();
     keepRunningButtons();
@@ -66,6 +70,7 @@ void FirmwareDownload::startDownload() {
     showText(w.Text3, "0");
     showText(w.Text2, "0");
     s.downloadStartRequest = false;
+    v_.portLossesAtStart = s.portLosses;
 
     v_.records = checkedRecords_;
     totalRecords_ = static_cast<long>(v_.records.size());

@@ -17,6 +17,8 @@ void LinkEngine::wire() {
         tick();
     };
     f.Timer1.demand = [this] { return nextTickDue(); };
+    f.reopenTimer.onTick = [this] { reopenTick(); };
+    f.reopenTimer.demand = [this] { return nextReopenDue(); };
     f.MOpen.onClick = [this] { portOpenClick(); };
     f.mnuEditItem.onClick = [this] { copyToClipboardClick(); };
     f.helpMenuItem.onClick = [this] { helpClick(); };

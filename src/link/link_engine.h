@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/alarm_decode.h"
+#include "link/port_reopen.h"
 #include "link/prompt_matcher.h"
 #include "program/context.h"
 
@@ -92,6 +93,7 @@ struct TickPacing;
 //   reply_handover.cpp  replies for Control & Query into its log
 //   views.cpp           the terminal tick, the demo tick and its canned status screen
 //   main_commands.cpp   Port Open (and a port that changed state by itself), Copy, Help
+//   port_reopen.cpp     reopening a port that went away, on the main window's reopen timer
 class LinkEngine {
 public:
     explicit LinkEngine(Context& context);
@@ -111,6 +113,12 @@ public:
     void portStateChanged();
     void copyToClipboardClick();
     void helpClick();
+
+    // A port that goes away by itself is reopened as soon as it is back ("Reopen" in the settings
+    // file's "Ports" section; set at start-up).
+    bool reopenLostPort = true;
+    // The port went away and the reopen timer tries to open it again.
+    bool waitingToReopen() const;
 
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
@@ -184,9 +192,17 @@ private:
     // Pacing of the ticks (tick_pacing.cpp).
     void noteTickStart();
 
+    // Reopening a port that went away (port_reopen.cpp).
+    void beginReopening();
+    void stopReopening();
+    void reopenTick();
+    TickDemand nextReopenDue();
+
     Context& ctx_;
     LinkVariables v_;
     std::unique_ptr<TickPacing> pacing_;
+    ReopenSchedule reopen_;
+    bool reopenOpened_ = false;  // the last reopen tick opened the port
 };
 
 }  // namespace kestrix

@@ -10,6 +10,12 @@ void LinkEngine::portOpenClick() {
     platform::SerialPort& port = ctx_.platform.serial;
     std::string failure;
     v_.portLostReason.clear();
+    if (waitingToReopen()) {
+        // The user takes over from the tries: the port stays closed until opened again.
+        stopReopening();
+        portStateChanged();
+        return;
+    }
     try {
         port.setPortOpen(!port.portOpen());
     } catch (const platform::SerialError& error) {

@@ -44,7 +44,9 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     Timer1.enabled = true;
     ageTimer.intervalMs = 250;
     ageTimer.enabled = true;
-    timers = {&Timer1, &ageTimer};
+    reopenTimer.intervalMs = 1;
+    reopenTimer.enabled = false;
+    timers = {&Timer1, &ageTimer, &reopenTimer};
 }
 
 void Form1::placeAlarmMark() {

@@ -17,6 +17,7 @@ struct Form1 : Window {
     Timer Timer1;
     // Ages what the views show: a shown reply that is not renewed in time is marked old.
     Timer ageTimer;
+    Timer reopenTimer;  // tries again to open a port that went away; runs only while it waits
 
     MenuItem MFile{"MFile", "&File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};

@@ -6,6 +6,7 @@
 #include "link/serial_events.h"
 #include "link/shown_data_age.h"
 #include "shared/numbers.h"
+#include "trend/sampler.h"
 
 namespace kestrix {
 
@@ -99,15 +100,16 @@ bool LinkEngine::matchReceivedText() {
 bool LinkEngine::takeUnmatchedRun(std::size_t& taken) {
     const std::string& text = v_.receiveText;
     if (v_.echoSkipped < v_.echoSkipCount) {
-        const auto echo = std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped),
-                                                text.size() - taken);
+        const auto echo =
+            std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped), text.size() - taken);
         v_.echoSkipped += static_cast<int>(echo);
         taken += echo;
         if (echo > 0) v_.lastChar = text[taken - 1];
         if (v_.echoSkipped < v_.echoSkipCount) return true;
     }
     const std::size_t end = firstPromptStart(text, taken);
-    const std::size_t room = kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
+    const std::size_t room =
+        kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
     if (end - taken > room) {
         v_.replyBuffer.append(text, taken, room);
         v_.lastChar = text[taken + room];
@@ -280,11 +282,15 @@ void LinkEngine::onComm() {
     platform::SerialPort& port = ctx_.platform.serial;
     const int code = port.commEvent();
     if (code == platform::comm::erPortLost) {
-        // The port has closed itself; its reason stays in the status line until the user acts.
+        // The port has closed itself; its reason stays in the status line until the user acts or
+        // the port is back.
         v_.portLostReason = port.lostReason();
         if (v_.portLostReason.empty())
             v_.portLostReason = "COM" + std::to_string(port.commPort()) + " was disconnected";
         v_.errorMessage = v_.portLostReason;
+        ++ctx_.state.portLosses;
+        if (trendSampler) trendSampler->interrupted(ctx_.platform.clock.utcSeconds());
+        if (reopenLostPort) beginReopening();
     } else {
         const SerialEventText event = describeSerialEvent(code);
         if (!event.text.empty()) (event.isError ? v_.errorMessage : v_.eventMessage) = event.text;

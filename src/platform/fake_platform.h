@@ -22,12 +22,13 @@ struct FakeServices {
     FakeProgramFile programFile;
     FakeFiles files;
     FakeNotifier notifier;
+    FakeSerialDevices serialDevices;
 
     // A platform on these services; `textMeasurer` replaces the fake measurer when given.
     Platform platformWith(SerialPort& serial, TextMeasurer* textMeasurer = nullptr) {
-        return {serial,    clock,   profile, dialogs, textMeasurer ? *textMeasurer : measurer,
-                clipboard, help,    beeper,  printer, programFile,
-                files,     notifier};
+        return {serial,    clock,    profile,      dialogs, textMeasurer ? *textMeasurer : measurer,
+                clipboard, help,     beeper,       printer, programFile,
+                files,     notifier, serialDevices};
     }
 };
 

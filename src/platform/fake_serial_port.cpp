@@ -14,6 +14,7 @@ void FakeSerialPort::setHandshaking(int handshaking) {
 }
 
 void FakeSerialPort::setPortOpen(bool open) {
+    if (open && !open_) ++openAttempts;
     if (open && !open_ && !failOpen.empty()) throw SerialError(failOpen);
     if (open && !open_) lostReason_.clear();
     open_ = open;

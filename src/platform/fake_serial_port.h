@@ -45,6 +45,7 @@ public:
     std::vector<std::string> writes;  // each Output call
     std::size_t pendingOutput = 0;    // what OutBufferCount reports
     std::string failOpen;             // when not empty, opening throws this description
+    int openAttempts = 0;             // setPortOpen(true) calls on a closed port
     int countQueries = 0;
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/serial_devices.h"
 #include "platform/serial_port.h"
 #include "platform/services.h"
 
@@ -23,6 +24,7 @@ struct Platform {
     ProgramFile& programFile;
     Files& files;
     DesktopNotifier& notifier;
+    SerialDevices& serialDevices;
 };
 
 }  // namespace kestrix::platform

@@ -1,5 +1,6 @@
 // Ending the program: File, Exit, and the main window's close request.
 
+#include "config/comm_settings_dialog.h"
 #include "config/settings.h"
 #include "program/kestrix.h"
 #include "shared/numbers.h"
@@ -13,7 +14,10 @@ constexpr double kDrainWait = 10;  // seconds of waiting for queued output befor
 // Saves the settings; a file that could not be written is reported once, with the system's
 // reason, and the program still ends.
 void Kestrix::saveSettingsAtExit() {
-    if (const auto failure = config::saveSettings(context); failure && !saveFailureReported_) {
+    auto failure = config::saveSettings(context);
+    const auto portsFailure = commSettings_->saveChosenPaths();
+    if (!failure) failure = portsFailure;
+    if (failure && !saveFailureReported_) {
         saveFailureReported_ = true;
         platform_.dialogs.msgBox("The settings could not be saved.\n" + *failure, forms.form1.caption,
                                  platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);

@@ -6,6 +6,7 @@
 #include "config/ports.h"
 #include "config/settings.h"
 #include "console/fitting.h"
+#include "link/link_engine.h"
 #include "link/main_window.h"
 #include "program/kestrix.h"
 #include "shared/size_samples.h"
@@ -101,6 +102,7 @@ void Kestrix::start() {
     tryOnPort([&] { port.setSettings(config::portSettingsText(profile)); });
     tryOnPort([&] { port.setHandshaking(config::readPacing(profile)); });
     commSettings_->setDevicePaths(config::comPortPaths(profile));
+    link_->reopenLostPort = config::reopenLostPort(profile);
 
     state.queryGroup = 0;
     state.queryIndex = 0;

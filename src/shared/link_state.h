@@ -8,6 +8,7 @@
 // | Field                      | Set by                                    | Cleared or reset by                      |
 // |----------------------------|-------------------------------------------|------------------------------------------|
 // | portIsOpen                 | Link: Port Open                           | Link: Port Open, a port that went away   |
+// | portLosses                 | Link: a port that went away (counted)     | never                                    |
 // | currentCommand             | Control & Query: Send; Link: polls and    | never (overwritten)                      |
 // |                            | a group's queries                         |                                          |
 // | sendRequest                | Control & Query: Send, a query group;     | Link, when it writes the command         |
@@ -52,6 +53,8 @@ inline constexpr int kPrepDone = 3;             // the download window owns the 
 struct LinkState {
     // Scheduler and Control & Query.
     bool portIsOpen = false;
+    // Times the port went away by itself: a download under way when it changes has ended.
+    unsigned long portLosses = 0;
     std::string currentCommand;
     bool sendRequest = false;
     bool replyReady = false;

@@ -112,4 +112,16 @@ double TrendSampler::achievedInterval() const {
     return *middle;
 }
 
+void TrendSampler::interrupted(double now) {
+    if (!sampling()) return;
+    const std::string awaited = awaiting_ ? query_ : std::string();
+    failed();
+    // The other queries' gaps take the first slot the break passes over.
+    const double gapTime = scheduled_ ? slotTime(nextSlot_) : now;
+    for (const std::string& query : queries_)
+        if (query != awaited && onSample) onSample(query, gapTime, std::numeric_limits<double>::quiet_NaN(), "");
+    turn_.clear();
+    viewsTurn_ = false;
+}
+
 }  // namespace kestrix::trend

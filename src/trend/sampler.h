@@ -51,6 +51,11 @@ public:
     bool awaiting() const { return awaiting_; }
     void received(const std::string& reply);
     void failed();
+    // The port went away at `now` (UTC seconds): the sample awaited fails, and every other query
+    // gets a gap at the first slot the break passes over, so that a recording and the plot show
+    // the break instead of joining the readings on either side of it. Sampling goes on at the
+    // slot due once the link is back.
+    void interrupted(double now);
 
     // Whether the view may be polled now, and that it is: the link asks before each poll of the
     // view while the trend samples and tells when it sends one.

@@ -29,9 +29,9 @@ struct PdfRig : WithApplication {
     platform::FakeServices fakes;
     platform::qt::QtPrinter printer;
     platform::FakeFiles files;
-    platform::Platform platform{port,           fakes.clock,       fakes.profile, fakes.dialogs,
-                                fakes.measurer, fakes.clipboard,   fakes.help,    fakes.beeper,
-                                printer,        fakes.programFile, files,         fakes.notifier};
+    platform::Platform platform{
+        port,         fakes.clock, fakes.profile,     fakes.dialogs, fakes.measurer, fakes.clipboard,    fakes.help,
+        fakes.beeper, printer,     fakes.programFile, files,         fakes.notifier, fakes.serialDevices};
     Kestrix app{platform};
     FrmTerminal& terminal = app.forms.frmTerminal;
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "support/sim_program.h"
@@ -162,6 +165,42 @@ TEST(LinkOnTheLine, AReceiverThatHangsUpLeavesItsReasonInTheStatusLine) {
     EXPECT_EQ(program.label(), reason);
     EXPECT_FALSE(program.form1.MOpen.checked);
     EXPECT_EQ(program.form1.caption, "Morvandelle Kestrix");
+}
+
+// The receiver's line goes away (its pseudo-terminal closed, as an adapter pulled out) and a new
+// pseudo-terminal appears at the same path later: the link polls again without the user.
+TEST(LinkOnTheLine, ALineThatVanishesAndComesBackAtTheSamePathIsPolledAgain) {
+    SimProgram program;
+    const auto folder = std::filesystem::temp_directory_path() / ("kestrix-reopen-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    program.slot = (folder / "ttyKESTRIX").string();
+    program.receiver.stop();
+    program.receiver.start(program.slot);
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 1));
+
+    program.receiver.hangUp();
+    program.receiver.stop();  // the link to it goes too
+    ASSERT_TRUE(program.runUntil([&] { return !program.port.portOpen(); }));
+    const std::string reason = program.label();
+    EXPECT_NE(reason.find("was disconnected"), std::string::npos) << reason;
+    for (int second = 0; second < 30; ++second) {
+        program.clock.advance(1);
+        program.step();
+    }
+    EXPECT_FALSE(program.port.portOpen());
+    EXPECT_EQ(program.label(), reason);
+
+    program.receiver.start(program.slot);
+    program.clock.advance(10);
+    ASSERT_TRUE(program.runUntil([&] { return program.port.portOpen(); }));
+    EXPECT_TRUE(program.form1.MOpen.checked);
+    ASSERT_TRUE(program.bringLinkUp()) << program.label();
+    EXPECT_TRUE(statusScreens(program, 2)) << program.label();
+    program.port.setPortOpen(false);
+    program.receiver.stop();
+    std::filesystem::remove_all(folder);
 }
 
 // Prepares a download with the dialogs answered as a user would, and afterwards gives the line

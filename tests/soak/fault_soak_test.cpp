@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "link/link_engine.h"
 #include "platform/fake_platform.h"
 #include "platform/posix_serial_port.h"
 #include "program/kestrix.h"
@@ -178,8 +179,9 @@ TEST(FaultSoak, MismatchedSpeed) {
     soak([](sim::SimOptions& o) { o.line.baud = 19200; });
 }
 
-// The receiver hangs up; the user closes the port, the receiver is switched off and on (a new
-// line), and the user opens the port again.
+// The receiver hangs up; the user closes the port (or, while the program waits to reopen it,
+// ends the wait), the receiver is switched off and on (a new line), and the user opens the port
+// again.
 TEST(FaultSoak, HangUp) {
     int hangUps = 0;
     soak([](sim::SimOptions& o) { o.hangUpOnLine = 3; },
@@ -187,8 +189,9 @@ TEST(FaultSoak, HangUp) {
              SoakProgram& p = s.program;
              if (!p.receiver->hungUp()) return;
              ++hangUps;
-             if (p.port.portOpen()) p.form1.MOpen.onClick();
+             if (p.port.portOpen() || p.app.link().waitingToReopen()) p.form1.MOpen.onClick();
              ASSERT_FALSE(p.port.portOpen());
+             ASSERT_FALSE(p.app.link().waitingToReopen());
              p.replaceReceiver(clean);
              p.form1.MOpen.onClick();
              ASSERT_TRUE(p.port.portOpen()) << p.label();

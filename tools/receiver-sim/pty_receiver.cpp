@@ -76,6 +76,9 @@ void PtyReceiver::start(const std::string& linkPath) {
         linkPath_ = linkPath;
     }
     stopping_ = false;
+    hungUp_ = false;  // started again after a hang-up: a new line
+    input_.clear();
+    output_.clear();
     thread_ = std::thread([this] { serve(); });
 }
 

@@ -41,6 +41,8 @@ public:
     // Opens the pseudo-terminal, makes a symbolic link to its slave at linkPath when one is
     // given (replacing an old link, never another kind of file), and starts serving. Throws
     // std::system_error when the system refuses.
+    // Started again after stop(), it serves a new pseudo-terminal (at the same link, when given),
+    // as a receiver whose adapter was pulled out and plugged in again.
     void start(const std::string& linkPath = {});
     // Stops serving, closes the pseudo-terminal and removes the link. Also done on destruction.
     void stop();

@@ -38,10 +38,15 @@ struct SimProgram {
 
     std::string label() const { return form1.Label1.caption; }
 
-    // One turn of the event loop: the port moves its bytes, then the main timer ticks.
+    // One turn of the event loop: the port moves its bytes, then the main timer ticks, and the
+    // reopen timer when it asked for its tick by now.
     void step() {
         port.service();
         form1.Timer1.fire();
+        if (form1.reopenTimer.enabled) {
+            const auto due = form1.reopenTimer.demand().dueInMs;
+            if (due && *due <= 0) form1.reopenTimer.fire();
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 

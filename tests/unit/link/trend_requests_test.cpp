@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "support/rig.h"
 #include "trend/sampler.h"
@@ -57,6 +58,7 @@ struct TrendRequests : ::testing::Test {
     void step() {
         rig.clock.advance(0.05);
         rig.tick();
+        rig.form1.reopenTimer.fire();  // runs only while a port that went away is awaited
         const std::string written = rig.port.takeWritten();
         if (!written.empty()) {
             const int outstanding = (answering ? 1 : 0) + 1;
@@ -145,6 +147,29 @@ TEST_F(TrendRequests, ATimeOutRecordsAGapAndSamplingResumesWhenTheLinkIsBack) {
     EXPECT_EQ(samples[0].query, ":SYNC:TINT?");
     EXPECT_TRUE(std::isnan(samples[0].value));
     EXPECT_DOUBLE_EQ(samples.back().value, samples.back().query == ":SYNC:TINT?" ? 1.5e-8 : 5.0123);
+    EXPECT_EQ(mostOutstanding, 1);
+}
+
+TEST_F(TrendRequests, APortThatGoesAwayLeavesAGapInEverySeriesAndSamplingGoesOnOnceItIsBack) {
+    run(2.02);
+    const double lostAt = rig.clock.utcSeconds();
+    const std::size_t before = samples.size();
+    rig.port.failOpen = "/dev/ttyUSB0: No such file or directory";
+    rig.port.lose("COM1 (/dev/ttyUSB0) was disconnected: Input/output error");
+    answering = false;
+    run(5);
+    rig.port.failOpen.clear();
+    run(20);
+    std::map<std::string, std::vector<Sample>> gaps, after;
+    for (std::size_t i = before; i < samples.size(); ++i)
+        (std::isnan(samples[i].value) ? gaps : after)[samples[i].query].push_back(samples[i]);
+    for (const std::string query : {":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}) {
+        SCOPED_TRACE(query);
+        ASSERT_EQ(gaps[query].size(), 1u);  // one gap marks the break, however long it lasted
+        EXPECT_NEAR(gaps[query][0].time, lostAt, 1.0);  // on the slot the break began in, or the next
+        ASSERT_FALSE(after[query].empty());
+        EXPECT_GT(after[query].front().time, lostAt + 5);
+    }
     EXPECT_EQ(mostOutstanding, 1);
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+// When the link tries again to open a port that went away by itself (an adapter pulled out, a
+// network connection lost): at once, then after pauses that double from kFirstReopenPause up to
+// kLongestReopenPause, so that a port that comes back is in use again within seconds and one
+// that stays away costs a try every ten seconds at most.
+
+#include <optional>
+
+namespace kestrix {
+
+inline constexpr double kFirstReopenPause = 0.5;     // seconds after the first failed try
+inline constexpr double kLongestReopenPause = 10.0;  // seconds between tries at most
+
+class ReopenSchedule {
+public:
+    // The port went away at `now` (seconds since midnight): the first try is due at once. A port
+    // that goes away again within kLongestReopenPause of being reopened (a server that accepts a
+    // connection and drops it at once) goes on from the pause reached instead, so that it is
+    // never tried in a tight loop.
+    void begin(double now);
+    // A try opened the port at `now`.
+    void opened(double now);
+    // The user took over: the next loss starts afresh.
+    void end();
+    bool waiting() const { return waiting_; }
+    bool due(double now) const;
+    // A try at `now` failed: the next waits longer than the last did.
+    void failed(double now);
+    // Milliseconds until the next try is due (0 when it is due now); empty when not waiting.
+    std::optional<double> msUntilDue(double now) const;
+    double pause() const { return pause_; }
+
+private:
+    bool waiting_ = false;
+    double lastTry_ = 0;
+    double pause_ = 0;
+    std::optional<double> reopenedAt_;
+};
+
+}  // namespace kestrix
