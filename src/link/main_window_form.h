@@ -17,9 +17,13 @@ struct Form1 : Window {
     Timer Timer1;
     // Ages what the views show: a shown reply that is not renewed in time is marked old.
     Timer ageTimer;
+    // Runs once, after the tick in which a session record could not be written, to tell the user.
+    Timer recordNoticeTimer;
 
     MenuItem MFile{"MFile", "&File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};
+    // A check mark: the line's traffic is being written to a session record.
+    MenuItem MFileRecord{"MFileRecord", "Record Session..."};
     MenuItem hyph19 = MenuItem::separator("hyph19");
     MenuItem MFileExit{"MFileExit", "E&xit"};
 

@@ -23,6 +23,12 @@ struct Platform {
     ProgramFile& programFile;
     Files& files;
     DesktopNotifier& notifier;
+
+    // The same platform on another serial port.
+    Platform withSerial(SerialPort& port) const {
+        return {port, clock,  profile, dialogs,     measurer, clipboard,
+                help, beeper, printer, programFile, files,    notifier};
+    }
 };
 
 }  // namespace kestrix::platform
