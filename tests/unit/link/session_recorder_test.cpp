@@ -41,12 +41,12 @@ TEST_F(SessionRecording, EveryByteEitherWayIsKeptWithItsTimeUntilTheUserStops) {
     rig.tick();
     rig.clock.advance(0.25);
     rig.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
-    rig.tick();
+    rig.ticks(2);
     ASSERT_TRUE(rig.log().ends_with("reply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n"));
 
+    const std::string sentSinceConnecting = rig.port.written;
     item.onClick();
     EXPECT_FALSE(item.checked);
-    const std::string written = rig.port.written + rig.port.takeWritten();
     rig.sendCommand("*CLS");  // after the stop: not recorded
     rig.tick();
 
@@ -57,7 +57,8 @@ TEST_F(SessionRecording, EveryByteEitherWayIsKeptWithItsTimeUntilTheUserStops) {
     EXPECT_EQ(recorded(TrafficDirection::Received).substr(0, 32), "noise before the port was opened");
     EXPECT_TRUE(recorded(TrafficDirection::Received)
                     .ends_with("R7.c\r\nscpi > Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > "));
-    EXPECT_TRUE(recorded(TrafficDirection::Sent).ends_with("*IDN?\r\n"));
+    EXPECT_TRUE(sentSinceConnecting.starts_with("*IDN?\r\n"));
+    EXPECT_TRUE(recorded(TrafficDirection::Sent).ends_with(sentSinceConnecting));
     EXPECT_EQ(recorded(TrafficDirection::Sent).find("*CLS"), std::string::npos);
     EXPECT_DOUBLE_EQ(parsed.chunks.back().utcSeconds, rig.clock.utcSeconds());
 }
@@ -82,12 +83,13 @@ TEST_F(SessionRecording, AFailedWriteStopsRecordingTellsTheUserOnceAndTheLinkGoe
     startRecording();
     files.writeFailures[kPath] = "/records/session.txt: No space left on device";
 
-    rig.sendCommand("*IDN?");  // the write fails inside the send
+    rig.sendCommand("*IDN?");
+    rig.tick();  // the write fails as the command goes out
     EXPECT_FALSE(item.checked);
     EXPECT_TRUE(rig.dialogs.messages.empty());  // not inside the exchange
-    rig.tick();
+    EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
     rig.port.receive("Morvandelle,73408K,MDL-26-00417,R7.c\r\nscpi > ");
-    rig.tick();
+    rig.ticks(2);
     EXPECT_TRUE(rig.log().ends_with("reply: Morvandelle,73408K,MDL-26-00417,R7.c\r\n"));
 
     ASSERT_TRUE(rig.form1.recordNoticeTimer.enabled);
