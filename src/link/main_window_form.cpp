@@ -29,7 +29,7 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     placeAlarmMark();
     controls = {&Label1, &Line1, &Term, &TextInvisible, &alarmMark};
 
-    MFile.items = {&mnuFilePrint, &hyph19, &MFileExit};
+    MFile.items = {&mnuFilePrint, &MFileRecord, &hyph19, &MFileExit};
     mnuEdit.items = {&mnuEditItem};
     MPort.items = {&MOpen, &MSettings};
     mnuFunction.items = {&funcStatus,         &funcClock, &funcTermEmul,  &FuncCustUpdate, &hyph2,    &disableUpdates,
@@ -46,7 +46,8 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     ageTimer.enabled = true;
     reopenTimer.intervalMs = 1;
     reopenTimer.enabled = false;
-    timers = {&Timer1, &ageTimer, &reopenTimer};
+    recordNoticeTimer.intervalMs = 1;
+    timers = {&Timer1, &ageTimer, &reopenTimer, &recordNoticeTimer};
 }
 
 void Form1::placeAlarmMark() {

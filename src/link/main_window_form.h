@@ -18,9 +18,13 @@ struct Form1 : Window {
     // Ages what the views show: a shown reply that is not renewed in time is marked old.
     Timer ageTimer;
     Timer reopenTimer;  // tries again to open a port that went away; runs only while it waits
+    // Runs once, after the tick in which a session record could not be written, to tell the user.
+    Timer recordNoticeTimer;
 
     MenuItem MFile{"MFile", "&File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};
+    // A check mark: the line's traffic is being written to a session record.
+    MenuItem MFileRecord{"MFileRecord", "Record Session..."};
     MenuItem hyph19 = MenuItem::separator("hyph19");
     MenuItem MFileExit{"MFileExit", "E&xit"};
 

@@ -27,6 +27,10 @@ public:
     virtual void showModal(Window& window) = 0;
     // The file-open dialog; the filter is "Description|pattern|..." . Empty when cancelled.
     virtual std::optional<std::string> openFile(const std::string& filter) = 0;
+    // The file-save dialog titled `title`, offering `suggested`; it asks before replacing a file.
+    // Empty when cancelled.
+    virtual std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                                const std::string& suggested) = 0;
     // The font dialog, starting from `font`. Empty when cancelled.
     virtual std::optional<FontSpec> chooseFont(const FontSpec& font) = 0;
     // The print dialog; the number of copies, or empty when cancelled.

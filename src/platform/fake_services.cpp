@@ -59,6 +59,13 @@ std::optional<std::string> FakeDialogs::openFile(const std::string& filter) {
     return fileAnswer;
 }
 
+std::optional<std::string> FakeDialogs::saveFile(const std::string& title, const std::string& filter,
+                                                 const std::string&) {
+    saveTitles.push_back(title);
+    fileFilters.push_back(filter);
+    return saveAnswer;
+}
+
 std::optional<FontSpec> FakeDialogs::chooseFont(const FontSpec& font) {
     fontsOffered.push_back(font);
     return fontAnswer;

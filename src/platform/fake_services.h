@@ -25,6 +25,8 @@ public:
     MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
     void showModal(Window& window) override;
     std::optional<std::string> openFile(const std::string& filter) override;
+    std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                        const std::string& suggested) override;
     std::optional<FontSpec> chooseFont(const FontSpec& font) override;
     std::optional<int> choosePrintCopies() override;
 
@@ -38,6 +40,8 @@ public:
     std::vector<FontSpec> fontsOffered;
     std::optional<int> printCopies;
     std::vector<std::string> fileFilters;
+    std::optional<std::string> saveAnswer;
+    std::vector<std::string> saveTitles;
 };
 
 // Every character is 120 twips wide and a line is 240 twips high, times size / 10 points.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -12,19 +13,31 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Reading the user's files as bytes.
+// A file written as it goes: each write has reached the system when it returns, so what was
+// written survives the program. Throws FileError when the system refuses (a full disk, a removed
+// medium).
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    virtual void write(const std::string& bytes) = 0;
+};
+
+// Reading the user's files as bytes, and writing new ones.
 class Files {
 public:
     virtual ~Files() = default;
     // The whole of a regular file, to its end. Throws FileError when it cannot be opened or read,
     // is not a regular file (a directory, a device, a pipe), or holds more than `limit` bytes.
     virtual std::string readAll(const std::string& path, std::size_t limit) = 0;
+    // A new file at `path`, replacing one that is there. Throws FileError when it cannot be made.
+    virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
 };
 
 // Files on the local file system.
 class PosixFiles final : public Files {
 public:
     std::string readAll(const std::string& path, std::size_t limit) override;
+    std::unique_ptr<OutputFile> create(const std::string& path) override;
 };
 
 }  // namespace kestrix::platform

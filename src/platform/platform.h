@@ -25,6 +25,12 @@ struct Platform {
     Files& files;
     DesktopNotifier& notifier;
     SerialDevices& serialDevices;
+
+    // The same platform on another serial port.
+    Platform withSerial(SerialPort& port) const {
+        return {port,   clock,   profile,     dialogs, measurer, clipboard,    help,
+                beeper, printer, programFile, files,   notifier, serialDevices};
+    }
 };
 
 }  // namespace kestrix::platform

@@ -48,4 +48,33 @@ std::string PosixFiles::readAll(const std::string& path, std::size_t limit) {
     return bytes;
 }
 
+namespace {
+
+class PosixOutputFile final : public OutputFile {
+public:
+    PosixOutputFile(std::string path, int fd) : path_(std::move(path)), file_{fd} {}
+    void write(const std::string& bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(file_.fd, bytes.data() + done, bytes.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) throw failure(path_, written < 0 ? std::strerror(errno) : "nothing was written");
+            done += static_cast<std::size_t>(written);
+        }
+    }
+
+private:
+    std::string path_;
+    Descriptor file_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> PosixFiles::create(const std::string& path) {
+    // Without blocking, so that a pipe chosen by mistake cannot hold the program.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) throw failure(path, std::strerror(errno));
+    return std::make_unique<PosixOutputFile>(path, fd);
+}
+
 }  // namespace kestrix::platform

@@ -7,6 +7,7 @@
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 #include "link/main_window.h"
+#include "link/session_recorder.h"
 #include "link/shown_data_age.h"
 #include "trend/trend_window.h"
 #include "windows/clock_window.h"
@@ -16,12 +17,14 @@
 namespace kestrix {
 
 Kestrix::Kestrix(platform::Platform& platform)
-    : platform_(platform),
+    : recordedPort_(platform.serial),
+      platform_(platform.withSerial(recordedPort_)),
       link_(std::make_unique<LinkEngine>(context)),
       commSettings_(std::make_unique<CommSettingsDialog>(context)),
       download_(std::make_unique<FirmwareDownload>(context)),
       trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)),
-      shownAge_(std::make_unique<ShownDataAge>(context)) {
+      shownAge_(std::make_unique<ShownDataAge>(context)),
+      recorder_(std::make_unique<SessionRecorder>(context, recordedPort_)) {
     link_->wire();
     download_->wire();
     commSettings_->wire();
@@ -38,6 +41,7 @@ Kestrix::Kestrix(platform::Platform& platform)
     trend_->wire();
     link_->trendSampler = &trend_->sampler();
     shownAge_->wire();
+    recorder_->wire();
     link_->shownAge = shownAge_.get();
     // After each of the link's ticks the trend's bottom line follows what the link does.
     forms.form1.Timer1.onTick = [this, linkTick = forms.form1.Timer1.onTick] {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/recording_serial_port.h"
 #include "program/context.h"
 #include "shared/startup_values.h"
 
@@ -15,12 +16,15 @@ class TrendWindow;
 }
 class CommSettingsDialog;
 class ShownDataAge;
+class SessionRecorder;
 
 // The whole program without its widgets: every window as state, the shared link state and the
 // parts that work on them, wired to the platform. The Qt layer renders `forms` and forwards the
 // user's actions to the handlers wired here.
 class Kestrix {
-    platform::Platform& platform_;
+    // The given platform, its serial port seen through the session recorder's tap.
+    platform::RecordingSerialPort recordedPort_;
+    platform::Platform platform_;
 
 public:
     explicit Kestrix(platform::Platform& platform);
@@ -48,6 +52,7 @@ public:
     FirmwareDownload& download() { return *download_; }
     trend::TrendWindow& trend() { return *trend_; }
     ShownDataAge& shownAge() { return *shownAge_; }
+    SessionRecorder& recorder() { return *recorder_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
@@ -55,6 +60,7 @@ private:
     std::unique_ptr<FirmwareDownload> download_;
     std::unique_ptr<trend::TrendWindow> trend_;
     std::unique_ptr<ShownDataAge> shownAge_;
+    std::unique_ptr<SessionRecorder> recorder_;
     void saveSettingsAtExit();
     bool drainOutput();
 

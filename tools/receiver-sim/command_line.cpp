@@ -87,6 +87,11 @@ const std::map<std::string, ValueHandler>& valueFlags() {
              if (bit && *bit <= 12) c.options.hardwareFaults |= static_cast<std::uint16_t>(1u << *bit);
              return bit && *bit <= 12;
          }},
+        {"--replay",
+         [](CommandLine& c, const std::string& v) {
+             c.replayPath = v;
+             return !v.empty();
+         }},
         {"--chunk", countInto(&SimOptions::chunkSize)},
         {"--chunk-pause-ms", millisecondsInto(&SimOptions::chunkPause)},
     };
@@ -158,6 +163,9 @@ std::string usageText() {
            "  --line B,P,D,S          its speed and framing (9600,n,8,1)\n"
            "  --echo                  echo on from the start\n"
            "  --erase-ms N            time diag:eras takes (2000)\n"
+           "  --replay FILE           play back a session record that Kestrix wrote: each command\n"
+           "                          gets the recorded receiver's answer to it, in recorded order\n"
+           "                          when it was asked several times, then the last again\n"
            "Faults (line counts start at the first line received):\n"
            "  --silent N              ignore the first N lines entirely\n"
            "  --error-on-line N       answer line N with an error prompt\n"

@@ -11,6 +11,7 @@ namespace kestrix::sim {
 struct CommandLine {
     SimOptions options;
     std::string linkPath;
+    std::string replayPath;  // a session record to play back
     bool trace = false;
     bool help = false;
     bool version = false;

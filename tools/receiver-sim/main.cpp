@@ -4,13 +4,17 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "receiver-sim/command_line.h"
 #include "receiver-sim/pty_receiver.h"
+#include "receiver-sim/replay_script.h"
 
 namespace {
 
@@ -28,6 +32,25 @@ std::string visible(std::string_view bytes) {
         }
     }
     return text;
+}
+
+// The session record at `path` as a script, or nothing with the reason told.
+std::shared_ptr<kestrix::sim::ReplayScript> loadReplay(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        std::cerr << "kestrix-receiver-sim: cannot read " << path << "\n";
+        return nullptr;
+    }
+    const kestrix::ParsedRecord record = kestrix::parseRecord(text.str());
+    if (!record.error.empty()) {
+        std::cerr << "kestrix-receiver-sim: " << path << ", " << record.error << "\n";
+        return nullptr;
+    }
+    auto script = std::make_shared<kestrix::sim::ReplayScript>(record.chunks);
+    std::cerr << "kestrix-receiver-sim: replaying " << script->commandCount() << " commands from " << path << std::endl;
+    return script;
 }
 
 }  // namespace
@@ -48,6 +71,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    SimOptions options = commandLine.options;
+    if (!commandLine.replayPath.empty() && !(options.replay = loadReplay(commandLine.replayPath))) return 2;
+
     // The signals are taken by sigwait below; the serving thread inherits the blocked mask.
     // SIGUSR1 silences the receiver, and the next one lets it answer again. SIGUSR2 mends its
     // hardware faults, and the next one brings them back (a GPS receiver failure when it had none).
@@ -56,7 +82,7 @@ int main(int argc, char** argv) {
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}) sigaddset(&handledSignals, s);
     pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
 
-    PtyReceiver receiver(commandLine.options);
+    PtyReceiver receiver(options);
     if (commandLine.trace)
         receiver.setTrace([](char direction, std::string_view bytes) {
             std::cerr << direction << ' ' << visible(bytes) << (bytes.back() == '\n' ? "" : "\n") << std::flush;

@@ -1,10 +1,12 @@
 #include "receiver-sim/receiver_model.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
 #include "receiver-sim/command_table.h"
 #include "receiver-sim/line_noise.h"
+#include "receiver-sim/replay_script.h"
 #include "receiver-sim/scpi_error.h"
 
 namespace kestrix::sim {
@@ -14,6 +16,14 @@ namespace {
 constexpr std::size_t kLongestLine = 1024;
 
 bool blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// "syst:err?" in any of its spellings.
+bool errorQuery(const std::string& line) {
+    std::string text;
+    for (char c : line)
+        if (c != ' ' && c != '\t' && c != ':') text += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text.starts_with("SYST") && text.find("ERR") != std::string::npos;
+}
 
 }  // namespace
 
@@ -136,6 +146,7 @@ void ReceiverModel::actOnLine(Output& out) {
     std::chrono::milliseconds delay{0};
     if (injectError()) reply += fail(options_.injectedErrorCode);
     else if (overflow) reply += fail(error::kSyntax, "line too long");
+    else if (options_.replay) reply += replay(received);
     else if (blank(received)) reply += kPrompt;
     else reply += answer(received, delay);
     if (options_.lateLines > 0) {
@@ -163,6 +174,18 @@ std::string ReceiverModel::answer(const std::string& line, std::chrono::millisec
     if (outcome.error != 0) return fail(outcome.error, outcome.detail);
     if (outcome.text.empty()) return std::string(kPrompt);
     return outcome.text + "\r\n" + std::string(kPrompt);
+}
+
+std::string ReceiverModel::replay(const std::string& line) {
+    const std::string echo = options_.replay->echoes() ? line + "\r\n" : std::string();
+    // An error this receiver raised itself is read back from its own queue, not from the record.
+    if (!state_.status.errors().empty() && errorQuery(line)) {
+        std::chrono::milliseconds ignored{0};
+        return echo + answer(line, ignored);
+    }
+    if (const std::string* recorded = options_.replay->answer(line)) return *recorded;
+    if (blank(line)) return echo + std::string(kPrompt);
+    return echo + fail(error::kUndefinedHeader);
 }
 
 std::string ReceiverModel::fail(int code, const std::string& detail) {

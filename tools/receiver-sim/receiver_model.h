@@ -66,6 +66,7 @@ private:
     void actOnLine(Output& out);
     bool injectError();
     std::string answer(const std::string& line, std::chrono::milliseconds& delay);
+    std::string replay(const std::string& line);
     std::string fail(int code, const std::string& detail = {});
 
     SimOptions options_;

@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "receiver-sim/line_settings.h"
 
 namespace kestrix::sim {
+
+class ReplayScript;
 
 // Who the receiver says it is ("*idn?").
 struct Identity {
@@ -36,6 +39,10 @@ struct SimOptions {
     // or later, rises in the hardware condition register and latches as an event through the
     // positive-transition filter; a bit that is mended falls, through the negative one.
     std::uint16_t hardwareFaults = 0;
+
+    // When set, the receiver plays back a recorded session instead of answering on its own; a
+    // command the record does not hold gets the undefined-header error.
+    std::shared_ptr<ReplayScript> replay;
 
     // Faults. The counters are decremented as lines arrive; 0 is off.
     int silentLines = 0;           // the next N lines are lost: no echo, no effect, no reply

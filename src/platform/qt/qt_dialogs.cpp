@@ -84,6 +84,15 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter) {
     return QFile::encodeName(path).toStdString();
 }
 
+std::optional<std::string> QtDialogs::saveFile(const std::string& title, const std::string& filter,
+                                               const std::string& suggested) {
+    const QString path =
+        QFileDialog::getSaveFileName(dialogParent(), QString::fromStdString(title),
+                                     QDir::home().filePath(QString::fromStdString(suggested)), toQtFileFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+}
+
 std::optional<FontSpec> QtDialogs::chooseFont(const FontSpec& font) {
     bool chosen = false;
     const QFont picked = QFontDialog::getFont(&chosen, toQFont(font), dialogParent());

@@ -17,6 +17,8 @@ public:
     MsgResult msgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
     void showModal(Window& window) override;
     std::optional<std::string> openFile(const std::string& filter) override;
+    std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                        const std::string& suggested) override;
     std::optional<FontSpec> chooseFont(const FontSpec& font) override;
     std::optional<int> choosePrintCopies() override;
 
