@@ -98,15 +98,16 @@ bool LinkEngine::matchReceivedText() {
 bool LinkEngine::takeUnmatchedRun(std::size_t& taken) {
     const std::string& text = v_.receiveText;
     if (v_.echoSkipped < v_.echoSkipCount) {
-        const auto echo = std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped),
-                                                text.size() - taken);
+        const auto echo =
+            std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped), text.size() - taken);
         v_.echoSkipped += static_cast<int>(echo);
         taken += echo;
         if (echo > 0) v_.lastChar = text[taken - 1];
         if (v_.echoSkipped < v_.echoSkipCount) return true;
     }
     const std::size_t end = firstPromptStart(text, taken);
-    const std::size_t room = kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
+    const std::size_t room =
+        kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
     if (end - taken > room) {
         v_.replyBuffer.append(text, taken, room);
         v_.lastChar = text[taken + room];
@@ -167,6 +168,8 @@ void LinkEngine::actOnPrompt() {
 // is given up), so that its window's Send button always comes back. Only an error prompt keeps
 // the command outstanding, for the error text read next.
 void LinkEngine::endExchange(ExchangeEnd how) {
+    if (onExchangeEnd && how != ExchangeEnd::Abandoned)
+        onExchangeEnd(how, how == ExchangeEnd::Answered && v_.errorPromptSeen);
     v_.waitingForReply = false;
     v_.matcher.reset();
     v_.echoSkipCount = 0;

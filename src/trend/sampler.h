@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/sample_requests.h"
+
 namespace kestrix::trend {
 
 // When the trend's queries go out. Every `interval` seconds each query is due once; the main
@@ -16,7 +18,7 @@ namespace kestrix::trend {
 // accepted prompt. A sample whose exchange ended any other way (an error prompt, a time-out, the
 // port closed) is still awaited when the link is next idle, and that is when the link calls
 // failed(): the sample becomes a gap.
-class TrendSampler {
+class TrendSampler final : public SampleRequests {
 public:
     static constexpr double kShortestInterval = 1;
     static constexpr double kLongestInterval = 3600;
@@ -34,12 +36,12 @@ public:
     bool paused() const { return paused_; }
 
     // True when a sample should go out now (one per call at most; the caller then calls start()).
-    bool due(double now);
+    bool due(double now) override;
     // The query to write; the sample is awaited from now on.
-    std::string start(double now);
-    bool awaiting() const { return awaiting_; }
-    void received(const std::string& reply);
-    void failed();
+    std::string start(double now) override;
+    bool awaiting() const override { return awaiting_; }
+    void received(const std::string& reply) override;
+    void failed() override;
 
 private:
     std::vector<std::string> queries_;
