@@ -151,10 +151,8 @@ std::vector<std::string> conditionNames(ConditionRegister reg, RegisterValue val
     std::vector<std::string> set;
     if (value < 0) return set;  // not a register's reply
     for (int bit = 0; bit < 16; ++bit) {
-        if ((value >> bit) & 1) {
-            const std::string name = bitName(names, bit);
-            set.push_back(name.empty() ? "(bit " + std::to_string(bit) + ")" : name);
-        }
+        // A bit its table leaves unnamed (a summary of a register below) is no condition of its own.
+        if (((value >> bit) & 1) && !bitName(names, bit).empty()) set.push_back(bitName(names, bit));
     }
     return set;
 }

@@ -31,7 +31,8 @@ std::string decodeAlarmCauses(AlarmQueryValues values);
 enum class ConditionRegister { Operation, Holdover, Hardware, PowerUp, Questionable };
 
 // The names of the bits set in a condition register's value, lowest bit first, as the alarm-cause
-// decode names them; a set bit without a name is named by its number, "(bit 13)".
+// decode names them: a bit beyond its table by its number, "(bit 14)"; a bit the table leaves
+// unnamed (the operation register's summaries of the registers below it) not at all.
 std::vector<std::string> conditionNames(ConditionRegister reg, RegisterValue value);
 
 }  // namespace kestrix

@@ -74,7 +74,8 @@ public:
 
 // One set serves every receiver of the program.
 struct HeadlessServices {
-    SystemClock clock;
+    SystemClock systemClock;
+    Clock* clock = &systemClock;  // a test puts its own
     MemoryProfile profile;
     LoggedDialogs dialogs;
     NoMeasurer measurer;

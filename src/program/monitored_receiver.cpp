@@ -1,6 +1,7 @@
 #include "program/monitored_receiver.h"
 
 #include <limits>
+#include <utility>
 
 #include "link/link_engine.h"
 
@@ -32,7 +33,7 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
       port_(std::move(port)),
       services_(services),
       platform_{
-          *port_,        services.clock,  services.profile, services.dialogs,     services.measurer, services.clipboard,
+          *port_,        *services.clock, services.profile, services.dialogs,     services.measurer, services.clipboard,
           services.help, services.beeper, services.printer, services.programFile, services.files},
       link_(std::make_unique<LinkEngine>(context_)),
       requests_(config, monitor.clearAlarms, readings_) {
@@ -69,38 +70,46 @@ void MonitoredReceiver::openIfDue(double utcNow) {
     }
     openFailure_.clear();
     wasOpen_ = true;
+    firstProbe_ = true;
     link_->portStateChanged();
     logFor(monitor::Level::Notice, "port " + config_.port + " open at " + port_->settings());
     nextTickAt_ = 0;
 }
 
 void MonitoredReceiver::service() {
-    if (!port_->portOpen()) return;
-    port_->service();  // a port that went away raises onComm, and the link closes it
-    if (wasOpen_ && !port_->portOpen()) {
-        wasOpen_ = false;
-        const std::string reason = port_->lostReason();
-        logFor(monitor::Level::Error, reason.empty() ? "port " + config_.port + " went away" : reason);
-        afterTick();
-    }
+    if (port_->portOpen()) port_->service();  // a port that went away raises onComm; the link closes it
+    noticeLoss();
 }
 
 void MonitoredReceiver::tick() {
     forms_.form1.Timer1.fire();
     afterTick();
+    noticeLoss();
+}
+
+void MonitoredReceiver::noticeLoss() {
+    if (!wasOpen_ || port_->portOpen()) return;
+    wasOpen_ = false;
+    const std::string reason = port_->lostReason();
+    logFor(monitor::Level::Error, reason.empty() ? "port " + config_.port + " went away" : reason);
+    afterTick();
 }
 
 void MonitoredReceiver::exchangeEnded(bool answered, bool errorPrompt) {
+    // The quiet wait after an answered probe ends by running out: nothing was asked. And the
+    // link's first probe after the port opens times out at once, by design, unless input came.
+    const bool firstProbe = std::exchange(firstProbe_, false);
+    if (!answered && (state_.reestablished || (firstProbe && state_.tryingToEstablish))) return;
     ++readings_.exchanges;
     if (!answered) ++readings_.timeouts;
     if (errorPrompt) ++readings_.errorReplies;
-    if (answered) readings_.lastReply = services_.clock.utcSeconds();
+    if (answered) readings_.lastReply = services_.clock->utcSeconds();
     lastAnswered_ = answered;
 }
 
 void MonitoredReceiver::afterTick() {
     const TickDemand demand = link_->nextTickDue();
-    const double now = services_.clock.utcSeconds();
+    const double now = services_.clock->utcSeconds();
     nextTickAt_ = demand.dueInMs ? now + *demand.dueInMs / 1000.0 : kNever;
     const bool idle = port_->portOpen() && !link_->vars().waitingForReply;
     if (idle) nextTickAt_ = std::min(nextTickAt_, requests_.nextDue(now));

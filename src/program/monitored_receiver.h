@@ -59,6 +59,7 @@ public:
 private:
     void exchangeEnded(bool answered, bool errorPrompt);
     void afterTick();
+    void noticeLoss();
     void statusRoundEnded();
     void record(const std::string& query, double time, double value, const std::string& reply);
     void trimUnseenTexts();
@@ -82,6 +83,7 @@ private:
 
     bool lastAnswered_ = false;
     bool wasOpen_ = false;
+    bool firstProbe_ = false;  // the exchange under way is the first since the port opened
     double nextOpenAt_ = 0;
     std::string openFailure_;  // the last reason the port would not open, logged once
     double nextTickAt_ = 0;

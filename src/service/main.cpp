@@ -101,16 +101,15 @@ int main(int argc, char** argv) {
     if (arguments.endNow) return *arguments.endNow;
     const auto config = readConfiguration(arguments.config);
     if (!config) return kBadConfiguration;
+    const int stopFd = arguments.check ? -1 : terminationFd();
+    kestrix::service::ReadingsBoard board;
+    kestrix::service::MonitorService service(*config, journal, board);
+    if (!service.build()) return kBadConfiguration;
     if (arguments.check) {
         std::cout << arguments.config << ": good, " << config->receivers.size() << " receiver(s), metrics at http://"
                   << config->listenAddress() << "/metrics\n";
         return 0;
     }
-
-    const int stopFd = terminationFd();
-    kestrix::service::ReadingsBoard board;
-    kestrix::service::MonitorService service(*config, journal, board);
-    if (!service.build()) return kBadConfiguration;
     std::unique_ptr<kestrix::service::MetricsEndpoint> endpoint;
     try {
         endpoint = std::make_unique<kestrix::service::MetricsEndpoint>(config->listenAddress(), board);

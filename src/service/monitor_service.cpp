@@ -64,7 +64,7 @@ void MonitorService::publish() {
 }
 
 void MonitorService::turn(int maxWaitMs) {
-    const double now = services_.clock.utcSeconds();
+    const double now = services_.clock->utcSeconds();
     double wakeAt = now + maxWaitMs / 1000.0;
     std::vector<pollfd> fds;
     fds.reserve(receivers_.size() + 1);
@@ -81,7 +81,7 @@ void MonitorService::turn(int maxWaitMs) {
     const double waitMs = std::clamp((wakeAt - now) * 1000.0, 0.0, static_cast<double>(maxWaitMs));
     ::poll(fds.data(), fds.size(), static_cast<int>(std::ceil(waitMs)));
 
-    const double after = services_.clock.utcSeconds();
+    const double after = services_.clock->utcSeconds();
     for (std::size_t i = 0; i < receivers_.size(); ++i) {
         MonitoredReceiver& receiver = *receivers_[i];
         const bool lineActive = fds[i].fd >= 0 && fds[i].revents != 0;
