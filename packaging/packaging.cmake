@@ -6,7 +6,7 @@
 #   share/applications/kestrix.desktop              the desktop menu's entry
 #   share/icons/hicolor/{scalable,48x48,256x256}/apps/kestrix.{svg,png}
 #   bin/kestrix-monitor                             the headless monitor, served to Prometheus
-#   lib/systemd/system/kestrix-monitor.service      its service
+#   /lib/systemd/system/kestrix-monitor.service     its service (outside the prefix)
 #   share/kestrix/grafana/kestrix-dashboard.json    a Grafana dashboard of its metrics
 #   share/man/man1/kestrix.1.gz, kestrix-receiver-sim.1.gz, kestrix-monitor.1.gz
 #   share/doc/kestrix/copyright, changelog.gz       what a Debian package carries
@@ -54,8 +54,10 @@ endif()
 install(TARGETS kestrix-monitor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${_kestrix_packaging_out}/kestrix-monitor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/grafana/kestrix-dashboard.json DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrix/grafana)
-# systemd reads units from /usr/lib/systemd/system (one with /lib on Debian 12).
-install(FILES packaging/kestrix-monitor.service DESTINATION lib/systemd/system)
+install(FILES packaging/monitor.ini DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# Debian 12 keeps packaged units in /lib/systemd/system, outside the prefix: installed with
+# DESTDIR (as the package and the install test do), it lands under DESTDIR.
+install(FILES packaging/kestrix-monitor.service DESTINATION /lib/systemd/system)
 
 if(TARGET kestrix)
   # The windows carry the icon too. The PNGs are the SVG rendered (rsvg-convert -w N -h N).

@@ -45,6 +45,7 @@ private:
         std::chrono::steady_clock::time_point started;
         bool killed = false;
     };
+    std::string limitText() const;
     std::chrono::milliseconds timeLimit_;
     std::size_t limit_;
     std::vector<Child> children_;

@@ -46,6 +46,7 @@ std::string PosixCommandRunner::start(const std::string& command, const Environm
         // Standard input is nothing; output goes where the program's own goes (the journal).
         const int null = ::open("/dev/null", O_RDONLY);
         if (null >= 0) ::dup2(null, 0);
+        ::close_range(3, ~0U, 0);  // the ports and the endpoint's socket stay the program's
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -57,6 +58,11 @@ std::string PosixCommandRunner::start(const std::string& command, const Environm
     return {};
 }
 
+std::string PosixCommandRunner::limitText() const {
+    const auto ms = timeLimit_.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 void PosixCommandRunner::service() {
     const auto now = std::chrono::steady_clock::now();
     for (auto it = children_.begin(); it != children_.end();) {
@@ -65,8 +71,7 @@ void PosixCommandRunner::service() {
         if (done == it->pid || (done < 0 && errno == ECHILD)) {
             if (onEnd) {
                 if (it->killed)
-                    onEnd(true, "\"" + it->command + "\" ran longer than " + std::to_string(timeLimit_.count() / 1000) +
-                                    " s and was stopped");
+                    onEnd(true, "\"" + it->command + "\" ran longer than " + limitText() + " and was stopped");
                 else if (done < 0) onEnd(true, "\"" + it->command + "\" was lost");
                 else if (WIFEXITED(status) && WEXITSTATUS(status) == 0) onEnd(false, "\"" + it->command + "\" ended");
                 else if (WIFEXITED(status))

@@ -27,7 +27,7 @@ constexpr int kBadConfiguration = 2;
 constexpr std::size_t kLargestConfiguration = 1024 * 1024;
 
 const char* kUsage =
-    "Usage: kestrix-monitor [--config FILE] [--check]\n"
+    "usage: kestrix-monitor [--config FILE] [--check]\n"
     "Watches the receivers a configuration names and serves their state at /metrics.\n\n"
     "  --config FILE  the configuration (default $XDG_CONFIG_HOME/kestrix/monitor.ini)\n"
     "  --check        checks the configuration and ends: 0 when good, 2 when not\n"
