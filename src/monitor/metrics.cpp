@@ -66,8 +66,32 @@ std::vector<MetricFamily> emptyFamilies() {
     return f;
 }
 
+// A label's value as Prometheus accepts it: UTF-8. Text from the line is bytes, read as Latin-1
+// (as the console shows it); text that is already UTF-8 (a query from the configuration) stays
+// as it is. Control characters become blanks.
+std::string labelText(const std::string& bytes) {
+    bool utf8 = true;
+    for (std::size_t i = 0; i < bytes.size() && utf8;) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > bytes.size()) utf8 = false;
+        for (std::size_t k = 1; utf8 && k < length; ++k)
+            utf8 = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+        i += std::max<std::size_t>(length, 1);
+    }
+    std::string text;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x20 || c == 0x7F) text += ' ';
+        else if (c < 0x80 || utf8) text += byte;
+        else text += static_cast<char>(0xC0 | (c >> 6)), text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return text;
+}
+
 Labels with(const std::string& receiver, Labels more = {}) {
     more.insert(more.begin(), {"receiver", receiver});
+    for (auto& label : more) label.second = labelText(label.second);
     return more;
 }
 

@@ -17,10 +17,11 @@ namespace kestrix::service {
 
 class MetricsEndpoint {
 public:
-    // Seconds a connection may take to send its request or take its answer before it is dropped.
-    static constexpr int kRequestTimeoutMs = 10000;
+    // A connection that takes longer to send its request or take its answer is dropped, so that
+    // connections that stall hold a thread only briefly.
+    static constexpr int kRequestTimeoutMs = 2000;
     // Scrapes answered at once; more wait in the listener's queue.
-    static constexpr int kThreads = 4;
+    static constexpr int kThreads = 8;
 
     // Listens at `address` ("127.0.0.1:9730"); throws std::exception when it cannot.
     MetricsEndpoint(const std::string& address, const ReadingsBoard& board);

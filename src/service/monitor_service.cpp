@@ -85,7 +85,7 @@ void MonitorService::turn(int maxWaitMs) {
     for (std::size_t i = 0; i < receivers_.size(); ++i) {
         MonitoredReceiver& receiver = *receivers_[i];
         const bool lineActive = fds[i].fd >= 0 && fds[i].revents != 0;
-        if (lineActive) receiver.service();
+        receiver.service();  // also looks at line events no descriptor reports, and notices a lost port
         if (lineActive || after >= receiver.nextTickAt()) receiver.tick();
     }
     runner_.service();

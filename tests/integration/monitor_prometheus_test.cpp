@@ -235,7 +235,8 @@ TEST(MonitorProgram, RefusesAFaultyConfigurationNamingEachMistake) {
         std::vector<std::string> argv{KESTRIX_MONITOR_PROGRAM, "--config", (dir / file).string()};
         if (check) argv.push_back("--check");
         ChildProcess program(argv, (dir / "out").string());
-        return std::pair(program.waitExit(10s), fileText((dir / "out").string()));
+        const int code = program.waitExit(10s);
+        return std::pair(code, fileText((dir / "out").string()));
     };
     const auto [badCode, badOut] = run("bad.ini", false);
     EXPECT_EQ(badCode, 2);

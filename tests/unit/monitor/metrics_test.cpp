@@ -48,6 +48,25 @@ TEST(Metrics, EverySeriesCarriesItsReceiverInBaseUnits) {
         << "summary and unnamed bits are no conditions";
 }
 
+// Prometheus refuses a whole scrape over one label that is not UTF-8: bytes from the line are read
+// as Latin-1, as the console shows them.
+TEST(Metrics, LabelsFromTheLineAreUtf8) {
+    ReceiverReadings r;
+    r.name = "rack1";
+    r.identity = Identity{"M\xF6rvandelle\x01", "73408K", "\xFF\xFE", "R7.c"};
+    r.trend = {
+        {":MEAS:TEMP? \xC2\xB0"
+         "C",
+         1}};
+    const auto families = metricFamilies({r}, 0);
+    const auto& info = family(families, "kestrix_receiver_info").samples.at(0).labels;
+    EXPECT_EQ(info.at(1).second, "M\xC3\xB6rvandelle ");
+    EXPECT_EQ(info.at(3).second, "\xC3\xBF\xC3\xBE");
+    EXPECT_EQ(family(families, "kestrix_trend_value").samples.at(0).labels.at(1).second,
+              ":MEAS:TEMP? \xC2\xB0"
+              "C");
+}
+
 TEST(Metrics, DecodedCausesAreTheIndentedLinesWithoutMarks) {
     EXPECT_EQ(decodedCauses("\r\nOPERATION SUMMARY:\r\n    HARDWARE SUMMARY:\r\n        GPS Failure+\r\n        EFC "
                             "at Limit+-\r\nSTANDARD EVENT SUMMARY:\r\n     \r\n     Power On"),
