@@ -2,6 +2,7 @@
 
 #include "console/log.h"
 #include "link/query_groups.h"
+#include "link/shown_data_age.h"
 #include "link/tick_pacing.h"
 #include "shared/numbers.h"
 
@@ -126,6 +127,7 @@ void LinkEngine::pollWith(const std::string& command, bool status, const char* l
     v_.exchangeStart = now();
     v_.pollOutstanding = true;
     awaitReply();
+    if (shownAge) shownAge->polled(polledData(status, command), timeout);
 }
 
 void LinkEngine::setEchoSkip(const std::string& command) {

@@ -12,6 +12,10 @@
 #include "shared/sample_requests.h"
 
 namespace kestrix {
+class ShownDataAge;
+}
+
+namespace kestrix {
 
 // The main window's own link variables (those shared with other windows are in LinkState).
 //
@@ -117,6 +121,8 @@ public:
     // Told of every exchange that ended with its prompt or failed (not one abandoned), and whether
     // the prompt was an error prompt, for a program that counts them.
     std::function<void(ExchangeEnd how, bool errorPrompt)> onExchangeEnd;
+    // Told of each view's polls and replies and of the port closing (shown_data_age.h); none when null.
+    ShownDataAge* shownAge = nullptr;
 
     // When Timer1's next tick is needed, and whether the last one did anything (tick_pacing.cpp).
     TickDemand nextTickDue();

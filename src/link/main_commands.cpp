@@ -2,6 +2,7 @@
 
 #include "console/help.h"
 #include "link/link_engine.h"
+#include "link/shown_data_age.h"
 
 namespace kestrix {
 
@@ -30,6 +31,7 @@ void LinkEngine::portStateChanged() {
         // With the port closed no tick hands replies over: a command's outcome goes to the log now.
         if (ctx_.state.replyReady) handOverReply();
         v_.restartPending = true;
+        if (shownAge) shownAge->portClosed();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
+#include "link/shown_data_age.h"
 #include "shared/numbers.h"
 
 namespace kestrix {
@@ -152,7 +153,8 @@ void LinkEngine::actOnPrompt() {
     } else if (v_.pollOutstanding) {
         pollReply();
     } else if (v_.prepStepAwaited) {
-        prepReply(*v_.prepStepAwaited);
+        // A preparation stopped in the download window ignores the replies still on their way.
+        if (s.downloadPrep) prepReply(*v_.prepStepAwaited);
     } else if (v_.commandOutstanding) {
         v_.consecutiveErrors = 0;
         f.Label1.caption = "Received response";
@@ -210,12 +212,14 @@ void LinkEngine::pollReply() {
     if (v_.statusRequested) {
         f.Label1.caption = "received status";
         f.Term.setText(replyWithoutPrompt());
+        if (shownAge) shownAge->refreshed(polledData(true, ctx_.state.currentCommand));
     } else {
         // The clock string comes quoted: drop the opening quote, and the closing quote, line end
         // and prompt at the end.
         f.Label1.caption = "received clock";
         const std::string& buffer = v_.replyBuffer;
         ctx_.forms.frmClock.lblClock.caption = buffer.size() > 11 ? buffer.substr(1, buffer.size() - 11) : "";
+        if (shownAge) shownAge->refreshed(ShownData::Clock);
     }
 }
 
