@@ -67,6 +67,11 @@ public:
     void abortDoc() override {}
 };
 
+class NoNotifier final : public DesktopNotifier {
+public:
+    void notify(const std::string&, const std::string&) override {}
+};
+
 class NoProgramFile final : public ProgramFile {
 public:
     std::optional<std::string> lastModified() override { return std::nullopt; }
@@ -85,6 +90,7 @@ struct HeadlessServices {
     NoPrinter printer;
     NoProgramFile programFile;
     PosixFiles files;
+    NoNotifier notifier;
 };
 
 }  // namespace kestrix::platform

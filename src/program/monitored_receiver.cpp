@@ -34,7 +34,7 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
       services_(services),
       platform_{
           *port_,        *services.clock, services.profile, services.dialogs,     services.measurer, services.clipboard,
-          services.help, services.beeper, services.printer, services.programFile, services.files},
+          services.help, services.beeper, services.printer, services.programFile, services.files,    services.notifier},
       link_(std::make_unique<LinkEngine>(context_)),
       requests_(config, monitor.clearAlarms, readings_) {
     readings_.name = config.name;
