@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPushButton>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +52,8 @@ private:
     void userResized();
     void userMoved();
     void closeRequested();
+    bool pressDialogButton(const QKeyEvent& key);
+    QPushButton* buttonWidget(const Button* button) const;
 
     Window& window_;
     const platform::qt::Twips& twips_;
@@ -67,8 +71,8 @@ private:
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
     std::optional<std::pair<int, int>> hiddenMenuBar_;  // width, height
-    ShownState drawn_;           // the state when last drawn
-    ShownState now_;             // the state as it stands, to compare
+    ShownState drawn_;                                  // the state when last drawn
+    ShownState now_;                                    // the state as it stands, to compare
     bool drawnOnce_ = false;
     bool resizePending_ = false;
     bool frameReported_ = false;

@@ -177,6 +177,7 @@ private:
     // Trend samples (trend_requests.cpp).
     void settleTrendSample();
     bool trendSampleDue();
+    bool trendLetsViewPoll();
     void sendTrendSample();
     bool takeTrendReply();
 

@@ -1,13 +1,22 @@
 #include "platform/port_factory.h"
 
+#include "platform/network_serial_port.h"
+#include "platform/port_address.h"
 #include "platform/posix_serial_port.h"
 
 namespace kestrix::platform {
 
 std::unique_ptr<SerialPort> makeReceiverPort(const std::string& address, std::string& why) {
-    const auto scheme = address.find("://");
-    if (scheme != std::string::npos) {
-        why = "\"" + address.substr(0, scheme) + "://\" ports are not supported by this build";
+    const PortAddress parsed = parsePortAddress(address);
+    if (parsed.isNetwork()) {
+        if (!parsed.problem.empty()) {
+            why = parsed.problem;
+            return nullptr;
+        }
+        return std::make_unique<NetworkSerialPort>([address](int) { return address; });
+    }
+    if (address.find("://") != std::string::npos) {
+        why = "expected a device path, rfc2217://HOST:PORT or tcp://HOST:PORT";
         return nullptr;
     }
     if (address.empty() || address.front() != '/') {

@@ -8,8 +8,7 @@
 namespace kestrix::platform {
 
 // The serial port a receiver's address names: a device path ("/dev/ttyUSB0"), or a network port
-// ("rfc2217://HOST:PORT", "tcp://HOST:PORT") where this build has them. Null, with `why` said,
-// for an address no port here can take.
+// ("rfc2217://HOST:PORT", "tcp://HOST:PORT"). Null, with `why` said, for an address no port can take.
 std::unique_ptr<SerialPort> makeReceiverPort(const std::string& address, std::string& why);
 
 }  // namespace kestrix::platform

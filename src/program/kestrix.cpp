@@ -39,6 +39,11 @@ Kestrix::Kestrix(platform::Platform& platform)
     link_->trendSampler = &trend_->sampler();
     shownAge_->wire();
     link_->shownAge = shownAge_.get();
+    // After each of the link's ticks the trend's bottom line follows what the link does.
+    forms.form1.Timer1.onTick = [this, linkTick = forms.form1.Timer1.onTick] {
+        linkTick();
+        trend_->refreshInfo();
+    };
     forms.form1.funcTrend.onClick = [this] { trend_->open(); };
     forms.form1.MFileExit.onClick = [this] { exitNow(); };
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };

@@ -231,6 +231,8 @@ TEST(MonitorProgram, RefusesAFaultyConfigurationNamingEachMistake) {
     std::ofstream(dir / "bad.ini") << "[Monitor]\nListen=localhost\n[Receiver a]\nPort=/dev/null\nSpeed=7\n";
     std::ofstream(dir / "good.ini") << "[Receiver a]\nPort=/dev/ttyS0\n";
     std::ofstream(dir / "net.ini") << "[Receiver a]\nPort=telnet://127.0.0.1:7000\n";
+    std::ofstream(dir / "rfc2217.ini")
+        << "[Receiver a]\nPort=rfc2217://127.0.0.1:7000\n[Receiver b]\nPort=tcp://[::1]:7001\n";
     const auto run = [&](const std::string& file, bool check) {
         std::vector<std::string> argv{KESTRIX_MONITOR_PROGRAM, "--config", (dir / file).string()};
         if (check) argv.push_back("--check");
@@ -244,6 +246,7 @@ TEST(MonitorProgram, RefusesAFaultyConfigurationNamingEachMistake) {
     EXPECT_NE(badOut.find((dir / "bad.ini").string() + ":5: Speed=7"), std::string::npos) << badOut;
     EXPECT_EQ(run("good.ini", true).first, 0);
     EXPECT_EQ(run("net.ini", true).first, 2);
+    EXPECT_EQ(run("rfc2217.ini", true).first, 0);
     EXPECT_EQ(run("missing.ini", true).first, 2);
     fs::remove_all(dir);
 }
