@@ -20,6 +20,12 @@ public:
     virtual bool awaiting() const = 0;
     virtual void received(const std::string& reply) = 0;
     virtual void failed() = 0;
+
+    // Whether the view may be polled now, and that it is: the link asks before each poll of the
+    // view and tells when it sends one. Requests that do not share the line with the view's polls
+    // leave them as they are.
+    virtual bool viewMayPoll(double /*utcNow*/) const { return true; }
+    virtual void viewPolled(double /*utcNow*/) {}
 };
 
 }  // namespace kestrix

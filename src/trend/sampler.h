@@ -56,8 +56,8 @@ public:
 
     // Whether the view may be polled now, and that it is: the link asks before each poll of the
     // view while the trend samples and tells when it sends one.
-    bool viewMayPoll(double now) const;
-    void viewPolled(double now);
+    bool viewMayPoll(double now) const override;
+    void viewPolled(double now) override;
 
     // The median time between the starts of the last rounds, 0 until two have started since the
     // schedule began (or sampling resumed).
