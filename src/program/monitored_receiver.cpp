@@ -151,7 +151,7 @@ void MonitoredReceiver::record(const std::string& query, double time, double val
     if (!writer) writer = std::make_unique<trend::RecordWriter>();
     if (!writer->isOpen()) {
         const std::string path = monitor_.recordFolder + "/" + config_.name + "-" + fileNamePart(query) + ".csv";
-        if (!writer->open(path)) {
+        if (!writer->open(path, config_.intervalSeconds)) {
             if (!recordFailed_) logFor(monitor::Level::Error, writer->error());
             recordFailed_ = true;
             return;
