@@ -68,11 +68,11 @@ void MonitoredReceiver::openIfDue(double utcNow) {
         openFailure_ = error.what();
         return;
     }
-    openFailure_.clear();
     wasOpen_ = true;
     firstProbe_ = true;
     link_->portStateChanged();
-    logFor(monitor::Level::Notice, "port " + config_.port + " open at " + port_->settings());
+    // A port that keeps failing (a network port refused as soon as it opens) is told of once.
+    if (openFailure_.empty()) logFor(monitor::Level::Notice, "port " + config_.port + " open at " + port_->settings());
     nextTickAt_ = 0;
 }
 
@@ -90,8 +90,10 @@ void MonitoredReceiver::tick() {
 void MonitoredReceiver::noticeLoss() {
     if (!wasOpen_ || port_->portOpen()) return;
     wasOpen_ = false;
-    const std::string reason = port_->lostReason();
-    logFor(monitor::Level::Error, reason.empty() ? "port " + config_.port + " went away" : reason);
+    const std::string reason =
+        port_->lostReason().empty() ? "port " + config_.port + " went away" : port_->lostReason();
+    if (reason != openFailure_) logFor(monitor::Level::Error, reason);
+    openFailure_ = reason;
     afterTick();
 }
 
@@ -117,7 +119,7 @@ void MonitoredReceiver::afterTick() {
     const bool up = port_->portOpen() && lastAnswered_ && !state_.tryingToEstablish;
     if (up != readings_.up) {
         logFor(up ? monitor::Level::Notice : monitor::Level::Warning, up ? "answering" : "not answering");
-        if (up) requests_.statusSoon(), nextTickAt_ = now;
+        if (up) requests_.statusSoon(), nextTickAt_ = now, openFailure_.clear();
         readings_.up = up;
     }
     // No one is there to switch updates back on after a run of errors: the link goes on.

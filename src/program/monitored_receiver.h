@@ -85,7 +85,7 @@ private:
     bool wasOpen_ = false;
     bool firstProbe_ = false;  // the exchange under way is the first since the port opened
     double nextOpenAt_ = 0;
-    std::string openFailure_;  // the last reason the port would not open, logged once
+    std::string openFailure_;  // why the port last failed (to open, or once open), logged once until it answers
     double nextTickAt_ = 0;
 };
 
