@@ -5,7 +5,10 @@
 #   share/kestrix/help/                             the manual, which the help viewer opens
 #   share/applications/kestrix.desktop              the desktop menu's entry
 #   share/icons/hicolor/{scalable,48x48,256x256}/apps/kestrix.{svg,png}
-#   share/man/man1/kestrix.1.gz, kestrix-receiver-sim.1.gz
+#   bin/kestrix-monitor                             the headless monitor, served to Prometheus
+#   /lib/systemd/system/kestrix-monitor.service     its service (outside the prefix)
+#   share/kestrix/grafana/kestrix-dashboard.json    a Grafana dashboard of its metrics
+#   share/man/man1/kestrix.1.gz, kestrix-receiver-sim.1.gz, kestrix-monitor.1.gz
 #   share/doc/kestrix/copyright, changelog.gz       what a Debian package carries
 include(GNUInstallDirs)
 
@@ -24,7 +27,8 @@ set(_kestrix_packaging_out ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${_kestrix_packaging_out})
 configure_file(packaging/changelog.in ${_kestrix_packaging_out}/changelog @ONLY)
 set(_kestrix_compressed)
-foreach(_source packaging/man/kestrix.1 packaging/man/kestrix-receiver-sim.1 ${_kestrix_packaging_out}/changelog)
+foreach(_source packaging/man/kestrix.1 packaging/man/kestrix-receiver-sim.1 packaging/man/kestrix-monitor.1
+                ${_kestrix_packaging_out}/changelog)
   get_filename_component(_name ${_source} NAME)
   get_filename_component(_source ${_source} ABSOLUTE)
   set(_target ${_kestrix_packaging_out}/${_name}.gz)
@@ -36,7 +40,7 @@ endforeach()
 add_custom_target(kestrix_packaging_files ALL DEPENDS ${_kestrix_compressed})
 
 # The programs' symbols are all bound at start, so their relocations can be made read-only.
-foreach(_program kestrix receiver-sim)
+foreach(_program kestrix receiver-sim kestrix-monitor)
   if(TARGET ${_program})
     target_link_options(${_program} PRIVATE -Wl,-z,relro,-z,now)
   endif()
@@ -46,6 +50,14 @@ if(TARGET receiver-sim)
   install(TARGETS receiver-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${_kestrix_packaging_out}/kestrix-receiver-sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+
+install(TARGETS kestrix-monitor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${_kestrix_packaging_out}/kestrix-monitor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/grafana/kestrix-dashboard.json DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrix/grafana)
+install(FILES packaging/monitor.ini DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# Debian 12 keeps packaged units in /lib/systemd/system, outside the prefix: installed with
+# DESTDIR (as the package and the install test do), it lands under DESTDIR.
+install(FILES packaging/kestrix-monitor.service DESTINATION /lib/systemd/system)
 
 if(TARGET kestrix)
   # The windows carry the icon too. The PNGs are the SVG rendered (rsvg-convert -w N -h N).
@@ -87,7 +99,9 @@ log and history, reads the SCPI status registers and decodes alarm causes,
 and downloads firmware (Motorola S-records) over the line.
 
 The package also holds kestrix-receiver-sim, a simulated receiver on a
-pseudo-terminal, for training and for trying settings without hardware.
+pseudo-terminal, for training and for trying settings without hardware, and
+kestrix-monitor, a service without a display that watches many receivers and
+serves their state to Prometheus (kestrix-monitor.service, a Grafana dashboard).
 
 Serial devices belong to the group dialout: users who run Kestrix must be
 members of it (adduser USER dialout, then log in again).]])

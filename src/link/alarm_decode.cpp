@@ -144,4 +144,17 @@ std::string bitPattern(RegisterValue value, int width) {
 
 std::string decodeAlarmCauses(AlarmQueryValues values) { return Decoder(values).run(); }
 
+std::vector<std::string> conditionNames(ConditionRegister reg, RegisterValue value) {
+    static const std::array<const Names*, 5> kNamesOf{&kOperBitNames, &kHoldBitNames, &kHardBitNames, &kPowBitNames,
+                                                      &kQuesBitNames};
+    const Names& names = *kNamesOf[static_cast<std::size_t>(reg)];
+    std::vector<std::string> set;
+    if (value < 0) return set;  // not a register's reply
+    for (int bit = 0; bit < 16; ++bit) {
+        // A bit its table leaves unnamed (a summary of a register below) is no condition of its own.
+        if (((value >> bit) & 1) && !bitName(names, bit).empty()) set.push_back(bitName(names, bit));
+    }
+    return set;
+}
+
 }  // namespace kestrix

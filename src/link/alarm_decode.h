@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrix {
 
@@ -25,5 +26,13 @@ std::string bitPattern(RegisterValue value, int width);
 // The causes of an alarm, read from the status byte and the enable, event and transition-filter
 // registers, as the lines that follow "Alarm Cause(s): " in the log.
 std::string decodeAlarmCauses(AlarmQueryValues values);
+
+// The register sets whose condition registers name the receiver's states.
+enum class ConditionRegister { Operation, Holdover, Hardware, PowerUp, Questionable };
+
+// The names of the bits set in a condition register's value, lowest bit first, as the alarm-cause
+// decode names them: a bit beyond its table by its number, "(bit 14)"; a bit the table leaves
+// unnamed (the operation register's summaries of the registers below it) not at all.
+std::vector<std::string> conditionNames(ConditionRegister reg, RegisterValue value);
 
 }  // namespace kestrix

@@ -87,7 +87,7 @@ void LinkEngine::tick() {
     else if (s.downloadPrep) prepSend();
     else if (s.sendRequest) sendControlQueryCommand();
     else if (trendSampleDue()) sendTrendSample();
-    else pollCurrentView();
+    else if (pollsView) pollCurrentView();
 }
 
 void LinkEngine::sendControlQueryCommand() {

@@ -10,10 +10,7 @@
 #include "link/port_reopen.h"
 #include "link/prompt_matcher.h"
 #include "program/context.h"
-
-namespace kestrix::trend {
-class TrendSampler;
-}
+#include "shared/sample_requests.h"
 
 namespace kestrix {
 class ShownDataAge;
@@ -123,8 +120,15 @@ public:
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
 
-    // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
-    trend::TrendSampler* trendSampler = nullptr;
+    // The trend window's sampling (or the monitor's readings), served at idle ticks
+    // (trend_requests.cpp); none when null.
+    SampleRequests* trendSampler = nullptr;
+    // The main window's view is polled when the link has nothing else to do. A program without
+    // windows clears it: its link stays quiet between the queries it is given.
+    bool pollsView = true;
+    // Told of every exchange that ended with its prompt or failed (not one abandoned), and whether
+    // the prompt was an error prompt, for a program that counts them.
+    std::function<void(ExchangeEnd how, bool errorPrompt)> onExchangeEnd;
     // Told of each view's polls and replies and of the port closing (shown_data_age.h); none when null.
     ShownDataAge* shownAge = nullptr;
 

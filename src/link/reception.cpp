@@ -171,6 +171,8 @@ void LinkEngine::actOnPrompt() {
 // is given up), so that its window's Send button always comes back. Only an error prompt keeps
 // the command outstanding, for the error text read next.
 void LinkEngine::endExchange(ExchangeEnd how) {
+    if (onExchangeEnd && how != ExchangeEnd::Abandoned)
+        onExchangeEnd(how, how == ExchangeEnd::Answered && v_.errorPromptSeen);
     v_.waitingForReply = false;
     v_.matcher.reset();
     v_.echoSkipCount = 0;

@@ -147,7 +147,8 @@ TickDemand LinkEngine::nextTickDue() {
         return demand;
     }
     const bool actionPending = s.replyReady || v_.restartPending || s.tryingToEstablish || v_.readErrorPending ||
-                               v_.connecting || s.downloadPrep || s.sendRequest || !f.disableUpdates.checked;
+                               v_.connecting || s.downloadPrep || s.sendRequest ||
+                               (pollsView && !f.disableUpdates.checked);
     if (actionPending) demand.dueInMs = interval;
     return demand;
 }

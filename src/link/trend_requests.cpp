@@ -3,7 +3,6 @@
 // or a time-out leaves the link's own handling as it is, and the sample becomes a gap.
 
 #include "link/link_engine.h"
-#include "trend/sampler.h"
 
 namespace kestrix {
 

@@ -231,6 +231,24 @@ std::string stringOf(const std::optional<std::string>& value, std::string_view d
 
 }  // namespace
 
+std::vector<ReadLine> readLines(std::string_view text) {
+    std::vector<ReadLine> result;
+    int number = 0;
+    for (const Line& line : splitLines(text)) {
+        ReadLine read;
+        read.number = ++number;
+        read.name = std::string(line.name);
+        const std::string_view body = trimmed(line.content);
+        if (line.kind == LineKind::Section) read.kind = ReadLine::Kind::Section;
+        else if (line.kind == LineKind::Key) read.kind = ReadLine::Kind::Key, read.value = valueOf(line);
+        else if (body.empty()) read.kind = ReadLine::Kind::Blank;
+        else if (body.front() == ';' || body.front() == '#') read.kind = ReadLine::Kind::Comment;
+        else read.kind = ReadLine::Kind::Unreadable;
+        result.push_back(std::move(read));
+    }
+    return result;
+}
+
 std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key) {
     return lookupIn(splitLines(text), section, key);
 }

@@ -41,6 +41,16 @@ int integerValue(std::string_view value);
 // What a buffer of `bufferLength` characters keeps of `text`: one place is the terminator.
 std::string fitToBuffer(std::string_view text, int bufferLength);
 
+// One line of a text as the reading rules see it, for a reader that checks a whole file.
+struct ReadLine {
+    enum class Kind { Blank, Comment, Section, Key, Unreadable };
+    int number = 0;  // from 1
+    Kind kind = Kind::Blank;
+    std::string name;   // section or key name, trimmed
+    std::string value;  // key lines: the value as lookup() reads it
+};
+std::vector<ReadLine> readLines(std::string_view text);
+
 namespace detail {
 
 enum class LineKind { Other, Section, Key };

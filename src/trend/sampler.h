@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/sample_requests.h"
+
 namespace kestrix::trend {
 
 // When the trend's queries go out. Requests follow a schedule of slots `interval` seconds apart,
@@ -24,7 +26,7 @@ namespace kestrix::trend {
 // accepted prompt. A sample whose exchange ended any other way (an error prompt, a time-out, the
 // port closed) is still awaited when the link is next idle, and that is when the link calls
 // failed(): the sample becomes a gap.
-class TrendSampler {
+class TrendSampler final : public SampleRequests {
 public:
     static constexpr double kShortestInterval = 1;
     static constexpr double kLongestInterval = 3600;
@@ -45,22 +47,22 @@ public:
     bool holdingView() const { return holdingView_; }
 
     // True when a sample should go out now (one per call at most; the caller then calls start()).
-    bool due(double now);
+    bool due(double now) override;
     // The query to write; the sample is awaited from now on.
-    std::string start(double now);
-    bool awaiting() const { return awaiting_; }
-    void received(const std::string& reply);
-    void failed();
+    std::string start(double now) override;
+    bool awaiting() const override { return awaiting_; }
+    void received(const std::string& reply) override;
+    void failed() override;
     // The port went away at `now` (UTC seconds): the sample awaited fails, and every other query
     // gets a gap at the first slot the break passes over, so that a recording and the plot show
     // the break instead of joining the readings on either side of it. Sampling goes on at the
     // slot due once the link is back.
-    void interrupted(double now);
+    void interrupted(double now) override;
 
     // Whether the view may be polled now, and that it is: the link asks before each poll of the
     // view while the trend samples and tells when it sends one.
-    bool viewMayPoll(double now) const;
-    void viewPolled(double now);
+    bool viewMayPoll(double now) const override;
+    void viewPolled(double now) override;
 
     // The median time between the starts of the last rounds, 0 until two have started since the
     // schedule began (or sampling resumed).

@@ -25,7 +25,9 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr --strip >"$stage/install.l
 }
 
 # Every file a user, the desktop and the package rely on.
-for file in bin/kestrix bin/kestrix-receiver-sim \
+for file in bin/kestrix bin/kestrix-receiver-sim bin/kestrix-monitor \
+            share/kestrix/grafana/kestrix-dashboard.json \
+            share/man/man1/kestrix-monitor.1.gz \
             share/applications/kestrix.desktop \
             share/icons/hicolor/scalable/apps/kestrix.svg \
             share/icons/hicolor/48x48/apps/kestrix.png share/icons/hicolor/256x256/apps/kestrix.png \
@@ -36,7 +38,7 @@ done
 while IFS= read -r page; do
   cmp -s "$source/docs/help/$page" "$prefix/share/kestrix/help/$page" || fail "the manual's $page is not installed"
 done < <(cd "$source/docs/help" && find . -type f -printf '%P\n')
-for program in kestrix kestrix-receiver-sim; do
+for program in kestrix kestrix-receiver-sim kestrix-monitor; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
   gzip -t "$prefix/share/man/man1/$program.1.gz" || fail "the manual page of $program is not a gzip file"
 done
@@ -52,6 +54,14 @@ out=$(headless "$prefix/bin/kestrix-receiver-sim" --version) || fail "kestrix-re
 [ "$out" = "kestrix-receiver-sim $version" ] || fail "kestrix-receiver-sim --version printed '$out'"
 out=$(headless "$prefix/bin/kestrix-receiver-sim" --help) || fail "kestrix-receiver-sim --help failed"
 [[ $out == "usage: kestrix-receiver-sim "* ]] || fail "kestrix-receiver-sim --help printed '$out'"
+out=$(headless "$prefix/bin/kestrix-monitor" --version) || fail "kestrix-monitor --version failed"
+[ "$out" = "kestrix-monitor $version" ] || fail "kestrix-monitor --version printed '$out'"
+out=$(headless "$prefix/bin/kestrix-monitor" --help) || fail "kestrix-monitor --help failed"
+[[ $out == "usage: kestrix-monitor "* ]] || fail "kestrix-monitor --help printed '$out'"
+headless "$prefix/bin/kestrix-monitor" --check --config "$prefix/share/doc/kestrix/examples/monitor.ini" >/dev/null ||
+  fail "the example monitor.ini does not pass --check"
+grep -q "^ExecStart=/usr/bin/kestrix-monitor " "$stage/lib/systemd/system/kestrix-monitor.service" ||
+  fail "the service does not start the installed kestrix-monitor"
 
 # An argument the program does not know is refused, not ignored.
 status=0
@@ -88,7 +98,7 @@ out=$(cd / && offscreen "$build/kestrix" --print-help-path) || fail "kestrix in 
 # No path of the source tree is compiled into a release build.
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 if [ "$build_type" != "Debug" ]; then
-  for program in kestrix kestrix-receiver-sim; do
+  for program in kestrix kestrix-receiver-sim kestrix-monitor; do
     if grep -qF "$source" "$prefix/bin/$program"; then
       fail "bin/$program holds the source path: $(strings "$prefix/bin/$program" | grep -F "$source" | head -3)"
     fi

@@ -34,6 +34,8 @@ description=$(dpkg-deb --field "$deb" Description)
 
 contents=$(dpkg-deb --contents "$deb")
 for file in usr/bin/kestrix usr/bin/kestrix-receiver-sim usr/share/kestrix/help/kestrix.html \
+            usr/bin/kestrix-monitor lib/systemd/system/kestrix-monitor.service \
+            usr/share/man/man1/kestrix-monitor.1.gz usr/share/kestrix/grafana/kestrix-dashboard.json \
             usr/share/applications/kestrix.desktop usr/share/icons/hicolor/scalable/apps/kestrix.svg \
             usr/share/man/man1/kestrix.1.gz usr/share/man/man1/kestrix-receiver-sim.1.gz \
             usr/share/doc/kestrix/copyright; do

@@ -3,7 +3,8 @@
 #   - the windows' state headers that program/forms.h gathers include only src/shared and plain
 #     data headers that themselves include nothing outside src/shared (the command catalogue);
 #   - the core folders include from src/program only its state (context.h, forms.h), never the
-#     assembly (Kestrix, start-up, shutdown);
+#     assembly (Kestrix, start-up, shutdown); src/service, the monitor's program, sits on top of
+#     the assembly as src/app does;
 #   - no core folder (all of src/ but src/app and src/platform/qt) includes Qt or the Qt layer.
 # Run as: cmake -DSOURCE_DIR=<checkout> -P check_includes.cmake
 
@@ -45,7 +46,7 @@ foreach(relative IN LISTS core_files)
     if(folder STREQUAL "shared" AND NOT target STREQUAL "shared")
       list(APPEND failures "src/${relative} includes from outside src/shared: ${path}")
     endif()
-    if(NOT folder STREQUAL "program" AND target STREQUAL "program"
+    if(NOT folder MATCHES "^(program|service)$" AND target STREQUAL "program"
        AND NOT path MATCHES "^program/(context|forms)\\.h$")
       list(APPEND failures "src/${relative} includes the program's assembly: ${path}")
     endif()

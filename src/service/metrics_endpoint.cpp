@@ -1,0 +1,56 @@
+#include "service/metrics_endpoint.h"
+
+#include <prometheus/collectable.h>
+#include <prometheus/exposer.h>
+#include <prometheus/metric_family.h>
+
+#include <chrono>
+
+#include "monitor/metrics.h"
+
+namespace kestrix::service {
+
+class MetricsEndpoint::Collectable final : public prometheus::Collectable {
+public:
+    explicit Collectable(const ReadingsBoard& board) : board_(board) {}
+
+    std::vector<prometheus::MetricFamily> Collect() const override {
+        const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        std::vector<prometheus::MetricFamily> out;
+        for (const monitor::MetricFamily& family : monitor::metricFamilies(board_.read(), now)) {
+            prometheus::MetricFamily f;
+            f.name = family.name;
+            f.help = family.help;
+            const bool counter = family.type == monitor::MetricFamily::Type::Counter;
+            f.type = counter ? prometheus::MetricType::Counter : prometheus::MetricType::Gauge;
+            for (const monitor::MetricSample& sample : family.samples) {
+                prometheus::ClientMetric metric;
+                for (const auto& [name, value] : sample.labels) metric.label.push_back({name, value});
+                (counter ? metric.counter.value : metric.gauge.value) = sample.value;
+                f.metric.push_back(std::move(metric));
+            }
+            out.push_back(std::move(f));
+        }
+        return out;
+    }
+
+private:
+    const ReadingsBoard& board_;
+};
+
+MetricsEndpoint::MetricsEndpoint(const std::string& address, const ReadingsBoard& board)
+    : collectable_(std::make_shared<Collectable>(board)),
+      exposer_(std::make_unique<prometheus::Exposer>(std::vector<std::string>{
+          "listening_ports", address, "num_threads", std::to_string(kThreads), "request_timeout_ms",
+          std::to_string(kRequestTimeoutMs), "enable_keep_alive", "no"})) {
+    exposer_->RegisterCollectable(collectable_, "/metrics");
+}
+
+MetricsEndpoint::~MetricsEndpoint() = default;
+
+int MetricsEndpoint::port() const {
+    const auto ports = exposer_->GetListeningPorts();
+    return ports.empty() ? 0 : ports.front();
+}
+
+}  // namespace kestrix::service

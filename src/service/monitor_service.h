@@ -1,0 +1,64 @@
+#pragma once
+
+// kestrix-monitor's running part: every receiver of the configuration on its own link, one event
+// loop waiting on their ports, the OnAlarm command, and the readings handed to the metrics
+// endpoint after every turn of the loop.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "monitor/monitor_config.h"
+#include "monitor/monitor_log.h"
+#include "monitor/receiver_readings.h"
+#include "platform/command_runner.h"
+#include "platform/headless_services.h"
+#include "program/monitored_receiver.h"
+
+namespace kestrix::service {
+
+// The readings as the last turn of the loop left them, for the endpoint's threads.
+class ReadingsBoard {
+public:
+    void publish(std::vector<monitor::ReceiverReadings> readings);
+    std::vector<monitor::ReceiverReadings> read() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<monitor::ReceiverReadings> readings_;
+};
+
+class MonitorService {
+public:
+    // The longest the loop sleeps, so that OnAlarm's commands are looked after.
+    static constexpr int kLongestWaitMs = 500;
+
+    MonitorService(monitor::MonitorConfig config, monitor::Log log, ReadingsBoard& board);
+    ~MonitorService();
+
+    // Makes every receiver's port; false (with the reasons logged) when an address is refused.
+    bool build();
+    // Runs until `stop` is set or a signal fd becomes readable.
+    void run(const std::atomic<bool>& stop, int wakeFd = -1);
+    // One turn: waits at most `maxWaitMs` for a port or a due time, then serves every receiver.
+    void turn(int maxWaitMs);
+
+    std::vector<std::unique_ptr<MonitoredReceiver>>& receivers() { return receivers_; }
+
+private:
+    void alarmChanged(const std::string& name, const monitor::AlarmState& state);
+    void publish();
+
+    monitor::MonitorConfig config_;
+    monitor::Log log_;
+    ReadingsBoard& board_;
+    platform::HeadlessServices services_;
+    platform::PosixCommandRunner runner_;
+    std::vector<std::unique_ptr<MonitoredReceiver>> receivers_;
+    int wakeFd_ = -1;
+};
+
+}  // namespace kestrix::service
