@@ -30,6 +30,9 @@ public:
     }
     void showModal(Window&) override {}
     std::optional<std::string> openFile(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<FontSpec> chooseFont(const FontSpec&) override { return std::nullopt; }
     std::optional<int> choosePrintCopies() override { return std::nullopt; }
 };
