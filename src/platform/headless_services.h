@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/memory_profile.h"
+#include "platform/serial_devices.h"
 #include "platform/services.h"
 
 namespace kestrix::platform {
@@ -75,6 +76,12 @@ public:
     void notify(const std::string&, const std::string&) override {}
 };
 
+// A service watches the ports its configuration names; it offers no choice of device.
+class NoSerialDevices final : public SerialDevices {
+public:
+    std::vector<SerialDeviceEntry> scan() override { return {}; }
+};
+
 class NoProgramFile final : public ProgramFile {
 public:
     std::optional<std::string> lastModified() override { return std::nullopt; }
@@ -94,6 +101,7 @@ struct HeadlessServices {
     NoProgramFile programFile;
     PosixFiles files;
     NoNotifier notifier;
+    NoSerialDevices serialDevices;
 };
 
 }  // namespace kestrix::platform

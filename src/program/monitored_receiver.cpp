@@ -32,9 +32,19 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
       log_(std::move(log)),
       port_(std::move(port)),
       services_(services),
-      platform_{
-          *port_,        *services.clock, services.profile, services.dialogs,     services.measurer, services.clipboard,
-          services.help, services.beeper, services.printer, services.programFile, services.files,    services.notifier},
+      platform_{*port_,
+                *services.clock,
+                services.profile,
+                services.dialogs,
+                services.measurer,
+                services.clipboard,
+                services.help,
+                services.beeper,
+                services.printer,
+                services.programFile,
+                services.files,
+                services.notifier,
+                services.serialDevices},
       link_(std::make_unique<LinkEngine>(context_)),
       requests_(config, monitor.clearAlarms, readings_) {
     readings_.name = config.name;
