@@ -6,7 +6,7 @@
 #include <string>
 
 #include "console/control_query.h"
-#include "console/log.h"
+#include "common/log.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"

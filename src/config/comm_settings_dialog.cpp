@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "shared/numbers.h"
+#include "platform/platform.h"
+#include "state/config_forms.h"
 
 namespace kestrix {
 

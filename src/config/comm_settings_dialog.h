@@ -4,7 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "program/context.h"
+#include "state/context.h"
+#include "shared/controls.h"
 
 namespace kestrix {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "program/context.h"
+#include "state/context.h"
 
 namespace kestrix {
 

@@ -8,6 +8,7 @@
 
 #include "platform/serial_settings.h"
 #include "shared/numbers.h"
+#include "platform/platform.h"
 
 namespace kestrix::config {
 
@@ -102,7 +103,7 @@ FontSpec readFont(platform::Profile& profile, const FontSection& section, const 
     return font;
 }
 
-std::array<DisplayFont, 3> displayFonts(Forms& forms) {
+std::array<DisplayFont, 3> displayFonts(const FormRefs& forms) {
     return {{
         {kStatusFontSection, forms.form1.Term.font, forms.form1.font},
         {kClockFontSection, forms.frmClock.lblClock.font, forms.frmClock.font},

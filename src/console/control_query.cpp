@@ -1,8 +1,12 @@
 #include "console/control_query.h"
 
 #include "console/command_menus.h"
-#include "console/help.h"
-#include "console/log.h"
+#include "common/help.h"
+#include "common/log.h"
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

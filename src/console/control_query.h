@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "program/context.h"
+#include "state/context.h"
+#include "shared/controls.h"
 
 namespace kestrix {
 

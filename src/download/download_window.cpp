@@ -5,6 +5,10 @@
 
 #include "download/firmware_download.h"
 #include "download/firmware_file.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -26,7 +30,7 @@ constexpr const char* kNotErasedAdvice =
 FirmwareDownload::FirmwareDownload(Context& context) : ctx_(context) {}
 
 void FirmwareDownload::wire() {
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     FrmDownload& w = forms.frmDownload;
     w.Timer1.onTick = [this] {
         noteTickStart();

@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "download/transfer_pacing.h"
-#include "link/prompt_matcher.h"
-#include "program/context.h"
+#include "shared/prompt_matcher.h"
+#include "state/context.h"
+#include "shared/controls.h"
 
 namespace kestrix {
 

@@ -5,8 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "console/log.h"
+#include "common/log.h"
 #include "download/firmware_download.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

@@ -1,4 +1,6 @@
 #include "download/preparation_dialogs.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
 
 #include <initializer_list>
 #include <utility>
@@ -55,7 +57,7 @@ ChangeBaudAnswer askToChangeBaud(Context& ctx) {
 }
 
 void wirePreparationDialogs(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     for (Button* button : {&forms.frmEchoKill2.cmdOK}) button->onClick = [&forms] { forms.frmEchoKill2.hide(); };
     for (Button* button : {&forms.frmChangeBaud.cmdReallyDownload, &forms.frmChangeBaud.cmdDontDownload})
         button->onClick = [&forms] { forms.frmChangeBaud.hide(); };

@@ -9,6 +9,9 @@
 #include <utility>
 
 #include "download/firmware_download.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

@@ -1,9 +1,11 @@
 #include "link/link_engine.h"
 
-#include "console/log.h"
-#include "link/query_groups.h"
+#include "common/log.h"
+#include "shared/query_groups.h"
 #include "link/tick_pacing.h"
 #include "shared/numbers.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

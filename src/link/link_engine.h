@@ -7,8 +7,9 @@
 #include <string>
 
 #include "link/alarm_decode.h"
-#include "link/prompt_matcher.h"
-#include "program/context.h"
+#include "shared/prompt_matcher.h"
+#include "state/context.h"
+#include "shared/controls.h"
 
 namespace kestrix::trend {
 class TrendSampler;

@@ -1,7 +1,9 @@
 // The main window's own commands: opening and closing the port, copying the status text, help.
 
-#include "console/help.h"
+#include "common/help.h"
 #include "link/link_engine.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

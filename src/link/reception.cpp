@@ -5,6 +5,10 @@
 #include "link/link_engine.h"
 #include "link/serial_events.h"
 #include "shared/numbers.h"
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

@@ -2,10 +2,11 @@
 // result within a running status-query group; and the group's end, its abandonment, and the
 // start of a group that was held while a single command's reply was outstanding.
 
-#include "console/log.h"
+#include "common/log.h"
 #include "link/alarm_decode.h"
 #include "link/link_engine.h"
-#include "link/query_groups.h"
+#include "shared/query_groups.h"
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 

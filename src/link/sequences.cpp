@@ -4,6 +4,9 @@
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
 #include "shared/numbers.h"
+#include "platform/platform.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -40,7 +43,7 @@ void LinkEngine::connectionSend() {
 
 void LinkEngine::connectionReply() {
     LinkState& s = ctx_.state;
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     if (v_.connectStep == 2) {
         v_.fdupReply = v_.replyBuffer;
         v_.echoState = contains(v_.fdupReply, '1') ? 1 : 0;
@@ -112,7 +115,7 @@ void LinkEngine::prepSend() {
 // A good reply to the preparation step `step`, the one whose command was sent.
 void LinkEngine::prepReply(int step) {
     LinkState& s = ctx_.state;
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     Label& label = forms.form1.Label1;
     v_.consecutiveErrors = 0;
     switch (step) {

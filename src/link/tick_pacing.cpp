@@ -10,6 +10,10 @@
 #include <utility>
 
 #include "shared/numbers.h"
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -48,7 +52,7 @@ bool awaitingReplyQuietly(const Form1& f, const LinkVariables& v, const LinkStat
 }
 
 bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
-    const Forms& forms = ctx.forms;
+    const FormRefs& forms = ctx.forms;
     LinkState before = t.state;
     before.termIdleTicks = ctx.state.termIdleTicks;  // counting idle ticks is not work
     if (!(t.vars == v) || !(before == ctx.state)) return true;
@@ -93,7 +97,7 @@ LinkEngine::~LinkEngine() = default;
 void LinkEngine::noteTickStart() {
     if (!pacing_) pacing_ = std::make_unique<TickPacing>();
     TickStart& t = pacing_->start;
-    const Forms& forms = ctx_.forms;
+    const FormRefs& forms = ctx_.forms;
     platform::SerialPort& port = ctx_.platform.serial;
     t.taken = true;
     t.vars = v_;

@@ -4,6 +4,8 @@
 
 #include "link/link_engine.h"
 #include "trend/sampler.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

@@ -6,7 +6,7 @@
 #include "download/firmware_download.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
-#include "link/main_window.h"
+#include "common/main_window.h"
 #include "trend/trend_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"

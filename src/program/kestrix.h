@@ -3,7 +3,9 @@
 #include <functional>
 #include <memory>
 
-#include "program/context.h"
+#include "program/forms.h"
+#include "state/context.h"
+#include "platform/platform.h"
 #include "shared/startup_values.h"
 
 namespace kestrix {

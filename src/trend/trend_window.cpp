@@ -1,4 +1,5 @@
 #include "trend/trend_window.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cctype>

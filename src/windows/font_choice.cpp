@@ -1,4 +1,5 @@
 #include "windows/font_choice.h"
+#include "platform/platform.h"
 
 #include <cmath>
 #include <exception>

@@ -5,9 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "console/printing.h"
-#include "link/main_window.h"
+#include "common/printing.h"
+#include "common/main_window.h"
 #include "windows/font_choice.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

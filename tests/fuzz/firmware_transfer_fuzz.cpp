@@ -26,7 +26,7 @@
 
 #include "download_rig.h"
 #include "fuzz_support.h"
-#include "link/prompt_matcher.h"
+#include "shared/prompt_matcher.h"
 
 namespace kestrix {
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "program/context.h"
+#include "state/context.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

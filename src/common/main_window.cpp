@@ -1,12 +1,15 @@
-#include "link/main_window.h"
+#include "common/main_window.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
 
-#include "console/fitting.h"
+#include "common/fitting.h"
 #include "shared/size_samples.h"
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 
@@ -24,7 +27,7 @@ constexpr PolledView kClockView{&Form1::funcClock, true, false};
 constexpr PolledView kCustomUpdateView{&Form1::FuncCustUpdate, false, true};
 
 void choosePolledView(Context& ctx, const PolledView& view) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     if (view.clockShown) forms.frmClock.show();
     else forms.frmClock.hide();
@@ -82,7 +85,7 @@ void chooseCustomUpdateView(Context& ctx) { choosePolledView(ctx, kCustomUpdateV
 
 // What the other views showed and what was collected for the line are dropped.
 void switchToTerminalView(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     checkOnlyView(form1, form1.funcTermEmul);
     form1.CustomCommand.enabled = false;
@@ -93,7 +96,7 @@ void switchToTerminalView(Context& ctx) {
 
 // The terminal view keeps the main window's size: the terminal window is where it shows.
 void chooseTerminalView(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     forms.frmTerminal.show();
     forms.frmClock.hide();
     forms.form1.disableUpdates.enabled = false;
@@ -108,7 +111,7 @@ void toggleDisableUpdates(Context& ctx) {
 
 // Leaving demo mode takes the last characters off the caption whatever it reads by then.
 void toggleDemoMode(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     if (form1.demoMode.checked) {
         form1.demoMode.checked = false;

@@ -4,7 +4,7 @@
 #include <deque>
 #include <vector>
 
-#include "console/command_catalogue.h"
+#include "state/command_catalogue.h"
 #include "shared/controls.h"
 
 namespace kestrix {

@@ -1,4 +1,5 @@
-#include "console/printing.h"
+#include "common/printing.h"
+#include "platform/platform.h"
 
 #include <exception>
 #include <optional>
