@@ -1,4 +1,5 @@
 #include "common/fitting.h"
+
 #include "platform/platform.h"
 
 namespace kestrix {

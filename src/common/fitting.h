@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "state/context.h"
 #include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

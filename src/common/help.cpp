@@ -1,4 +1,5 @@
 #include "common/help.h"
+
 #include "platform/platform.h"
 
 namespace kestrix {

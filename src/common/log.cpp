@@ -1,4 +1,5 @@
 #include "common/log.h"
+
 #include "state/frm_show_log.h"
 
 namespace kestrix {

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "common/fitting.h"
-#include "shared/size_samples.h"
 #include "platform/platform.h"
+#include "shared/size_samples.h"
 #include "state/display_forms.h"
 #include "state/frm_show_log.h"
 

@@ -1,10 +1,11 @@
 #include "common/printing.h"
-#include "platform/platform.h"
 
 #include <exception>
 #include <optional>
 #include <stdexcept>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace kestrix {
 

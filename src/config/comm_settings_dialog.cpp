@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
 #include "state/config_forms.h"
 
 namespace kestrix {

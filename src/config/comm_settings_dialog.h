@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "state/context.h"
 #include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

@@ -1,10 +1,11 @@
 #include "config/font_notices.h"
+
+#include <initializer_list>
+
 #include "platform/platform.h"
 #include "state/config_forms.h"
 #include "state/display_forms.h"
 #include "state/main_window_form.h"
-
-#include <initializer_list>
 
 namespace kestrix {
 

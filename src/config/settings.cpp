@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/serial_settings.h"
 #include "shared/numbers.h"
-#include "platform/platform.h"
 
 namespace kestrix::config {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "state/context.h"
 #include "shared/font.h"
+#include "state/context.h"
 #include "state/display_forms.h"
 #include "state/main_window_form.h"
 

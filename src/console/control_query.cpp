@@ -1,8 +1,8 @@
 #include "console/control_query.h"
 
-#include "console/command_menus.h"
 #include "common/help.h"
 #include "common/log.h"
+#include "console/command_menus.h"
 #include "platform/platform.h"
 #include "state/display_forms.h"
 #include "state/frm_show_log.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "state/context.h"
 #include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

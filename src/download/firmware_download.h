@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "download/transfer_pacing.h"
+#include "shared/controls.h"
 #include "shared/prompt_matcher.h"
 #include "state/context.h"
-#include "shared/controls.h"
 
 namespace kestrix {
 

@@ -1,10 +1,11 @@
 #include "download/preparation_dialogs.h"
-#include "platform/platform.h"
-#include "state/download_forms.h"
 
 #include <initializer_list>
 #include <utility>
 #include <vector>
+
+#include "platform/platform.h"
+#include "state/download_forms.h"
 
 namespace kestrix {
 

@@ -1,10 +1,10 @@
 #include "link/link_engine.h"
 
 #include "common/log.h"
-#include "shared/query_groups.h"
 #include "link/tick_pacing.h"
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
+#include "shared/query_groups.h"
 #include "state/main_window_form.h"
 
 namespace kestrix {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "link/alarm_decode.h"
+#include "shared/controls.h"
 #include "shared/prompt_matcher.h"
 #include "state/context.h"
-#include "shared/controls.h"
 
 namespace kestrix::trend {
 class TrendSampler;

@@ -4,8 +4,8 @@
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
 #include "state/display_forms.h"
 #include "state/frm_show_log.h"
 #include "state/main_window_form.h"
@@ -102,15 +102,16 @@ bool LinkEngine::matchReceivedText() {
 bool LinkEngine::takeUnmatchedRun(std::size_t& taken) {
     const std::string& text = v_.receiveText;
     if (v_.echoSkipped < v_.echoSkipCount) {
-        const auto echo = std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped),
-                                                text.size() - taken);
+        const auto echo =
+            std::min<std::size_t>(static_cast<std::size_t>(v_.echoSkipCount - v_.echoSkipped), text.size() - taken);
         v_.echoSkipped += static_cast<int>(echo);
         taken += echo;
         if (echo > 0) v_.lastChar = text[taken - 1];
         if (v_.echoSkipped < v_.echoSkipCount) return true;
     }
     const std::size_t end = firstPromptStart(text, taken);
-    const std::size_t room = kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
+    const std::size_t room =
+        kMaxReplyLength + kPromptLength - std::min(v_.replyBuffer.size(), kMaxReplyLength + kPromptLength);
     if (end - taken > room) {
         v_.replyBuffer.append(text, taken, room);
         v_.lastChar = text[taken + room];

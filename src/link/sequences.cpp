@@ -3,8 +3,8 @@
 
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
 #include "state/frm_show_log.h"
 #include "state/main_window_form.h"
 

@@ -9,8 +9,8 @@
 #include <limits>
 #include <utility>
 
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
 #include "state/display_forms.h"
 #include "state/frm_show_log.h"
 #include "state/main_window_form.h"

@@ -3,9 +3,9 @@
 // or a time-out leaves the link's own handling as it is, and the sample becomes a gap.
 
 #include "link/link_engine.h"
-#include "trend/sampler.h"
 #include "platform/platform.h"
 #include "state/main_window_form.h"
+#include "trend/sampler.h"
 
 namespace kestrix {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "link/link_engine.h"
-#include "shared/numbers.h"
 #include "platform/platform.h"
+#include "shared/numbers.h"
 #include "state/display_forms.h"
 #include "state/main_window_form.h"
 

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "state/config_forms.h"
+#include "state/display_forms.h"
+#include "state/download_forms.h"
+#include "state/form_refs.h"
 #include "state/frm_print_prog.h"
 #include "state/frm_show_log.h"
-#include "state/download_forms.h"
 #include "state/main_window_form.h"
 #include "state/trend_forms.h"
-#include "state/display_forms.h"
-#include "state/form_refs.h"
 
 namespace kestrix {
 
@@ -41,8 +41,8 @@ struct Forms {
 
     // The windows as the parts reach them.
     operator FormRefs() {
-        return {form1,       frmShowLog,   frmClock,       frmTerminal,    frmFontSelect, frmClkFontSelect,
-                frmDownload, configScrn,   frmAbout,       frmEraseWarn,   frmPortNotOpen, frmEnterFile,
+        return {form1,        frmShowLog,    frmClock,     frmTerminal,  frmFontSelect,  frmClkFontSelect,
+                frmDownload,  configScrn,    frmAbout,     frmEraseWarn, frmPortNotOpen, frmEnterFile,
                 frmEchoKill2, frmChangeBaud, frmPrintProg, frmTrend};
     }
 };

@@ -1,12 +1,12 @@
 #include "program/kestrix.h"
 
+#include "common/main_window.h"
 #include "config/comm_settings_dialog.h"
 #include "config/font_notices.h"
 #include "console/control_query.h"
 #include "download/firmware_download.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
-#include "common/main_window.h"
 #include "trend/trend_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"

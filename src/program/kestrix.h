@@ -3,10 +3,10 @@
 #include <functional>
 #include <memory>
 
-#include "program/forms.h"
-#include "state/context.h"
 #include "platform/platform.h"
+#include "program/forms.h"
 #include "shared/startup_values.h"
+#include "state/context.h"
 
 namespace kestrix {
 

@@ -2,11 +2,11 @@
 
 #include <functional>
 
+#include "common/fitting.h"
+#include "common/main_window.h"
 #include "config/comm_settings_dialog.h"
 #include "config/ports.h"
 #include "config/settings.h"
-#include "common/fitting.h"
-#include "common/main_window.h"
 #include "program/kestrix.h"
 #include "shared/size_samples.h"
 #include "windows/clock_window.h"

@@ -1,11 +1,12 @@
 #include "trend/trend_window.h"
-#include "platform/platform.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <fstream>
 #include <limits>
+
+#include "platform/platform.h"
 
 namespace kestrix::trend {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "state/context.h"
+#include "state/trend_forms.h"
 #include "trend/figures.h"
 #include "trend/record.h"
 #include "trend/sampler.h"
 #include "trend/series.h"
-#include "state/trend_forms.h"
 #include "trend/trend_settings.h"
 
 namespace kestrix::trend {

@@ -1,8 +1,9 @@
 #include "windows/font_choice.h"
-#include "platform/platform.h"
 
 #include <cmath>
 #include <exception>
+
+#include "platform/platform.h"
 
 namespace kestrix {
 

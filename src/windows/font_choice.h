@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "state/context.h"
 #include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

@@ -1,9 +1,9 @@
 #include "windows/font_choosers.h"
 
 #include "common/main_window.h"
+#include "state/main_window_form.h"
 #include "windows/clock_window.h"
 #include "windows/font_choice.h"
-#include "state/main_window_form.h"
 
 namespace kestrix {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/context.h"
 #include "shared/startup_values.h"
+#include "state/context.h"
 #include "state/display_forms.h"
 
 namespace kestrix {

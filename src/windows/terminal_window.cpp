@@ -5,11 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "common/printing.h"
 #include "common/main_window.h"
-#include "windows/font_choice.h"
+#include "common/printing.h"
 #include "platform/platform.h"
 #include "state/main_window_form.h"
+#include "windows/font_choice.h"
 
 namespace kestrix {
 

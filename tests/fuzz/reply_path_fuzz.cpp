@@ -23,14 +23,14 @@
 #include <memory>
 #include <string>
 
+#include "common/main_window.h"
 #include "console/control_query.h"
 #include "fuzz_support.h"
 #include "link/link_engine.h"
-#include "common/main_window.h"
-#include "shared/query_groups.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
+#include "shared/query_groups.h"
 #include "windows/terminal_window.h"
 
 namespace kestrix {
