@@ -66,9 +66,8 @@ void FirmwareDownload::chooseFileClick() {
 }
 
 void FirmwareDownload::downloadClick() {
-    LinkState& s = ctx_.state;
-    s.downloadFileName = ctx_.forms.frmDownload.txtDownFile.text();
-    if (s.downloadFileName.empty()) {
+    v_.downloadFileName = ctx_.forms.frmDownload.txtDownFile.text();
+    if (v_.downloadFileName.empty()) {
         ctx_.platform.dialogs.showModal(ctx_.forms.frmEnterFile);
         return;
     }
@@ -81,7 +80,7 @@ void FirmwareDownload::downloadClick() {
 bool FirmwareDownload::checkChosenFile() {
     std::string bytes;
     try {
-        bytes = ctx_.platform.files.readAll(ctx_.state.downloadFileName, kMaxFileBytes);
+        bytes = ctx_.platform.files.readAll(v_.downloadFileName, kMaxFileBytes);
     } catch (const platform::FileError& error) {
         refuseFile(std::string("It cannot be read: ") + error.what() + ".");
         return false;
@@ -104,7 +103,7 @@ void FirmwareDownload::refuseFile(const std::string& why) {
     const std::string nothingDone = "Nothing has been sent to the receiver and its firmware has not been erased.";
     ctx_.forms.frmDownload.lblOutcome.caption = "The file was refused. " + why + " " + nothingDone;
     ctx_.platform.dialogs.msgBox(
-        "The file cannot be downloaded.\n\n" + ctx_.state.downloadFileName + "\n" + why + "\n\n" + nothingDone,
+        "The file cannot be downloaded.\n\n" + v_.downloadFileName + "\n" + why + "\n\n" + nothingDone,
         "Firmware File Refused", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
 }
 
@@ -114,7 +113,7 @@ void FirmwareDownload::confirmErasureClick() {
         return;
     }
     ctx_.forms.frmDownload.Timer1.enabled = true;
-    ctx_.state.downloadStartRequest = true;
+    v_.downloadStartRequest = true;
     ctx_.forms.frmEraseWarn.hide();
     showRunningButtons();
 }
@@ -126,10 +125,10 @@ void FirmwareDownload::stopClick() { endEarly("The download was stopped."); }
 void FirmwareDownload::endEarly(const std::string& why) {
     LinkState& s = ctx_.state;
     FrmDownload& w = ctx_.forms.frmDownload;
-    const bool started = s.downloadPrep || s.downloadStartRequest || v_.settling;
+    const bool started = s.downloadPrep || v_.downloadStartRequest || v_.settling;
     const bool erased = v_.flashMayBeErased || s.readyToDownload || (s.downloadPrep && s.prepStep >= kPrepEraseFlash);
     s.downloadPrep = false;
-    s.downloadStartRequest = false;
+    v_.downloadStartRequest = false;
     v_.settling = false;
     w.Timer1.enabled = false;
     showIdleButtons();

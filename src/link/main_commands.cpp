@@ -30,7 +30,7 @@ void LinkEngine::portStateChanged() {
         resetCaptions();
         abandonExchange();
         // With the port closed no tick hands replies over: a command's outcome goes to the log now.
-        if (ctx_.state.replyReady) handOverReply();
+        if (v_.replyReady) handOverReply();
         v_.restartPending = true;
     }
 }

@@ -27,7 +27,7 @@ bool contains(const std::string& text, char c) { return text.find(c) != std::str
 }  // namespace
 
 void LinkEngine::connectionSend() {
-    ctx_.state.timeoutSeconds = 3;
+    v_.timeoutSeconds = 3;
     if (v_.connectStep == 1) v_.connectStep = 2;
     Label& label = ctx_.forms.form1.Label1;
     if (v_.connectStep == 2) {
@@ -38,11 +38,10 @@ void LinkEngine::connectionSend() {
         label.caption = "Identifying Product";
     }
     v_.exchangeStart = now();
-    awaitReply();
+    awaitReply({ExchangeKind::ConnectionStep});
 }
 
 void LinkEngine::connectionReply() {
-    LinkState& s = ctx_.state;
     FormRefs& forms = ctx_.forms;
     if (v_.connectStep == 2) {
         v_.fdupReply = v_.replyBuffer;
@@ -54,14 +53,14 @@ void LinkEngine::connectionReply() {
     if (v_.connectStep != 3) return;
     v_.connecting = false;
     forms.form1.Label1.caption = "Identity determined";
-    s.modelName = modelField(v_.replyBuffer);
-    s.modelIs73408K = s.modelName == "73408K";
-    const std::string shownModel = s.modelName.empty() ? "unknown model" : s.modelName;
+    v_.modelName = modelField(v_.replyBuffer);
+    v_.modelIs73408K = v_.modelName == "73408K";
+    const std::string shownModel = v_.modelName.empty() ? "unknown model" : v_.modelName;
     const std::string connection =
         " (connected to " + shownModel + " @Com" + std::to_string(ctx_.platform.serial.commPort()) + ")";
     forms.form1.caption = "Morvandelle Kestrix" + connection;
     forms.frmShowLog.caption = "Control & Query" + connection;
-    for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = s.modelIs73408K;
+    for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = v_.modelIs73408K;
     forms.frmShowLog.mnuQuery.enabled = true;
     forms.frmShowLog.mnuControl.enabled = true;
     forms.frmShowLog.mnuService.enabled = true;
@@ -93,7 +92,7 @@ constexpr PrepCommand kPrepCommands[] = {
 
 void LinkEngine::prepSend() {
     LinkState& s = ctx_.state;
-    s.timeoutSeconds = 7;
+    v_.timeoutSeconds = 7;
     const int step = s.prepStep;
     for (const PrepCommand& c : kPrepCommands) {
         if (c.step != step) continue;
@@ -107,9 +106,8 @@ void LinkEngine::prepSend() {
         if (showCommSettingsModal) showCommSettingsModal();
         s.prepStep = kPrepCheckSpeed;
     }
-    v_.prepStepAwaited = step;
     v_.exchangeStart = now();
-    awaitReply();
+    awaitReply({.kind = ExchangeKind::PreparationStep, .prepStep = step});
 }
 
 // A good reply to the preparation step `step`, the one whose command was sent.

@@ -131,7 +131,7 @@ struct Harness {
     }
 
     void checkBounds() {
-        const LinkState& s = rig.state;
+        const TransferVariables& s = rig.download.vars();
         require(s.linesSent >= 0 && static_cast<std::size_t>(s.linesSent) <= recordCount,
                 "more lines sent than records");
         require(rig.window.Text2.text().size() <= 8 &&

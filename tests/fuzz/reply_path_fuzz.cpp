@@ -137,7 +137,7 @@ struct Harness {
         const std::size_t kBound = kMaxReplyLength + mostPending;
         require(form1().Term.text().size() <= kBound, "status view beyond its bound");
         require(app->forms.frmClock.lblClock.caption.size() <= kBound, "clock beyond its bound");
-        require(app->state.replyText.size() <= kBound, "reply beyond its bound");
+        require(app->link().vars().replyText.size() <= kBound, "reply beyond its bound");
         const TextBox& terminal = app->forms.frmTerminal.txtTerminal;
         require(terminal.maxLength == 0 || terminal.text().size() <= terminal.maxLength,
                 "terminal text beyond its bound");
