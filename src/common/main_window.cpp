@@ -1,9 +1,7 @@
 #include "common/main_window.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
-#include <utility>
 
 #include "common/fitting.h"
 #include "platform/platform.h"
@@ -126,19 +124,6 @@ void toggleDemoMode(Context& ctx) {
         forms.frmShowLog.mnuService.enabled = true;
         form1.caption += kDemoCaptionSuffix;
     }
-}
-
-void wireFunctionMenu(Context& ctx) {
-    Form1& form1 = ctx.forms.form1;
-    const std::array<std::pair<MenuItem*, void (*)(Context&)>, 6> handlers{{
-        {&form1.funcStatus, chooseStatusView},
-        {&form1.funcClock, chooseClockView},
-        {&form1.FuncCustUpdate, chooseCustomUpdateView},
-        {&form1.funcTermEmul, chooseTerminalView},
-        {&form1.disableUpdates, toggleDisableUpdates},
-        {&form1.demoMode, toggleDemoMode},
-    }};
-    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler = handler] { handler(ctx); };
 }
 
 }  // namespace kestrix

@@ -46,7 +46,6 @@ void FirmwareDownload::wire() {
     forms.frmEraseWarn.cmdDontDownload.onClick = [&forms] { forms.frmEraseWarn.hide(); };
     forms.frmPortNotOpen.Command1.onClick = [&forms] { forms.frmPortNotOpen.hide(); };
     forms.frmEnterFile.Command1.onClick = [&forms] { forms.frmEnterFile.hide(); };
-    forms.frmShowLog.mnuFirmware[0].onClick = [this] { openWindow(); };
 }
 
 void FirmwareDownload::openWindow() {

@@ -18,9 +18,6 @@ void LinkEngine::wire() {
         tick();
     };
     f.Timer1.demand = [this] { return nextTickDue(); };
-    f.MOpen.onClick = [this] { portOpenClick(); };
-    f.mnuEditItem.onClick = [this] { copyToClipboardClick(); };
-    f.helpMenuItem.onClick = [this] { helpClick(); };
     ctx_.platform.serial.onComm = [this] { onComm(); };
 }
 

@@ -143,7 +143,7 @@ public:
     void restartPromptMatch();
     void onComm();
 
-    // Main-window commands.
+    // Main-window commands (wired with the main window's menus in program/menus.cpp).
     void portOpenClick();
     // Makes the link follow the port's real state after it was opened or closed: the shared flag,
     // the check mark of "Port Open" and, for a closed port, plain captions, the exchange in

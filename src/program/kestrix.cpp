@@ -25,18 +25,15 @@ Kestrix::Kestrix(platform::Platform& platform)
     commSettings_->wire();
     commSettings_->onPortStateChanged = [this] { link_->portStateChanged(); };
     link_->showCommSettingsModal = [this] { commSettings_->openModal(); };
-    forms.form1.MSettings.onClick = [this] { commSettings_->open(); };
     wirePreparationDialogs(context);
-    wireFunctionMenu(context);
     wireTerminalWindow(context);
     wireClockWindow(context);
     wireFontChoosers(context, startup);
-    wireFontNotices(context);
+    wireAboutBox(context);
     wireControlQuery(context);
     trend_->wire();
     link_->trendSampler = &trend_->sampler();
-    forms.form1.funcTrend.onClick = [this] { trend_->open(); };
-    forms.form1.MFileExit.onClick = [this] { exitNow(); };
+    wireMenus();
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };
 }

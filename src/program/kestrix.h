@@ -54,6 +54,7 @@ private:
     std::unique_ptr<CommSettingsDialog> commSettings_;
     std::unique_ptr<FirmwareDownload> download_;
     std::unique_ptr<trend::TrendWindow> trend_;
+    void wireMenus();
     void saveSettingsAtExit();
     bool drainOutput();
 
