@@ -67,8 +67,8 @@ private:
     std::optional<bool> enabled_, greyBackground_;
     std::optional<MousePointer> pointer_;
     std::optional<std::pair<int, int>> hiddenMenuBar_;  // width, height
-    ShownState drawn_;           // the state when last drawn
-    ShownState now_;             // the state as it stands, to compare
+    ShownState drawn_;                                  // the state when last drawn
+    ShownState now_;                                    // the state as it stands, to compare
     bool drawnOnce_ = false;
     bool resizePending_ = false;
     bool frameReported_ = false;

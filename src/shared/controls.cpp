@@ -206,7 +206,8 @@ void ComboBox::addShownState(ShownState& d) const {
 void recordShownState(const Window& window, ShownState& d) {
     d.clear();
     d.add(window.caption);
-    for (const bool flag : {window.visible, window.enabled, window.dialog, window.greyBackground, window.raiseRequested})
+    for (const bool flag :
+         {window.visible, window.enabled, window.dialog, window.greyBackground, window.raiseRequested})
         d.add(flag);
     d.add(window.geometry);
     d.add(window.frameWidth);
