@@ -11,6 +11,7 @@ packages=(
   dpkg-dev file desktop-file-utils lintian
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   ser2net prometheus prometheus-cpp-dev
+  dbus-daemon dbus-session-bus-common
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/stale_note.h"
 #include "platform/qt/qt_font.h"
 
 namespace kestrix::app {
@@ -20,6 +21,7 @@ void ControlView::render() {
         enabled_ = control_.enabled;
     }
     renderOwn();
+    renderStaleNote();
     if (widget_.isHidden() == control_.visible) widget_.setVisible(control_.visible);
     renderFocus();
 }
@@ -28,6 +30,15 @@ void ControlView::renderGeometry() {
     if (geometry_ == control_.geometry) return;
     widget_.setGeometry(twips_.toPixels(control_.geometry));
     geometry_ = control_.geometry;
+}
+
+void ControlView::renderStaleNote() {
+    if (!staleNote_ && control_.staleNote.empty()) return;
+    if (!staleNote_) {
+        const bool label = control_.kind() == ControlKind::Label;
+        staleNote_ = new StaleNote(widget_, label ? StaleNote::Corner::BottomRight : StaleNote::Corner::TopRight);
+    }
+    staleNote_->render(control_.staleNote);
 }
 
 void ControlView::renderFocus() {

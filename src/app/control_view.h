@@ -11,6 +11,8 @@ class QWidget;
 
 namespace kestrix::app {
 
+class StaleNote;
+
 // A control shown by a widget. render() writes what changed in the control's state since the
 // last render: the properties every control has here, those of its kind in renderOwn().
 class ControlView : public QObject {
@@ -29,6 +31,7 @@ protected:
 
 private:
     void renderFocus();
+    void renderStaleNote();
 
     Control& control_;
     QWidget& widget_;
@@ -36,6 +39,7 @@ private:
     std::optional<Rect> geometry_;
     std::optional<FontSpec> font_;
     std::optional<bool> enabled_;
+    StaleNote* staleNote_ = nullptr;  // made when the control's data is first old
 };
 
 }  // namespace kestrix::app

@@ -24,7 +24,7 @@ Desktop::Desktop()
       serial_(devicePaths(profile_)),
       dialogs_(printer_),
       platform_{serial_, clock_,  profile_, dialogs_,     measurer_, clipboard_,
-                help_,   beeper_, printer_, programFile_, files_},
+                help_,   beeper_, printer_, programFile_, files_,    notifier_},
       program_(platform_),
       renderer_(program_.forms.all()),
       lineWatch_(serial_),

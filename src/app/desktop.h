@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/ini_profile.h"
 #include "platform/posix_serial_port.h"
+#include "platform/qt/dbus_notifier.h"
 #include "platform/qt/qt_beeper.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
@@ -51,6 +52,7 @@ private:
     platform::qt::QtBeeper beeper_;
     platform::qt::QtProgramFile programFile_;
     platform::PosixFiles files_;
+    platform::qt::DBusNotifier notifier_;
     platform::Platform platform_;
     Kestrix program_;
     Renderer renderer_;

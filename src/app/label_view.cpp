@@ -28,6 +28,21 @@ void LabelView::renderOwn() {
         widget_.setAlignment((label_.centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         centered_ = label_.centered;
     }
+    if (alarmColours_ != label_.alarmColours) renderAlarmColours();
+}
+
+// An alarm stands out in any desktop theme: light text on a strong red ground.
+void LabelView::renderAlarmColours() {
+    alarmColours_ = label_.alarmColours;
+    widget_.setAutoFillBackground(label_.alarmColours);
+    if (!label_.alarmColours) {
+        widget_.setPalette(QPalette());
+        return;
+    }
+    QPalette palette = widget_.palette();
+    palette.setColor(QPalette::Window, QColor(0xc6, 0x28, 0x28));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    widget_.setPalette(palette);
 }
 
 void LabelView::renderIcon() {

@@ -18,6 +18,7 @@ private:
     void renderOwn() override;
     void renderCaption();
     void renderIcon();
+    void renderAlarmColours();
 
     // What the shown text was made from: the caption cut in the middle depends on the width
     // and the font as well.
@@ -33,7 +34,7 @@ private:
     QLabel& widget_;
     std::optional<ShownCaption> shown_;
     std::optional<std::string> toolTip_;
-    std::optional<bool> wordWrap_, centered_;
+    std::optional<bool> wordWrap_, centered_, alarmColours_;
     QSize iconSize_;  // the size the program's icon was last drawn at
 };
 

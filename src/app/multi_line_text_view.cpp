@@ -4,6 +4,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 #include "app/key_press_filter.h"
 
 namespace kestrix::app {
@@ -42,6 +44,30 @@ void MultiLineTextView::renderOwn() {
     }
     renderText();
     renderSelection();
+    renderAlarmHighlights();
+}
+
+// Alarm lines are drawn on a light red ground in a dark red, across the whole width, whatever
+// the widget's colours; the text and the user's selection are not touched.
+void MultiLineTextView::renderAlarmHighlights() {
+    if (highlighted_ == box_.alarmHighlights && highlightedRevision_ == box_.revision()) return;
+    highlighted_ = box_.alarmHighlights;
+    highlightedRevision_ = box_.revision();
+    QList<QTextEdit::ExtraSelection> selections;
+    const std::size_t textSize = box_.text().size();
+    for (const TextRange& range : highlighted_) {
+        if (range.start >= textSize) continue;
+        const std::size_t end = std::min(textSize, range.start + range.length);
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(widget_.document());
+        selection.cursor.setPosition(static_cast<int>(shown_.toShown(range.start)));
+        selection.cursor.setPosition(static_cast<int>(shown_.toShown(end)), QTextCursor::KeepAnchor);
+        selection.format.setBackground(QColor(0xff, 0xcd, 0xd2));
+        selection.format.setForeground(QColor(0x8e, 0x00, 0x00));
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selections.append(selection);
+    }
+    widget_.setExtraSelections(selections);
 }
 
 void MultiLineTextView::renderText() {

@@ -22,6 +22,7 @@ private:
     void renderOwn() override;
     void renderText();
     void renderSelection();
+    void renderAlarmHighlights();
     void appendShown(const QString& shown);
     // The widget's selection as byte positions: start and length.
     std::pair<std::size_t, std::size_t> shownSelection() const;
@@ -35,6 +36,8 @@ private:
     ShownText shown_;
     std::uint64_t revision_ = 0, replaceRevision_ = 0, selectionRevision_ = 0;
     std::optional<bool> readOnly_, scrollBar_;
+    std::vector<TextRange> highlighted_;
+    std::uint64_t highlightedRevision_ = 0;  // the text's revision the highlights were drawn on
 };
 
 }  // namespace kestrix::app

@@ -51,6 +51,7 @@ void layoutMainWindow(Form1& form1) {
     form1.Line1.x2 = innerWidth;
     form1.Line1.geometry.width = innerWidth;
     form1.Term.geometry = {innerWidth / 200, form1.Line1.y2, innerWidth, form1.innerHeight() + form1.Line1.y2};
+    form1.placeAlarmMark();
 }
 
 // In the status view to 82 by 25 characters of the status font (which the window takes from

@@ -1,6 +1,7 @@
 #include "link/link_engine.h"
 
 #include "common/log.h"
+#include "link/shown_data_age.h"
 #include "link/tick_pacing.h"
 #include "platform/platform.h"
 #include "shared/numbers.h"
@@ -122,6 +123,7 @@ void LinkEngine::pollWith(const std::string& command, bool status, const char* l
     v_.timeoutSeconds = timeout;
     v_.exchangeStart = now();
     awaitReply({.kind = ExchangeKind::ViewPoll, .statusView = status});
+    if (shownAge) shownAge->polled(polledData(status, command), timeout);
 }
 
 void LinkEngine::setEchoSkip(const std::string& command) {

@@ -16,6 +16,10 @@ class TrendSampler;
 }
 
 namespace kestrix {
+class ShownDataAge;
+}
+
+namespace kestrix {
 
 // What an exchange (a command written, its prompt awaited) is for.
 enum class ExchangeKind {
@@ -54,7 +58,7 @@ struct Exchange {
 // | tryingToEstablish          | a time-out, an abandoned exchange         | the quiet wait after a probe ended       |
 // | reestablished              | a prompt answering a probe                | the quiet wait ended                     |
 // | connectionStarted          | the first connection sequence             | never                                    |
-// | modelName, modelIs73408K   | identification                            | start-up                                 |
+// | modelIs73408K              | identification                            | start-up                                 |
 // | customUpdateCommand        | start-up (the settings file)              | never                                    |
 struct LinkVariables {
     std::optional<Exchange> exchange;  // the exchange outstanding, if any
@@ -77,7 +81,6 @@ struct LinkVariables {
     bool tryingToEstablish = true;
     bool reestablished = false;
     bool connectionStarted = false;
-    std::string modelName;                           // from the identity reply
     bool modelIs73408K = false;                      // the model has the model-specific entries
     std::string customUpdateCommand = "ptim:tcod?";  // the custom update view's poll
 
@@ -157,6 +160,8 @@ public:
 
     // The trend window's sampling, served at idle ticks (trend_requests.cpp); none when null.
     trend::TrendSampler* trendSampler = nullptr;
+    // Told of each view's polls and replies and of the port closing (shown_data_age.h); none when null.
+    ShownDataAge* shownAge = nullptr;
 
     // When Timer1's next tick is needed, and whether the last one did anything (tick_pacing.cpp).
     TickDemand nextTickDue();

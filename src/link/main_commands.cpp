@@ -2,6 +2,7 @@
 
 #include "common/help.h"
 #include "link/link_engine.h"
+#include "link/shown_data_age.h"
 #include "platform/platform.h"
 #include "state/main_window_form.h"
 
@@ -32,6 +33,7 @@ void LinkEngine::portStateChanged() {
         // With the port closed no tick hands replies over: a command's outcome goes to the log now.
         if (v_.replyReady) handOverReply();
         v_.restartPending = true;
+        if (shownAge) shownAge->portClosed();
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
+#include "link/shown_data_age.h"
 #include "platform/platform.h"
 #include "shared/numbers.h"
 #include "state/display_forms.h"
@@ -145,7 +146,10 @@ void LinkEngine::actOnPrompt() {
             case ExchangeKind::ErrorRead: takeErrorText(); break;
             case ExchangeKind::ConnectionStep: connectionReply(); break;
             case ExchangeKind::ViewPoll: pollReply(exchange.statusView); break;
-            case ExchangeKind::PreparationStep: prepReply(exchange.prepStep); break;
+            case ExchangeKind::PreparationStep:
+                // A preparation stopped in the download window ignores the replies still on their way.
+                if (ctx_.state.downloadPrep) prepReply(exchange.prepStep);
+                break;
             case ExchangeKind::Command:
             case ExchangeKind::GroupQuery: takeCommandReply(); break;
         }
@@ -226,12 +230,14 @@ void LinkEngine::pollReply(bool statusView) {
     if (statusView) {
         f.Label1.caption = "received status";
         f.Term.setText(replyWithoutPrompt());
+        if (shownAge) shownAge->refreshed(polledData(true, ctx_.state.currentCommand));
     } else {
         // The clock string comes quoted: drop the opening quote, and the closing quote, line end
         // and prompt at the end.
         f.Label1.caption = "received clock";
         const std::string& buffer = v_.replyBuffer;
         ctx_.forms.frmClock.lblClock.caption = buffer.size() > 11 ? buffer.substr(1, buffer.size() - 11) : "";
+        if (shownAge) shownAge->refreshed(ShownData::Clock);
     }
 }
 

@@ -42,6 +42,7 @@ void LinkEngine::connectionSend() {
 }
 
 void LinkEngine::connectionReply() {
+    LinkState& s = ctx_.state;
     FormRefs& forms = ctx_.forms;
     if (v_.connectStep == 2) {
         v_.fdupReply = v_.replyBuffer;
@@ -53,9 +54,9 @@ void LinkEngine::connectionReply() {
     if (v_.connectStep != 3) return;
     v_.connecting = false;
     forms.form1.Label1.caption = "Identity determined";
-    v_.modelName = modelField(v_.replyBuffer);
-    v_.modelIs73408K = v_.modelName == "73408K";
-    const std::string shownModel = v_.modelName.empty() ? "unknown model" : v_.modelName;
+    s.modelName = modelField(v_.replyBuffer);
+    v_.modelIs73408K = s.modelName == "73408K";
+    const std::string shownModel = s.modelName.empty() ? "unknown model" : s.modelName;
     const std::string connection =
         " (connected to " + shownModel + " @Com" + std::to_string(ctx_.platform.serial.commPort()) + ")";
     forms.form1.caption = "Morvandelle Kestrix" + connection;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/link_engine.h"
+#include "link/shown_data_age.h"
 #include "platform/platform.h"
 #include "shared/numbers.h"
 #include "state/display_forms.h"
@@ -109,6 +110,7 @@ void LinkEngine::demoTick() {
         if (label.caption == "requesting status") {
             label.caption = "received status";
             forms.form1.Term.setText(v_.demoScreen);
+            if (shownAge) shownAge->refreshed(ShownData::StatusScreen);
         } else {
             label.caption = "requesting status";
             v_.demoScreen = cannedStatusScreen(t);
@@ -117,6 +119,7 @@ void LinkEngine::demoTick() {
         label.caption = "received clock";
     } else {
         forms.frmClock.lblClock.caption = clockText(t);
+        if (shownAge) shownAge->refreshed(ShownData::Clock);
         label.caption = "requesting clock";
     }
 }

@@ -21,11 +21,13 @@ struct FakeServices {
     FakePrinter printer;
     FakeProgramFile programFile;
     FakeFiles files;
+    FakeNotifier notifier;
 
     // A platform on these services; `textMeasurer` replaces the fake measurer when given.
     Platform platformWith(SerialPort& serial, TextMeasurer* textMeasurer = nullptr) {
-        return {serial, clock,   profile,     dialogs, textMeasurer ? *textMeasurer : measurer, clipboard, help,
-                beeper, printer, programFile, files};
+        return {serial,    clock,   profile, dialogs, textMeasurer ? *textMeasurer : measurer,
+                clipboard, help,    beeper,  printer, programFile,
+                files,     notifier};
     }
 };
 

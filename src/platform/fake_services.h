@@ -99,6 +99,13 @@ public:
     int aborted = 0;  // jobs dropped unfinished
 };
 
+// Keeps each notification as its summary and body.
+class FakeNotifier final : public DesktopNotifier {
+public:
+    void notify(const std::string& summary, const std::string& body) override { shown.push_back({summary, body}); }
+    std::vector<std::pair<std::string, std::string>> shown;
+};
+
 class FakeProgramFile final : public ProgramFile {
 public:
     std::optional<std::string> lastModified() override { return modified; }

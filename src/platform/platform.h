@@ -22,6 +22,7 @@ struct Platform {
     Printer& printer;
     ProgramFile& programFile;
     Files& files;
+    DesktopNotifier& notifier;
 };
 
 }  // namespace kestrix::platform

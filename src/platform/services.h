@@ -1,7 +1,7 @@
 #pragma once
 
 // Small services of the platform: text measuring, clipboard, help viewer, system beep, printer,
-// and facts about the running program's file.
+// desktop notifications, and facts about the running program's file.
 
 #include <optional>
 #include <string>
@@ -56,6 +56,15 @@ public:
     virtual void endDoc() = 0;
     // Drops the unfinished job, if any, so that nothing of it reaches the next one.
     virtual void abortDoc() = 0;
+};
+
+// The desktop's notification service: a short message shown for a while and kept in the
+// desktop's list of notifications. A desktop without the service, or one that refuses, is not an
+// error of the program: the message is simply not shown.
+class DesktopNotifier {
+public:
+    virtual ~DesktopNotifier() = default;
+    virtual void notify(const std::string& summary, const std::string& body) = 0;
 };
 
 // Facts about the running program's own file.

@@ -7,6 +7,7 @@
 #include "download/firmware_download.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
+#include "link/shown_data_age.h"
 #include "trend/trend_window.h"
 #include "windows/clock_window.h"
 #include "windows/font_choosers.h"
@@ -19,7 +20,8 @@ Kestrix::Kestrix(platform::Platform& platform)
       link_(std::make_unique<LinkEngine>(context)),
       commSettings_(std::make_unique<CommSettingsDialog>(context)),
       download_(std::make_unique<FirmwareDownload>(context)),
-      trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)) {
+      trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)),
+      shownAge_(std::make_unique<ShownDataAge>(context)) {
     link_->wire();
     download_->wire();
     commSettings_->wire();
@@ -33,6 +35,8 @@ Kestrix::Kestrix(platform::Platform& platform)
     wireControlQuery(context);
     trend_->wire();
     link_->trendSampler = &trend_->sampler();
+    shownAge_->wire();
+    link_->shownAge = shownAge_.get();
     wireMenus();
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };

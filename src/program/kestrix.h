@@ -16,6 +16,7 @@ namespace trend {
 class TrendWindow;
 }
 class CommSettingsDialog;
+class ShownDataAge;
 
 // The whole program without its widgets: every window as state, the shared link state and the
 // parts that work on them, wired to the platform. The Qt layer renders `forms` and forwards the
@@ -48,12 +49,14 @@ public:
     CommSettingsDialog& commSettings() { return *commSettings_; }
     FirmwareDownload& download() { return *download_; }
     trend::TrendWindow& trend() { return *trend_; }
+    ShownDataAge& shownAge() { return *shownAge_; }
 
 private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
     std::unique_ptr<FirmwareDownload> download_;
     std::unique_ptr<trend::TrendWindow> trend_;
+    std::unique_ptr<ShownDataAge> shownAge_;
     void wireMenus();
     void saveSettingsAtExit();
     bool drainOutput();

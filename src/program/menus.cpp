@@ -15,6 +15,7 @@
 #include "console/control_query.h"
 #include "download/firmware_download.h"
 #include "link/link_engine.h"
+#include "link/shown_data_age.h"
 #include "program/kestrix.h"
 #include "trend/trend_window.h"
 
@@ -45,14 +46,15 @@ void Kestrix::wireMenus() {
         {&f.MOpen, [this] { link_->portOpenClick(); }},     // link/main_commands.cpp
         {&f.MSettings, [this] { commSettings_->open(); }},  // config/comm_settings_dialog.cpp
         // Function
-        {&f.funcStatus, [&ctx] { chooseStatusView(ctx); }},            // common/main_window.cpp
-        {&f.funcClock, [&ctx] { chooseClockView(ctx); }},              // common/main_window.cpp
-        {&f.FuncCustUpdate, [&ctx] { chooseCustomUpdateView(ctx); }},  // common/main_window.cpp
-        {&f.funcTermEmul, [&ctx] { chooseTerminalView(ctx); }},        // common/main_window.cpp
-        {&f.disableUpdates, [&ctx] { toggleDisableUpdates(ctx); }},    // common/main_window.cpp
-        {&f.demoMode, [&ctx] { toggleDemoMode(ctx); }},                // common/main_window.cpp
-        {&f.funcControlQuery, [&ctx] { showControlQuery(ctx); }},      // console/control_query.cpp
-        {&f.funcTrend, [this] { trend_->open(); }},                    // trend/trend_window.cpp
+        {&f.funcStatus, [&ctx] { chooseStatusView(ctx); }},                          // common/main_window.cpp
+        {&f.funcClock, [&ctx] { chooseClockView(ctx); }},                            // common/main_window.cpp
+        {&f.FuncCustUpdate, [&ctx] { chooseCustomUpdateView(ctx); }},                // common/main_window.cpp
+        {&f.funcTermEmul, [&ctx] { chooseTerminalView(ctx); }},                      // common/main_window.cpp
+        {&f.disableUpdates, [&ctx] { toggleDisableUpdates(ctx); }},                  // common/main_window.cpp
+        {&f.demoMode, [&ctx] { toggleDemoMode(ctx); }},                              // common/main_window.cpp
+        {&f.funcControlQuery, [&ctx] { showControlQuery(ctx); }},                    // console/control_query.cpp
+        {&f.funcTrend, [this] { trend_->open(); }},                                  // trend/trend_window.cpp
+        {&f.alarmNotifications, [this] { shownAge_->toggleAlarmNotifications(); }},  // link/shown_data_age.cpp
         // Style
         {&f.MStyleFont, [&ctx] { openStatusFontChooser(ctx); }},  // config/font_notices.cpp
         {&f.MClockFont, [&ctx] { openClockFontChooser(ctx); }},   // config/font_notices.cpp

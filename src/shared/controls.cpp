@@ -152,12 +152,13 @@ void Control::addShownState(ShownState& d) const {
     d.add(geometry);
     d.add(font);
     d.add(focusRequested);
+    d.add(staleNote);
 }
 
 void Label::addShownState(ShownState& d) const {
     Control::addShownState(d);
     d.add(caption);
-    for (const bool flag : {wordWrap, centered, elideInTheMiddle, showsProgramIcon}) d.add(flag);
+    for (const bool flag : {wordWrap, centered, elideInTheMiddle, showsProgramIcon, alarmColours}) d.add(flag);
     d.add(toolTip);
 }
 
@@ -194,6 +195,11 @@ void TextBox::addShownState(ShownState& d) const {
     Control::addShownState(d);
     for (const std::uint64_t n : {revision_, replaceRevision_, selectionRevision_, std::uint64_t{maxLength}}) d.add(n);
     for (const bool flag : {multiLine, verticalScrollBar, readOnly, dropsOldestText}) d.add(flag);
+    d.add(std::uint64_t{alarmHighlights.size()});
+    for (const TextRange& r : alarmHighlights) {
+        d.add(std::uint64_t{r.start});
+        d.add(std::uint64_t{r.length});
+    }
 }
 
 void ComboBox::addShownState(ShownState& d) const {

@@ -67,6 +67,9 @@ struct Control {
     FontSpec font{"Arial", 8.0f, false, false};
     // Set by the core to ask the renderer for keyboard focus; the renderer clears it.
     bool focusRequested = false;
+    // Not empty while what the control shows is old: the renderer dims its text and shows this
+    // note (since when, and how long ago) beside it.
+    std::string staleNote;
 };
 
 struct Label final : Control {
@@ -81,6 +84,14 @@ struct Label final : Control {
     bool elideInTheMiddle = false;
     std::string toolTip;            // shown while the pointer rests on the label; empty: none
     bool showsProgramIcon = false;  // shows the program's icon, scaled to the label, instead of text
+    bool alarmColours = false;      // drawn as an alarm: bold light text on a red ground
+};
+
+// A run of a text box's bytes.
+struct TextRange {
+    std::size_t start = 0;
+    std::size_t length = 0;
+    friend bool operator==(const TextRange&, const TextRange&) = default;
 };
 
 struct Line final : Control {
@@ -167,6 +178,9 @@ public:
     bool dropsOldestText = false;
     // Called for each character key before the box inserts it; the key is never suppressed.
     std::function<void(char key)> onKeyPress;
+    // Runs of the text drawn highlighted as alarms; the text itself is not changed. Set again
+    // with each text it belongs to.
+    std::vector<TextRange> alarmHighlights;
 
 private:
     void clampSelection();

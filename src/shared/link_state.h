@@ -22,6 +22,8 @@
 // | downloadPrep               | Download window: a download starts        | Download window: it ends or is stopped   |
 // | prepStep                   | Download window: kPrepFindSerialPort;     | Download window                          |
 // |                            | Link: each step's reply, the error rule   |                                          |
+// | modelName                  | Link: identification                      | never (overwritten)                      |
+// |                            | (read by the alarm notifications)         |                                          |
 // | readyToDownload            | Link: the flash is erased                 | Download window: it starts sending       |
 // | downloadBurst              | Link: the flash is erased                 | never                                    |
 // | termLineBuffer             | Terminal window: typing, pasting          | Terminal window: Enter; terminal view    |
@@ -59,6 +61,7 @@ struct LinkState {
     bool downloadPrep = false;
 
     // Connection and download preparation.
+    std::string modelName;  // from the identity reply
     int prepStep = 0;
     bool readyToDownload = false;
     int downloadBurst = 10;

@@ -1,5 +1,7 @@
 #include "state/main_window_form.h"
 
+#include <algorithm>
+
 namespace kestrix {
 
 Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
@@ -18,14 +20,21 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
     Term.geometry = {0, 300, 9840, 5600};
     TextInvisible.visible = false;
     TextInvisible.geometry = {0, 0, 100, 100};
-    controls = {&Label1, &Line1, &Term, &TextInvisible};
+    alarmMark.caption = "ALARM";
+    alarmMark.toolTip = "The receiver's status screen reports an alarm";
+    alarmMark.font = {"MS Sans Serif", 8.25f, false, true};
+    alarmMark.centered = true;
+    alarmMark.alarmColours = true;
+    alarmMark.visible = false;
+    placeAlarmMark();
+    controls = {&Label1, &Line1, &Term, &TextInvisible, &alarmMark};
 
     MFile.items = {&mnuFilePrint, &hyph19, &MFileExit};
     mnuEdit.items = {&mnuEditItem};
     MPort.items = {&MOpen, &MSettings};
-    mnuFunction.items = {&funcStatus, &funcClock,     &funcTermEmul, &FuncCustUpdate, &hyph2,  &disableUpdates,
-                         &hyph3,      &CustomCommand, &hyph4,        &demoMode,       &hyph21, &funcControlQuery,
-                         &funcTrend};
+    mnuFunction.items = {&funcStatus,         &funcClock, &funcTermEmul,  &FuncCustUpdate, &hyph2,    &disableUpdates,
+                         &alarmNotifications, &hyph3,     &CustomCommand, &hyph4,          &demoMode, &hyph21,
+                         &funcControlQuery,   &funcTrend};
     MStyle.items = {&MStyleFont, &MClockFont};
     helpMenu.items = {&helpMenuItem, &hyph20, &mnuAbout};
     menuBar = {&MFile, &mnuEdit, &MPort, &mnuFunction, &MStyle, &helpMenu};
@@ -33,7 +42,15 @@ Form1::Form1() : Window("Form1", "Morvandelle Kestrix") {
 
     Timer1.intervalMs = 1;
     Timer1.enabled = true;
-    timers = {&Timer1};
+    ageTimer.intervalMs = 250;
+    ageTimer.enabled = true;
+    timers = {&Timer1, &ageTimer};
+}
+
+void Form1::placeAlarmMark() {
+    constexpr int kWidth = 900;
+    const int right = innerWidth() > 0 ? innerWidth() : geometry.width;
+    alarmMark.geometry = {std::max(0, right - kWidth - 60), 30, kWidth, 240};
 }
 
 }  // namespace kestrix

@@ -12,7 +12,11 @@ struct Form1 : Window {
     Line Line1{"Line1"};
     TextBox Term{"Term"};
     TextBox TextInvisible{"TextInvisible"};
+    // At the right of the band, shown while the receiver's status screen reports an alarm.
+    Label alarmMark{"alarmMark"};
     Timer Timer1;
+    // Ages what the views show: a shown reply that is not renewed in time is marked old.
+    Timer ageTimer;
 
     MenuItem MFile{"MFile", "&File"};
     MenuItem mnuFilePrint{"mnuFilePrint", "Print Status Info..."};
@@ -33,6 +37,8 @@ struct Form1 : Window {
     MenuItem FuncCustUpdate{"FuncCustUpdate", "C&ustom Update"};
     MenuItem hyph2 = MenuItem::separator("hyph2");
     MenuItem disableUpdates{"disableUpdates", "&Disable Updates"};
+    // A check mark: the desktop is told when an alarm appears and when it clears.
+    MenuItem alarmNotifications{"alarmNotifications", "Alarm &Notifications"};
     MenuItem hyph3 = MenuItem::separator("hyph3");
     MenuItem CustomCommand{"CustomCommand", "Co&mmand to Update..."};
     MenuItem hyph4 = MenuItem::separator("hyph4");
@@ -49,6 +55,9 @@ struct Form1 : Window {
     MenuItem helpMenuItem{"helpMenuItem", "&Help..."};
     MenuItem hyph20 = MenuItem::separator("hyph20");
     MenuItem mnuAbout{"mnuAbout", "&About..."};
+
+    // Where the alarm mark stands: at the right end of the band, whatever the window's width.
+    void placeAlarmMark();
 };
 
 }  // namespace kestrix

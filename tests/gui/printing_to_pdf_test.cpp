@@ -31,7 +31,7 @@ struct PdfRig : WithApplication {
     platform::FakeFiles files;
     platform::Platform platform{port,           fakes.clock,       fakes.profile, fakes.dialogs,
                                 fakes.measurer, fakes.clipboard,   fakes.help,    fakes.beeper,
-                                printer,        fakes.programFile, files};
+                                printer,        fakes.programFile, files,         fakes.notifier};
     Kestrix app{platform};
     FrmTerminal& terminal = app.forms.frmTerminal;
 

@@ -86,13 +86,15 @@ struct DownloadRig : Rig {
     }
 
     // Answers the main window's preparation as a receiver on serial 1 with echo off at 19200
-    // baud, until the flash is erased. The packet size follows the port's own speed.
-    void answerPreparation() {
+    // baud, until the flash is erased, or until it sends `unansweredCommand`, whose reply is
+    // left outstanding. The packet size follows the port's own speed.
+    void answerPreparation(const std::string& unansweredCommand = {}) {
         for (int i = 0; i < 40 && !state.readyToDownload; ++i) {
             downloadTick();
             tick();
             const std::string sent = port.takeWritten();
             if (sent.empty()) continue;
+            if (!unansweredCommand.empty() && sent.find(unansweredCommand) != std::string::npos) return;
             std::string reply;
             if (sent.find("syst:comm?") != std::string::npos) reply = "1\r\n";
             else if (sent.find("fdup?") != std::string::npos) reply = "0\r\n";

@@ -158,6 +158,31 @@ TEST(DownloadWindow, StopAfterTheErasureSaysTheReceiverNeedsACompleteDownload) {
     EXPECT_FALSE(rig.window.Text4.visible);
 }
 
+// Stopped while a preparation command's reply is on its way, the preparation ignores that reply
+// when it comes: no dialog of the preparation opens, the main timer stays on, and the link goes
+// back to its views.
+TEST(DownloadWindow, AReplyThatArrivesAfterStopIsIgnored) {
+    struct Case {
+        const char* command;
+        const char* lateReply;
+    };
+    for (const Case c :
+         {Case{"fdup?", "1\r\nscpi > "}, Case{"baud?", "9600\r\nscpi > "}, Case{"diag:eras", "scpi > "}}) {
+        DownloadRig rig;
+        rig.connect();
+        rig.requestDownload(fileOf(firmware(3)));
+        rig.answerPreparation(c.command);
+        rig.window.cmdStopDownload.onClick();
+        rig.form1.disableUpdates.checked = false;  // the user lets the views poll again
+        rig.port.receive(c.lateReply);
+        rig.ticks(2);
+        EXPECT_EQ(rig.dialogs.modalShown, std::vector<std::string>{"frmEraseWarn"}) << c.command;
+        EXPECT_TRUE(rig.form1.Timer1.enabled) << c.command;
+        EXPECT_FALSE(rig.state.readyToDownload) << c.command;
+        EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n") << c.command;
+    }
+}
+
 TEST(DownloadWindow, ADownloadAfterAStoppedOneWaitsForQuietThenPreparesAgain) {
     DownloadRig rig;
     const auto records = firmware(3);

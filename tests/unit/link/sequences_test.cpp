@@ -17,7 +17,7 @@ TEST(ConnectionSequence, Identifies73408KAndShowsItsMenus) {
     Rig rig;
     rig.connect("73408K");
     EXPECT_EQ(rig.label(), "Identity determined");
-    EXPECT_EQ(rig.vars.modelName, "73408K");
+    EXPECT_EQ(rig.state.modelName, "73408K");
     EXPECT_TRUE(rig.vars.modelIs73408K);
     EXPECT_EQ(rig.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
     EXPECT_EQ(rig.forms.frmShowLog.caption, "Control & Query (connected to 73408K @Com1)");
