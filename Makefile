@@ -22,11 +22,11 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIX_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON \
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_WERROR=ON \
 	      -DKESTRIX_BUILD_GUI=OFF -DKESTRIX_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target kestrix_unit_tests
 
@@ -34,7 +34,7 @@ build-asan: deps
 # no Qt layer. It builds the core, the simulator, the tests and the fuzzers.
 build-clang: deps
 	cmake -S . -B $(CLANG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	      -DKESTRIX_FUZZ=ON -DKESTRIX_BUILD_GUI=OFF -DKESTRIX_BUILD_BENCH=OFF
+	      -DKESTRIX_FUZZ=ON -DKESTRIX_WERROR=ON -DKESTRIX_BUILD_GUI=OFF -DKESTRIX_BUILD_BENCH=OFF
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
 
 test: build build-asan

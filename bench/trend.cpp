@@ -79,7 +79,7 @@ void BM_ASampleThroughTheLink(benchmark::State& state) {
     rig.connect();
     rig.app->forms.form1.disableUpdates.checked = false;
     rig.form1.funcTrend.onClick();
-    rig.forms.frmTrend.mnuTrendEfc.onClick();  // the time interval alone
+    rig.forms.frmTrend.mnuTrendTint.onClick();  // the time interval alone
     rig.forms.frmTrend.mnuInterval1s.onClick();
     for (auto _ : state) {
         rig.clock.advance(1);

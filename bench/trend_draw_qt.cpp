@@ -32,7 +32,12 @@ void BM_DrawAWeekOfTwoSeries(benchmark::State& state) {
     trend::TrendWindow& trend = program.trend();
     app::TrendPanel panel(trend, program.forms.frmTrend, renderer.viewOf(program.forms.frmTrend)->canvas(), renderer,
                           renderer.twips());
-    renderer.forward([&] { program.forms.form1.funcTrend.onClick(); });
+    renderer.forward([&] {
+        program.forms.form1.funcTrend.onClick();
+        program.forms.frmTrend.mnuTrendTint.onClick();
+        program.forms.frmTrend.mnuTrendEfc.onClick();
+        program.forms.frmTrend.mnuInterval1s.onClick();
+    });
     const double start = 1796601600;
     for (int i = 0; i < 604800; ++i) {
         trend.addSample(trend::kTimeIntervalQuery, start + i, 33e-9 + 2e-9 * std::sin(i / 3000.0), "r");

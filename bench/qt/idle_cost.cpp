@@ -432,6 +432,8 @@ int main(int argc, char** argv) {
             // The Trend window shown, sampling time interval and EFC every second between polls.
             trend::TrendWindow& trend = program.trend();
             renderer.forward([&] { forms.form1.funcTrend.onClick(); });
+            renderer.forward([&] { forms.frmTrend.mnuTrendTint.onClick(); });
+            renderer.forward([&] { forms.frmTrend.mnuTrendEfc.onClick(); });
             renderer.forward([&] { forms.frmTrend.mnuInterval1s.onClick(); });
             serveFor(3000);
             const auto samples = [&] {

@@ -1,5 +1,7 @@
 #include "app/button_view.h"
 
+#include <QKeyEvent>
+
 #include "platform/qt/latin1.h"
 
 namespace kestrix::app {
@@ -9,12 +11,22 @@ ButtonView::ButtonView(Button& button, QWidget& canvas, const platform::qt::Twip
       button_(button),
       widget_(static_cast<QPushButton&>(widget())) {
     widget_.setAutoDefault(false);
+    widget_.installEventFilter(this);
     connect(&widget_, &QPushButton::clicked, this, [this, &sink] {
         if (sink.rendering()) return;
         sink.forward([this] {
             if (button_.onClick) button_.onClick();
         });
     });
+}
+
+bool ButtonView::eventFilter(QObject*, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (!enter || (key.modifiers() & ~Qt::KeypadModifier) != 0) return false;
+    widget_.click();
+    return true;
 }
 
 void ButtonView::renderOwn() {

@@ -7,10 +7,13 @@
 
 namespace kestrix::app {
 
-// A command button; a click runs the button's handler.
+// A command button; a click runs the button's handler, and so does Enter while it has the focus.
 class ButtonView final : public ControlView {
 public:
     ButtonView(Button& button, QWidget& canvas, const platform::qt::Twips& twips, EventSink& sink);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void renderOwn() override;

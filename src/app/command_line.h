@@ -5,9 +5,9 @@
 
 namespace kestrix::app {
 
-// What the kestrix program was asked to do by its arguments. The options that print something
-// are read before the window system starts, so they work without a display; the window system's
-// own options (-platform, -style, ...) are taken by it, and whatever is left must be ours.
+// What the kestrix program was asked to do by its arguments, read before the window system starts,
+// so that every answer (a usage, a refusal) comes without a display. The window system's own
+// options (-platform, -style, ...) are left to it; whatever else is given must be ours.
 enum class ProgramRequest {
     Run,              // no arguments: the console as usual
     PrintVersion,     // --version

@@ -8,7 +8,7 @@ namespace kestrix::app {
 
 namespace {
 
-// The device behind COM1 to COM4, looked up in the settings file each time the port opens.
+// The device or network port behind COM1 to COM4, looked up in the settings file each time the port opens.
 std::function<std::string(int)> devicePaths(platform::Profile& profile) {
     return [&profile](int port) -> std::string {
         const auto paths = config::comPortPaths(profile);

@@ -9,7 +9,6 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/ini_profile.h"
-#include "platform/posix_serial_port.h"
 #include "platform/qt/dbus_notifier.h"
 #include "platform/qt/qt_beeper.h"
 #include "platform/qt/qt_clipboard.h"
@@ -18,6 +17,7 @@
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_program_file.h"
 #include "platform/qt/qt_text_measurer.h"
+#include "platform/slot_serial_port.h"
 #include "program/kestrix.h"
 
 namespace kestrix::app {
@@ -38,11 +38,11 @@ public:
     Kestrix& program() { return program_; }
     Renderer& renderer() { return renderer_; }
     LineWatch& lineWatch() { return lineWatch_; }
-    platform::PosixSerialPort& serial() { return serial_; }
+    platform::SlotSerialPort& serial() { return serial_; }
 
 private:
     platform::IniFileProfile profile_;
-    platform::PosixSerialPort serial_;
+    platform::SlotSerialPort serial_;
     platform::SystemClock clock_;
     platform::qt::QtPrinter printer_;
     platform::qt::QtDialogs dialogs_;

@@ -13,14 +13,24 @@ const std::map<int, char> kNamedKeys{
 constexpr char16_t kDelete = 0x7F;
 }  // namespace
 
+bool heldForCommand(const QKeyEvent& event) {
+    return (event.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) != 0;
+}
+
+bool typesText(const QKeyEvent& event) {
+    const QString text = event.text();
+    return !text.isEmpty() && text.front().isPrint();
+}
+
 std::optional<char> keyAscii(const QKeyEvent& event) {
+    if (heldForCommand(event)) return std::nullopt;
     if (const auto named = kNamedKeys.find(event.key()); named != kNamedKeys.end()) return named->second;
     const QString text = event.text();
     if (text.size() != 1) return std::nullopt;
     const char16_t code = text.front().unicode();
     if (code == 0 || code == kDelete || code > 0xFF) return std::nullopt;
     if (code == u'\t') return std::nullopt;  // Tab moves the focus
-    if (code < 0x20 && !(event.modifiers() & Qt::ControlModifier)) return std::nullopt;
+    if (code < 0x20) return std::nullopt;
     return static_cast<char>(code);
 }
 

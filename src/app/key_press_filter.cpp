@@ -19,6 +19,9 @@ bool KeyPressFilter::eventFilter(QObject*, QEvent* event) {
     auto& key = static_cast<QKeyEvent&>(*event);
     if (shortcuts_.routeShortcut(key)) return true;
     if (event->type() != QEvent::KeyPress || sink_.rendering()) return false;
+    // A key held for a command that is no shortcut here is neither text nor the widget's to insert
+    // (Alt+F would put "f" into the box); the widget's own commands (Ctrl+A, Ctrl+Z) type no text.
+    if (heldForCommand(key)) return typesText(key);
     if (typesForeignCharacter(key)) {
         QApplication::beep();
         return true;

@@ -12,7 +12,8 @@ namespace kestrix::app {
 
 // Watches the keys typed into a text widget. A menu shortcut of the window goes to its menu
 // item. A character key goes to the control's key-press handler first; the widget then inserts
-// it, unless `mayInsert` refuses the key. Keys of characters the program cannot hold are dropped.
+// it, unless `mayInsert` refuses the key. Keys of characters the program cannot hold are dropped,
+// and so are keys typed with Alt or Ctrl held that are no shortcut: they are not text.
 class KeyPressFilter final : public QObject {
 public:
     using Handler = std::function<void(char key)>;

@@ -80,6 +80,7 @@ void retire(std::unique_ptr<QSocketNotifier>& notifier) {
 }  // namespace
 
 void LineWatch::watch(int fd) {
+    ++watches_;
     retire(readNotifier_);
     retire(writeNotifier_);
     gather_.stop();
@@ -102,13 +103,8 @@ void LineWatch::watch(int fd) {
 
 void LineWatch::readable() {
     ++wakeUps_;
-    port_.service();
+    if (!serviceAndStayOnTheLine()) return;
     if (std::exchange(timingFirstByte_, false)) learnFirstByte(msSince(sinceAwaited_));
-    if (port_.fileDescriptor() != fd_) {  // the device went away
-        follow();
-        if (wakeTicks) wakeTicks();
-        return;
-    }
     if (inputLeftFull()) {
         readNotifier_->setEnabled(false);
         return;
@@ -118,8 +114,8 @@ void LineWatch::readable() {
 
 void LineWatch::writable() {
     ++wakeUps_;
-    port_.service();
-    if (port_.fileDescriptor() != fd_ || !port_.outputWaiting()) {
+    if (!serviceAndStayOnTheLine()) return;
+    if (!port_.outputWaiting()) {
         follow();
         if (wakeTicks) wakeTicks();
     }
@@ -127,14 +123,23 @@ void LineWatch::writable() {
 
 void LineWatch::gatherDue() {
     ++wakeUps_;
-    port_.service();
-    if (port_.fileDescriptor() != fd_) {
-        follow();
-        if (wakeTicks) wakeTicks();
-        return;
-    }
+    if (!serviceAndStayOnTheLine()) return;
     if (std::exchange(awaiting_, false)) lookAtAwaitedReply();
     else judgeInput(port_.inBufferCount() == gathered_);
+}
+
+// Moves the line's bytes and events, from inside a notifier's or timer's signal. The events are
+// handled there and then, and may close the port (the device went away) or open it again (a
+// dialog among them): the notifiers of the old descriptor are retired, to be deleted once the
+// signal has returned, and the look ends without touching them. False when it so ended; the
+// ticks are woken for the line as it now stands.
+bool LineWatch::serviceAndStayOnTheLine() {
+    const std::uint64_t watching = watches_;
+    port_.service();
+    if (watches_ == watching && port_.fileDescriptor() == fd_) return true;
+    if (watches_ == watching) follow();  // nothing followed the port yet
+    if (wakeTicks) wakeTicks();
+    return false;
 }
 
 // A reply of known length is awaited and nothing of it is in yet. Once it is known how long its
@@ -205,6 +210,7 @@ void LineWatch::lookAtLine() {
 
 // Wakes the ticks for the input waiting, or lets it gather and sets the next look.
 void LineWatch::judgeInput(bool quiet) {
+    if (fd_ < 0) return;  // the port closed meanwhile: nothing to judge, nothing to listen to
     const int waiting = port_.inBufferCount();
     receivedSeen_ = port_.bytesReceived();
     const std::size_t wanted = wantedNow();

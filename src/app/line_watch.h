@@ -42,6 +42,7 @@ public:
     std::uint64_t wakeUps() const { return wakeUps_; }
 
 private:
+    bool serviceAndStayOnTheLine();
     void readable();
     void writable();
     void gatherDue();
@@ -68,6 +69,7 @@ private:
     QElapsedTimer sinceGatherStart_;
     int gatherStartCount_ = 0;
     std::uint64_t wakeUps_ = 0;
+    std::uint64_t watches_ = 0;        // descriptors watched so far, the closed port's -1 among them
     bool awaiting_ = false;            // a reply of known length is awaited with the notifier off
     bool timingFirstByte_ = false;     // the first byte of an awaited reply is being timed
     QElapsedTimer sinceAwaited_;       // since the reply began to be awaited

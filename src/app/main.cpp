@@ -27,34 +27,21 @@ int printManualPath() {
     return 1;
 }
 
-// --version, --help and --print-help-path on their own print and end before the window system
-// starts, so they need no display.
+// Every request but running the console is answered, and an argument not ours refused, before the
+// window system starts, so none of them needs a display.
 std::optional<int> answerWithoutWindows(int argc, char** argv) {
     using kestrix::app::ProgramRequest;
     const kestrix::app::CommandLine commandLine = kestrix::app::parseCommandLine(argumentsOf(argc, argv));
-    if (commandLine.request == ProgramRequest::PrintVersion) {
-        std::cout << kestrix::app::versionText();
-        return 0;
+    switch (commandLine.request) {
+        case ProgramRequest::PrintVersion: std::cout << kestrix::app::versionText(); return 0;
+        case ProgramRequest::PrintUsage: std::cout << kestrix::app::usageText(); return 0;
+        case ProgramRequest::PrintManualPath: return printManualPath();
+        case ProgramRequest::Refuse:
+            std::cerr << "kestrix: unknown argument " << commandLine.refused << "\n\n" << kestrix::app::usageText();
+            return 2;
+        case ProgramRequest::Run: break;
     }
-    if (commandLine.request == ProgramRequest::PrintUsage) {
-        std::cout << kestrix::app::usageText();
-        return 0;
-    }
-    if (commandLine.request == ProgramRequest::PrintManualPath) return printManualPath();
     return std::nullopt;
-}
-
-// What is left once the window system has taken its own options (such as -platform): nothing, or
-// --print-help-path.
-std::optional<int> answerAfterWindowSystem(int argc, char** argv) {
-    using kestrix::app::ProgramRequest;
-    const kestrix::app::CommandLine commandLine = kestrix::app::parseCommandLine(argumentsOf(argc, argv));
-    if (commandLine.request == ProgramRequest::Refuse) {
-        std::cerr << "kestrix: unknown argument " << commandLine.refused << "\n\n" << kestrix::app::usageText();
-        return 2;
-    }
-    if (commandLine.request != ProgramRequest::PrintManualPath) return std::nullopt;
-    return printManualPath();
 }
 
 }  // namespace
@@ -67,7 +54,6 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("kestrix"));  // the desktop entry: its icon and name
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrix-256.png")));
     QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
-    if (const auto status = answerAfterWindowSystem(argc, argv)) return *status;
 
     app::Desktop desktop;
     if (!desktop.start()) return 0;

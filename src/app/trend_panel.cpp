@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,6 +19,8 @@
 #include <ctime>
 #include <functional>
 
+#include "trend/axis_ticks.h"
+
 namespace kestrix::app {
 
 namespace {
@@ -25,7 +28,9 @@ namespace {
 constexpr int kLeftMargin = 78;
 constexpr int kRightMargin = 12;
 constexpr int kTitleHeight = 18;
-constexpr int kFiguresHeight = 18;
+constexpr int kFigureLineHeight = 16;
+// Between the figures under a strip.
+constexpr const char* kFigureGap = "   ";
 constexpr int kTimeAxisHeight = 20;
 // New samples are drawn at most this often.
 constexpr double kRefreshMs = 250;
@@ -142,10 +147,11 @@ private:
         const QString unit = QString::fromStdString(s.unit);
         p.setPen(Qt::black);
         p.drawText(QRect(kLeftMargin, strip.top(), plotWidth, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromStdString(s.title) + (unit.isEmpty() ? QString() : " (" + unit + ")") + "   " +
-                       QString::fromStdString(s.query));
+                   QString::fromStdString(trend::seriesHeading(s)));
+        const QStringList figures = figureLines(f, unit, p.fontMetrics(), plotWidth);
+        const int figuresHeight = kFigureLineHeight * static_cast<int>(figures.size()) + 2;
         const QRect area(kLeftMargin, strip.top() + kTitleHeight, plotWidth,
-                         strip.height() - kTitleHeight - kFiguresHeight - 4);
+                         strip.height() - kTitleHeight - figuresHeight - 4);
         p.setPen(QColor(160, 160, 160));
         p.drawRect(area.adjusted(0, 0, -1, -1));
 
@@ -174,22 +180,20 @@ private:
                 broken = false;
             }
         }
-        const QString u = unit.isEmpty() ? QString() : " " + unit;
         p.setPen(Qt::black);
-        p.drawText(QRect(kLeftMargin, area.bottom() + 2, plotWidth, kFiguresHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   tr("last %1%6   mean %2%6   std dev %3%6   min %4%6   max %5%6   (%7 samples)")
-                       .arg(number(f.last), number(f.mean), number(f.standardDeviation), number(f.minimum),
-                            number(f.maximum), u)
-                       .arg(f.count));
+        for (int i = 0; i < figures.size(); ++i)
+            p.drawText(QRect(kLeftMargin, area.bottom() + 2 + i * kFigureLineHeight, plotWidth, kFigureLineHeight),
+                       Qt::AlignLeft | Qt::AlignVCenter, figures[i]);
     }
 
     void drawValueAxis(QPainter& p, const QRect& area, double low, double high) {
         p.setPen(Qt::black);
-        for (int i = 0; i <= 4; ++i) {
-            const double v = low + (high - low) * i / 4;
-            const int y = area.bottom() - static_cast<int>(std::lround(area.height() * i / 4.0));
+        for (const trend::AxisTick& tick : trend::axisTicks(low, high, std::clamp(area.height() / 28, 2, 8))) {
+            const int y =
+                area.bottom() - static_cast<int>(std::lround((tick.value - low) / (high - low) * area.height()));
             p.drawLine(area.left() - 4, y, area.left(), y);
-            p.drawText(QRect(0, y - 8, kLeftMargin - 6, 16), Qt::AlignRight | Qt::AlignVCenter, number(v));
+            p.drawText(QRect(0, y - 8, kLeftMargin - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       QString::fromStdString(tick.label));
         }
     }
 
@@ -199,8 +203,11 @@ private:
         for (double t = std::ceil(span.from / step) * step; t <= span.to; t += step) {
             const int x = axis.left() + static_cast<int>((t - span.from) / (span.to - span.from) * axis.width());
             p.drawLine(x, axis.top(), x, axis.top() + 4);
-            p.drawText(QRect(x - 45, axis.top() + 3, 90, axis.height() - 3), Qt::AlignHCenter | Qt::AlignTop,
-                       utcLabel(t, step));
+            // A label at the left edge starts there rather than running into "UTC".
+            const QString label = utcLabel(t, step);
+            const int half = p.fontMetrics().horizontalAdvance(label) / 2 + 1;
+            p.drawText(QRect(std::max(x - half, axis.left() - 2), axis.top() + 3, 2 * half, axis.height() - 3),
+                       Qt::AlignHCenter | Qt::AlignTop, label);
         }
         p.drawText(QRect(0, axis.top() + 3, kLeftMargin - 6, axis.height() - 3), Qt::AlignRight | Qt::AlignTop,
                    tr("UTC"));
@@ -286,6 +293,23 @@ private:
 
 }  // namespace
 
+QStringList figureLines(const trend::SpanFigures& f, const QString& unit, const QFontMetrics& metrics, int width) {
+    const QString u = unit.isEmpty() ? QString() : QChar(' ') + unit;
+    const QStringList figures = {QObject::tr("last %1%2").arg(number(f.last), u),
+                                 QObject::tr("mean %1%2").arg(number(f.mean), u),
+                                 QObject::tr("std dev %1%2").arg(number(f.standardDeviation), u),
+                                 QObject::tr("min %1%2").arg(number(f.minimum), u),
+                                 QObject::tr("max %1%2").arg(number(f.maximum), u),
+                                 QObject::tr("(%1 samples)").arg(f.count)};
+    QStringList lines;
+    for (const QString& figure : figures) {
+        const QString joined = lines.isEmpty() ? figure : lines.back() + kFigureGap + figure;
+        if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= width) lines.back() = joined;
+        else lines << figure;
+    }
+    return lines;
+}
+
 TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canvas, EventSink& sink,
                        const platform::qt::Twips& twips)
     : QWidget(&canvas), trend_(trend), form_(form), sink_(sink), twips_(twips) {
@@ -304,8 +328,15 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     table_->setColumnCount(headings.size());
     table_->setHorizontalHeaderLabels(headings);
 
+    note_ = new QLabel(this);
+    note_->setWordWrap(true);
+    note_->setAccessibleName(QStringLiteral("Stability basis"));
+    note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    note_->setMinimumHeight(2 * note_->fontMetrics().lineSpacing() + 2);  // room to wrap once
+
     auto* side = new QVBoxLayout;
     side->addWidget(stabilityPlot_, 1);
+    side->addWidget(note_);
     side->addWidget(table_, 1);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
@@ -344,6 +375,12 @@ void TrendPanel::refresh() {
         show();
     }
     if (!form_.visible) return;
+    // The bottom line follows the link's state, which the link changes between the trend's events.
+    if (!followingInfo_ && trend_.infoLine() != form_.lblTrendInfo.caption) {
+        followingInfo_ = true;  // the forward renders and comes back here
+        sink_.forward([this] { trend_.refreshInfo(); });
+        followingInfo_ = false;
+    }
     const bool viewChanged = trend_.viewRevision() != shownView_;
     if (!viewChanged && trend_.revision() == shownRevision_) return;
     const qint64 wait = std::max<qint64>(static_cast<qint64>(kRefreshMs), drawingCostNs_ * kDrawingShare / 1000000);
@@ -365,6 +402,7 @@ void TrendPanel::refresh() {
 
 void TrendPanel::fillTable() {
     const auto rows = trend_.stabilityTableRows();
+    note_->setText(QString::fromStdString(trend_.stabilityNote()));
     table_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const auto& row = rows[static_cast<std::size_t>(r)];

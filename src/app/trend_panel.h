@@ -10,9 +10,15 @@
 #include "platform/qt/twips.h"
 #include "trend/trend_window.h"
 
+class QFontMetrics;
+class QLabel;
 class QTableWidget;
 
 namespace kestrix::app {
+
+// The figures under a strip ("last 33.58 ns", "mean ...", ... "(3600 samples)") packed into as
+// few lines as fit `width` pixels, a figure never split across lines.
+QStringList figureLines(const trend::SpanFigures& figures, const QString& unit, const QFontMetrics& metrics, int width);
 
 // The trend window's plots and stability table, drawn from the trend's state into the window's
 // plot area: one strip per series against UTC with its figures, the log-log stability plot and
@@ -31,6 +37,7 @@ public:
     QWidget& plot() const { return *plot_; }
     QWidget& stabilityPlot() const { return *stabilityPlot_; }
     QTableWidget& table() const { return *table_; }
+    QLabel& stabilityNote() const { return *note_; }
 
 private:
     void fillTable();
@@ -42,12 +49,14 @@ private:
     QWidget* plot_;
     QWidget* stabilityPlot_;
     QTableWidget* table_;
+    QLabel* note_;
     QTimer heldBack_;  // the draw of samples held back, when one is
     std::uint64_t shownRevision_ = 0;
     std::uint64_t shownView_ = 0;
     QElapsedTimer sinceDrawn_;
     qint64 drawingCostNs_ = 0;
     Rect shownArea_;
+    bool followingInfo_ = false;
 };
 
 }  // namespace kestrix::app

@@ -41,12 +41,15 @@ WindowView::WindowView(Window& window, const platform::qt::Twips& twips, EventSi
     widget_->closeRequested = [this] { closeRequested(); };
     widget_->resized = [this] { userResized(); };
     widget_->moved = [this] { userMoved(); };
+    widget_->keyLeft = [this](const QKeyEvent& key) { return pressDialogButton(key); };
+    if (QPushButton* button = buttonWidget(window.defaultButton)) button->setDefault(true);
 }
 
 WindowView::~WindowView() {
     widget_->closeRequested = nullptr;
     widget_->resized = nullptr;
     widget_->moved = nullptr;
+    widget_->keyLeft = nullptr;
 }
 
 void WindowView::render() {
@@ -192,6 +195,23 @@ void WindowView::userResized() {
 void WindowView::userMoved() {
     if (sink_.rendering()) return;
     takeGeometry();
+}
+
+// Escape presses the cancel button, Enter the default one, as a dialog's keys do on the desktop.
+bool WindowView::pressDialogButton(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != 0) return false;
+    const Button* button = nullptr;
+    if (key.key() == Qt::Key_Escape) button = window_.cancelButton;
+    else if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) button = window_.defaultButton;
+    QPushButton* widget = buttonWidget(button);
+    if (!widget || !widget->isEnabled() || widget->isHidden()) return false;
+    widget->click();
+    return true;
+}
+
+QPushButton* WindowView::buttonWidget(const Button* button) const {
+    if (!button) return nullptr;
+    return canvas_->findChild<QPushButton*>(platform::qt::fromBytes(button->name), Qt::FindDirectChildrenOnly);
 }
 
 void WindowView::closeRequested() {

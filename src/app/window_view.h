@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPushButton>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +52,8 @@ private:
     void userResized();
     void userMoved();
     void closeRequested();
+    bool pressDialogButton(const QKeyEvent& key);
+    QPushButton* buttonWidget(const Button* button) const;
 
     Window& window_;
     const platform::qt::Twips& twips_;

@@ -14,6 +14,11 @@ void WindowWidget::resizeEvent(QResizeEvent* event) {
     if (resized) resized();
 }
 
+void WindowWidget::keyPressEvent(QKeyEvent* event) {
+    if (keyLeft && keyLeft(*event)) return;
+    QMainWindow::keyPressEvent(event);
+}
+
 void WindowWidget::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (moved) moved();

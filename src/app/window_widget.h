@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QMainWindow>
 
 #include <functional>
@@ -15,11 +16,14 @@ public:
     std::function<void()> closeRequested;
     std::function<void()> resized;
     std::function<void()> moved;
+    // A key no widget inside took; true when it was used.
+    std::function<bool(const QKeyEvent&)> keyLeft;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace kestrix::app

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/platform.h"
+#include "platform/port_address.h"
 #include "shared/numbers.h"
 #include "state/config_forms.h"
 
@@ -51,6 +52,7 @@ void CommSettingsDialog::wire() {
 }
 
 void CommSettingsDialog::setDevicePaths(const std::array<std::string, 4>& paths) {
+    slots_ = paths;
     // A long path (such as one under /dev/serial/by-id) is cut in the middle to fit beside its
     // button; the whole path is its tool tip.
     for (int i = 1; i <= 4; ++i) {
@@ -61,9 +63,25 @@ void CommSettingsDialog::setDevicePaths(const std::array<std::string, 4>& paths)
 }
 
 void CommSettingsDialog::choose(OptionButton& button) {
-    button.select(ctx_.forms.configScrn.optionButtons());
+    ConfigScrn& d = ctx_.forms.configScrn;
+    button.select(d.optionButtons());
     for (auto& [b, store] : storeValue_)
         if (b == &button) store();
+    for (int i = 1; i <= 4; ++i)
+        if (&button == &d.ComPort[i]) showWhoSetsTheLine(i);
+}
+
+// A raw TCP port carries bytes only: its line is set at the far end (the terminal server's own
+// configuration), so the dialog says so rather than offer settings that would reach nothing.
+void CommSettingsDialog::showWhoSetsTheLine(int port) {
+    ConfigScrn& d = ctx_.forms.configScrn;
+    const std::string& slot = slots_[static_cast<std::size_t>(port - 1)];
+    const bool farEnd = platform::parsePortAddress(slot).kind == platform::PortAddress::Kind::tcp;
+    for (OptionButton* b : d.lineButtons()) b->enabled = !farEnd;
+    d.lblFarEnd.visible = farEnd;
+    d.lblFarEnd.caption =
+        farEnd ? "This port's speed, framing and flow control are set at the far end, in the server's own settings."
+               : "";
 }
 
 void CommSettingsDialog::open() {

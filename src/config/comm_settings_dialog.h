@@ -45,9 +45,11 @@ private:
     void load();
     bool apply(const std::function<void()>& step);
     void choose(OptionButton& button);
+    void showWhoSetsTheLine(int port);
 
     Context& ctx_;
     PendingSelection pending_;
+    std::array<std::string, 4> slots_;  // what COM1 to COM4 name: device paths or network addresses
     std::vector<std::pair<OptionButton*, std::function<void()>>> storeValue_;
 };
 

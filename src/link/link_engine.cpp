@@ -110,6 +110,7 @@ void LinkEngine::sendControlQueryCommand() {
 void LinkEngine::pollCurrentView() {
     Form1& f = ctx_.forms.form1;
     if (f.disableUpdates.checked) f.Label1.caption = "Idle";
+    else if (!trendLetsViewPoll()) return;
     else if (f.funcStatus.checked) pollWith(":syst:prin?", true, "requesting status", 6);
     else if (f.FuncCustUpdate.checked) pollWith(v_.customUpdateCommand, true, "requesting status", 13);
     else pollWith(":ptim:str?", false, "requesting clock", 3);

@@ -219,6 +219,7 @@ private:
 
     // Trend samples (trend_requests.cpp).
     bool trendSampleDue();
+    bool trendLetsViewPoll();
     void sendTrendSample();
     void takeTrendReply();
     void endTrendSample();

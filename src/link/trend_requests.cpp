@@ -18,6 +18,16 @@ bool LinkEngine::trendSampleDue() {
     return trendSampler->due(ctx_.platform.clock.utcSeconds());
 }
 
+// While the trend holds the view's polls, a poll goes out only when the sampler says it fits
+// before the next round; the sampler is told when one does, to learn how long it takes.
+bool LinkEngine::trendLetsViewPoll() {
+    if (!trendSampler) return true;
+    const double now = ctx_.platform.clock.utcSeconds();
+    if (!trendSampler->viewMayPoll(now)) return false;
+    trendSampler->viewPolled(now);
+    return true;
+}
+
 void LinkEngine::sendTrendSample() {
     const std::string query = trendSampler->start(ctx_.platform.clock.utcSeconds());
     writeLine(query);

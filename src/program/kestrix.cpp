@@ -37,6 +37,11 @@ Kestrix::Kestrix(platform::Platform& platform)
     link_->trendSampler = &trend_->sampler();
     shownAge_->wire();
     link_->shownAge = shownAge_.get();
+    // After each of the link's ticks the trend's bottom line follows what the link does.
+    forms.form1.Timer1.onTick = [this, linkTick = forms.form1.Timer1.onTick] {
+        linkTick();
+        trend_->refreshInfo();
+    };
     wireMenus();
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };

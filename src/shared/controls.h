@@ -310,6 +310,10 @@ struct Window {
     // Set by the core to bring a shown window to the front; the renderer clears it.
     bool raiseRequested = false;
     std::vector<Control*> controls;
+    // The buttons a dialog's keys press: Enter its default one (unless a button has the focus),
+    // Escape its Cancel or Close. Null: the key does nothing.
+    Button* defaultButton = nullptr;
+    Button* cancelButton = nullptr;
     std::vector<MenuItem*> menuBar;
     std::vector<Timer*> timers;
 

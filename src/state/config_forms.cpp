@@ -81,12 +81,19 @@ ConfigScrn::ConfigScrn() : Window("ConfigScrn", "Communication Settings") {
     third.option(RTSFlow, "RTS", "flow");
     third.option(BothFlow, "Xon/RTS", "flow");
 
+    lblFarEnd.geometry = {120, third.top + 60, 3360, 540};
+    lblFarEnd.wordWrap = true;
+    lblFarEnd.visible = false;
+    controls.push_back(&lblFarEnd);
+
     OKButton.caption = "OK";
     OKButton.geometry = {3600, third.top + 170, 1300, 420};
     CancelButton.caption = "Cancel";
     CancelButton.geometry = {5100, third.top + 170, 1300, 420};
     controls.push_back(&OKButton);
     controls.push_back(&CancelButton);
+    defaultButton = &OKButton;
+    cancelButton = &CancelButton;
 }
 
 std::vector<OptionButton*> ConfigScrn::optionButtons() {
@@ -94,6 +101,13 @@ std::vector<OptionButton*> ConfigScrn::optionButtons() {
     for (Control* c : controls)
         if (c->kind() == ControlKind::OptionButton) all.push_back(static_cast<OptionButton*>(c));
     return all;
+}
+
+std::vector<OptionButton*> ConfigScrn::lineButtons() {
+    std::vector<OptionButton*> line;
+    for (OptionButton* b : optionButtons())
+        if (b->group != "port" && b->group != "echo") line.push_back(b);
+    return line;
 }
 
 FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
@@ -106,6 +120,7 @@ FrmAbout::FrmAbout() : Window("frmAbout", "About Kestrix") {
     cmdAbout.caption = "OK";
     cmdAbout.geometry = {2100, 1700, 1200, 420};
     controls = {&Picture1, &lblAbout, &cmdAbout};
+    defaultButton = cancelButton = &cmdAbout;
 }
 
 }  // namespace kestrix

@@ -25,10 +25,15 @@ struct ConfigScrn : Window {
     OptionButton Stop1{"Stop1"}, Stop2{"Stop2"};
     OptionButton NoFlow{"NoFlow"}, XonFlow{"XonFlow"}, RTSFlow{"RTSFlow"}, BothFlow{"BothFlow"};
     OptionButton EchoOn{"EchoOn"}, EchoOff{"EchoOff"};
+    // Shown instead of offering to set the line when the chosen port is a raw TCP one, whose line
+    // is set at the far end.
+    Label lblFarEnd{"lblFarEnd"};
     Button OKButton{"OKButton"};
     Button CancelButton{"CancelButton"};
 
     std::vector<OptionButton*> optionButtons();
+    // The buttons that set the line: speed, parity, data bits, stop bits and flow control.
+    std::vector<OptionButton*> lineButtons();
 };
 
 // The About box.

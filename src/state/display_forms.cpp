@@ -51,6 +51,7 @@ FrmFontSelect::FrmFontSelect() : Window("frmFontSelect", "Select Status Font") {
     place(cmdFontDefaults, "Set Fonts to Default", {2400, 1500, 2400, 450});
     place(cmdDontChange, "Done", {5000, 1500, 1500, 450});
     controls = {&lblFontInfo, &cmdFontSelect, &cmdFontDefaults, &cmdDontChange};
+    defaultButton = cancelButton = &cmdDontChange;
 }
 
 FrmClkFontSelect::FrmClkFontSelect() : Window("frmClkFontSelect", "Select Clock Font") {
@@ -63,6 +64,7 @@ FrmClkFontSelect::FrmClkFontSelect() : Window("frmClkFontSelect", "Select Clock 
     place(cmdFontSmaller, "Reduce Font", {3580, 1700, 1600, 450});
     place(cmdAllDone, "Done", {5310, 1700, 1500, 450});
     controls = {&lblClkFontInfo, &cmdClkFontSelect, &cmdFontBigger, &cmdFontSmaller, &cmdAllDone};
+    defaultButton = cancelButton = &cmdAllDone;
 }
 
 }  // namespace kestrix

@@ -81,17 +81,20 @@ FrmEraseWarn::FrmEraseWarn()
                    {"The product firmware is about to be erased.", "Do you really want to do this?"}) {
     addButton(cmdReallyDownload, "Yes, Perform the Download", 600, 2700);
     addButton(cmdDontDownload, "No", 3600, 1500);
+    defaultButton = cancelButton = &cmdDontDownload;  // erasing takes a deliberate choice
 }
 
 FrmPortNotOpen::FrmPortNotOpen()
     : NoticeDialog("frmPortNotOpen", "Port Isn't Open",
                    {"You need to enable the CommPort before", "the download can proceed"}) {
     addButton(Command1, "OK", 2300, 1200);
+    defaultButton = cancelButton = &Command1;
 }
 
 FrmEnterFile::FrmEnterFile()
     : NoticeDialog("frmEnterFile", "Enter Download File Name", {"Use \"File...\" button to enter file name"}) {
     addButton(Command1, "OK", 2300, 1200);
+    defaultButton = cancelButton = &Command1;
 }
 
 FrmEchoKill2::FrmEchoKill2()
@@ -99,6 +102,7 @@ FrmEchoKill2::FrmEchoKill2()
                    {"The echo feature is currently enabled, but needs to be disabled to continue with the "
                     "download."}) {
     addButton(cmdOK, "OK", 2300, 1200);
+    defaultButton = cancelButton = &cmdOK;
 }
 
 FrmChangeBaud::FrmChangeBaud()
@@ -106,6 +110,8 @@ FrmChangeBaud::FrmChangeBaud()
                    {"The Baud rate isn't 19200, which is best for a fast download", "Change the Baud to 19200?"}) {
     addButton(cmdReallyDownload, "Yes, Set Baud to 19200", 600, 2700);
     addButton(cmdDontDownload, "No, leave as is", 3600, 1800);
+    defaultButton = &cmdReallyDownload;
+    cancelButton = &cmdDontDownload;
 }
 
 }  // namespace kestrix

@@ -13,7 +13,8 @@ FrmTrend::FrmTrend() : Window("frmTrend", "Trend") {
 
     mnuTrendFile.items = {&mnuTrendOpen,     &mnuTrendRecord, &mnuTrendStopRecord, &hyphTrend1,
                           &mnuTrendSavePlot, &hyphTrend2,     &mnuTrendClose};
-    mnuTrendSeries.items = {&mnuTrendTint, &mnuTrendEfc, &mnuTrendOther, &hyphTrend3, &mnuTrendPause, &mnuTrendClear};
+    mnuTrendSeries.items = {&mnuTrendTint,  &mnuTrendEfc,      &mnuTrendOther, &hyphTrend3,
+                            &mnuTrendPause, &mnuTrendHoldView, &mnuTrendClear};
     mnuTrendInterval.items = {&mnuInterval1s, &mnuInterval10s, &mnuInterval1min, &mnuInterval10min, &mnuInterval1h};
     mnuTrendView.items = {&mnuTrendZoomIn, &mnuTrendZoomOut, &mnuTrendPanLeft, &mnuTrendPanRight, &mnuTrendShowAll};
     menuBar = {&mnuTrendFile, &mnuTrendSeries, &mnuTrendInterval, &mnuTrendView};

@@ -30,6 +30,9 @@ struct FrmTrend : Window {
     MenuItem mnuTrendOther{"mnuTrendOther", "Other &Query..."};
     MenuItem hyphTrend3 = MenuItem::separator("hyphTrend3");
     MenuItem mnuTrendPause{"mnuTrendPause", "&Pause Sampling"};
+    // Checked: the view's polls wait while the trend samples, polled only when one fits between
+    // rounds, so that a short interval is met on a slow line.
+    MenuItem mnuTrendHoldView{"mnuTrendHoldView", "Pause &View Polls While Sampling"};
     MenuItem mnuTrendClear{"mnuTrendClear", "&Clear Samples"};
 
     // The sample interval; one of them is checked.

@@ -66,6 +66,40 @@ std::vector<StabilityRow> stabilityRows(const std::vector<StabilityPoint>& point
     return rows;
 }
 
+Coverage coverageOf(const std::vector<double>& phase) {
+    Coverage c;
+    c.slotCount = phase.size();
+    for (double x : phase) c.emptySlots += std::isnan(x) ? 1 : 0;
+    return c;
+}
+
+bool withholdMostlyMissing(std::vector<StabilityPoint>& points, std::size_t slots) {
+    bool withheld = false;
+    auto mostlyMissing = [&](std::size_t present, std::size_t due) {
+        const bool missing = 2 * present < due;
+        withheld = withheld || missing;
+        return missing;
+    };
+    for (StabilityPoint& p : points) {
+        const std::size_t m = p.averagingFactor;
+        if (m == 0 || slots < 2 * m + 1) continue;
+        if (mostlyMissing(p.overlappingCount, slots - 2 * m)) p.overlappingAllanDeviation = kNaN;
+        if (mostlyMissing(p.allanCount, (slots - 1 - 2 * m) / m + 1)) p.allanDeviation = kNaN;
+        if (slots >= 3 * m && mostlyMissing(p.timeCount, slots - 3 * m + 1)) p.timeDeviation = kNaN;
+    }
+    return withheld;
+}
+
+std::string coverageNote(double tau0, const Coverage& c) {
+    if (c.slotCount == 0) return "";
+    char tau[32];
+    std::snprintf(tau, sizeof tau, "%.6g", tau0);
+    std::string note = std::string("Tau0 ") + tau + " s: " + std::to_string(c.slotCount) + " slots, " +
+                       std::to_string(c.emptySlots) + " empty";
+    if (c.withheld) note += "; n/a: more than half the differences missing";
+    return note;
+}
+
 std::vector<std::string> stabilityHeadings() { return {"Tau (s)", "Count", "Overlapping ADEV", "TDEV (s)"}; }
 
 std::string stabilityCopyText(const std::vector<StabilityRow>& rows) { return tableText(rows, '\t'); }

@@ -35,6 +35,20 @@ struct StabilityRow {
 
 std::vector<StabilityRow> stabilityRows(const std::vector<StabilityPoint>& points);
 
+// How much of a phase grid holds readings, and which figures were withheld for want of them.
+struct Coverage {
+    std::size_t slotCount = 0;
+    std::size_t emptySlots = 0;
+    bool withheld = false;
+};
+
+Coverage coverageOf(const std::vector<double>& phase);
+// Withholds (sets to NaN) each figure of `points` for which fewer than half the differences a
+// grid of `slotCount` readings would give were there to average. Says whether any was.
+bool withholdMostlyMissing(std::vector<StabilityPoint>& points, std::size_t slotCount);
+// "Tau0 1 s: 200 slots, 3 empty" and, when figures were withheld, why.
+std::string coverageNote(double tau0, const Coverage& coverage);
+
 // The table's column headings, in order.
 std::vector<std::string> stabilityHeadings();
 

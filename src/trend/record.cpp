@@ -1,5 +1,6 @@
 #include "trend/record.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <ctime>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "trend/series.h"
@@ -16,6 +18,77 @@ namespace kestrix::trend {
 namespace {
 
 constexpr const char* kHeading = "time,query,value,reply\n";
+constexpr std::string_view kIntervalPrefix = "# interval ";
+
+// The text with its control characters and backslashes escaped, so that it stays on one line.
+std::string escaped(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') out += "\\\\";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (byte < 0x20 || byte == 0x7f) out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        else out += c;
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The reverse of escaped(); an escape it does not know is kept as it stands.
+std::string unescaped(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char next = text[i + 1];
+        if (next == '\\' || next == 'r' || next == 'n' || next == 't') {
+            out += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+            ++i;
+        } else if (next == 'x' && i + 3 < text.size() && hexDigit(text[i + 2]) >= 0 && hexDigit(text[i + 3]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3]));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string_view withoutLineEnd(std::string_view text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    return text;
+}
+
+// The seconds of an interval line, or 0 when the line is not one.
+double intervalOf(const std::string& line) {
+    if (!line.starts_with(kIntervalPrefix) || !line.ends_with(" s")) return 0;
+    const std::string number = line.substr(kIntervalPrefix.size(), line.size() - kIntervalPrefix.size() - 2);
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), seconds);
+    return error == std::errc() && end == number.data() + number.size() && seconds > 0 ? seconds : 0;
+}
+
+// The most common spacing of the readings of each series, to the whole second (at least one).
+double mostCommonSpacing(const RecordedFile& file) {
+    std::map<long long, std::size_t> spacings;
+    for (const auto& [query, samples] : file.series)
+        for (std::size_t i = 1; i < samples.size(); ++i)
+            ++spacings[std::max(1LL, std::llround(samples[i].time - samples[i - 1].time))];
+    const auto most = std::max_element(spacings.begin(), spacings.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == spacings.end() ? 0 : static_cast<double>(most->first);
+}
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
@@ -115,12 +188,19 @@ bool parseIsoUtc(const std::string& text, double& seconds) {
 }
 
 std::string recordLine(const RecordedSample& s) {
-    return isoUtc(s.time) + "," + quoted(s.query) + "," + valueText(s.value) + "," + quoted(s.reply) + "\n";
+    return isoUtc(s.time) + "," + quoted(escaped(s.query)) + "," + valueText(s.value) + "," +
+           quoted(escaped(withoutLineEnd(s.reply))) + "\n";
+}
+
+std::string intervalLine(double seconds) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.15g", seconds);
+    return std::string(kIntervalPrefix) + text + " s";
 }
 
 RecordWriter::~RecordWriter() { close(); }
 
-bool RecordWriter::open(const std::string& path) {
+bool RecordWriter::open(const std::string& path, double interval) {
     close();
     error_.clear();
     std::FILE* file = std::fopen(path.c_str(), "ab");
@@ -129,13 +209,28 @@ bool RecordWriter::open(const std::string& path) {
         return false;
     }
     std::fseek(file, 0, SEEK_END);  // where an appending stream starts is the library's choice
-    if (std::ftell(file) == 0 && (std::fputs(kHeading, file) < 0 || std::fflush(file) != 0)) {
-        error_ = std::strerror(errno);
-        std::fclose(file);
-        return false;
-    }
+    const bool empty = std::ftell(file) == 0;
     file_ = file;
     path_ = path;
+    interval_ = interval;
+    intervalWritten_ = false;
+    if (!put(intervalLine(interval) + "\n" + (empty ? kHeading : ""))) return false;
+    intervalWritten_ = true;
+    return true;
+}
+
+void RecordWriter::setInterval(double seconds) {
+    if (seconds == interval_) return;
+    interval_ = seconds;
+    intervalWritten_ = false;
+}
+
+bool RecordWriter::put(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
+        error_ = std::strerror(errno);
+        close();
+        return false;
+    }
     return true;
 }
 
@@ -147,12 +242,12 @@ void RecordWriter::close() {
 bool RecordWriter::write(const RecordedSample& sample) {
     if (!file_) return false;
     const std::string line = recordLine(sample);
-    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
-        error_ = std::strerror(errno);
-        close();
-        return false;
+    if (!intervalWritten_) {
+        if (!put(intervalLine(interval_) + "\n" + line)) return false;
+        intervalWritten_ = true;
+        return true;
     }
-    return true;
+    return put(line);
 }
 
 std::string RecordedFile::notice(const std::string& path) const {
@@ -171,21 +266,33 @@ RecordedFile parseRecordedText(const std::string& text) {
     bool torn = false;
     const auto lines = records(text, torn);
     file.tornLastLine = torn;
+    double interval = 0;  // of the lines that follow; 0: lines of a file from before interval lines
+    std::map<double, std::size_t> readingsAt;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto& fields = lines[i];
-        if (i == 0 && !fields.empty() && fields[0] == "time") continue;  // the heading
+        if (!fields.empty() && fields[0] == "time" && (fields.size() == 4)) continue;  // the heading
+        if (fields.size() == 1 && fields[0].starts_with("#")) {
+            if (const double seconds = intervalOf(fields[0])) interval = seconds;
+            continue;
+        }
         RecordedSample sample;
         if (fields.size() != 4 || !parseIsoUtc(fields[0], sample.time) || fields[1].empty()) {
             ++file.unreadableLines;
             continue;
         }
-        sample.query = fields[1];
+        const bool escapes = interval > 0;
+        sample.query = escapes ? unescaped(fields[1]) : fields[1];
         sample.value = fields[2].empty() ? std::numeric_limits<double>::quiet_NaN() : leadingValue(fields[2]);
-        sample.reply = fields[3];
+        sample.reply = escapes ? unescaped(fields[3]) : fields[3];
+        if (escapes) ++readingsAt[interval];
         auto& list = file.series[sample.query];
         if (list.empty()) file.queries.push_back(sample.query);
         list.push_back(std::move(sample));
     }
+    // The interval most readings were taken at; with none said, the most common spacing.
+    const auto most = std::max_element(readingsAt.begin(), readingsAt.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    file.interval = most != readingsAt.end() ? most->first : mostCommonSpacing(file);
     return file;
 }
 

@@ -8,8 +8,16 @@
 namespace kestrix::trend {
 
 // Recorded trend files: comma-separated lines "time,query,value,reply" under a heading line, the
-// time in UTC as ISO 8601 with milliseconds, the value empty for a gap, the reply as received
-// (quoted, its quotes doubled, so commas and line ends in it survive).
+// time in UTC as ISO 8601 with milliseconds, the value empty for a gap, the reply as received. A
+// record is one line: the reply is written without its line end, and the query and the reply
+// have a backslash, tab, CR, LF or any other control character written as \\, \t, \r, \n or
+// \xHH; both are quoted with their quotes doubled, so commas in them survive.
+//
+// A comment line "# interval 10 s" gives the sampling interval of the lines that follow, each
+// stamped with the time of its slot on the schedule of requests; one opens every file and every
+// later stretch of appending. Files written before there was such a line have no escapes (a
+// reply's line ends are in the quoted text) and stamps as the requests went out; for those the
+// interval is the most common spacing of a series' readings, to the whole second.
 
 // "2026-12-07T11:02:03.250Z" for UTC seconds since 1970.
 std::string isoUtc(double seconds);
@@ -25,6 +33,8 @@ struct RecordedSample {
 };
 
 std::string recordLine(const RecordedSample& sample);
+// "# interval 10 s"
+std::string intervalLine(double seconds);
 
 // Appends samples to a file, one line each, handed to the system as soon as it is written, so a
 // program killed mid-run loses at most the line it was writing.
@@ -35,9 +45,11 @@ public:
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
 
-    // Opens `path` for appending, writing the heading line into an empty file; false (with
-    // error() saying why) when it cannot.
-    bool open(const std::string& path);
+    // Opens `path` for appending, writing the interval line (and into an empty file the heading
+    // line) at once; false (with error() saying why) when it cannot.
+    bool open(const std::string& path, double interval);
+    // A new interval: its line goes before the next sample.
+    void setInterval(double seconds);
     void close();
     bool isOpen() const { return file_ != nullptr; }
     const std::string& path() const { return path_; }
@@ -46,7 +58,11 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    bool put(const std::string& text);
+
     std::FILE* file_ = nullptr;
+    double interval_ = 0;
+    bool intervalWritten_ = false;
     std::string path_;
     std::string error_;
 };
@@ -55,6 +71,7 @@ private:
 struct RecordedFile {
     std::map<std::string, std::vector<RecordedSample>> series;
     std::vector<std::string> queries;  // in the order they first appear
+    double interval = 0;               // seconds; 0 when the file holds no two readings of a series
     bool tornLastLine = false;         // the last line was cut short (the program ended mid-write) and was skipped
     std::size_t unreadableLines = 0;   // other lines that were not samples, skipped
     std::string error;                 // set when the file could not be read at all

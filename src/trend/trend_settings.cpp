@@ -12,6 +12,7 @@ TrendSettings readTrendSettings(platform::Profile& profile) {
             settings.series.push_back(std::move(query));
     }
     settings.intervalSeconds = std::clamp(profile.GetPrivateProfileIntA(kTrendSection, "Interval", 10), 1, 3600);
+    settings.holdView = profile.GetPrivateProfileIntA(kTrendSection, "HoldView", 0) != 0;
     settings.recordFile = platform::readWholeString(profile, kTrendSection, "RecordFile", "");
     return settings;
 }
@@ -24,6 +25,7 @@ std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& 
     }
     written = profile.WritePrivateProfileStringA(kTrendSection, "Interval", std::to_string(settings.intervalSeconds)) &&
               written;
+    written = profile.WritePrivateProfileStringA(kTrendSection, "HoldView", settings.holdView ? "1" : "0") && written;
     written = profile.WritePrivateProfileStringA(kTrendSection, "RecordFile", settings.recordFile) && written;
     return written ? "" : profile.lastError();
 }

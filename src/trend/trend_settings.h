@@ -11,14 +11,16 @@ namespace kestrix::trend {
 // touches:
 //
 //   [Trend]
-//   Series1=:SYNC:TINT?        the queries sampled, in order (Series1 to Series8)
-//   Series2=:DIAG:ROSC:EFC:ABS?
+//   Series1=:SYNC:TINT?        the queries sampled, in order (Series1 to Series8); none: nothing is
+//   Series2=:DIAG:ROSC:EFC:ABS?    sampled until the user chooses a series
 //   Interval=10                seconds between samples, 1 to 3600
+//   HoldView=0                 1: the view's polls are held while sampling
 //   RecordFile=/home/lab/tint.csv   the file samples are appended to; empty: none
 struct TrendSettings {
     std::vector<std::string> series;
     int intervalSeconds = 10;
     std::string recordFile;
+    bool holdView = false;
 };
 
 inline constexpr const char* kTrendSection = "Trend";

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <limits>
 
 #include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix::trend {
 
@@ -22,6 +24,21 @@ bool isTimeIntervalQuery(const std::string& query) {
     return upper.find("SYNC") != std::string::npos && upper.find(":TINT") != std::string::npos;
 }
 
+// "10 s", "1 min", "1 h" as the Interval menu has them; "7.5 s" for an achieved one.
+std::string intervalText(double seconds) {
+    char text[32];
+    if (seconds >= 3600 && std::fmod(seconds, 3600) == 0) std::snprintf(text, sizeof text, "%.0f h", seconds / 3600);
+    else if (seconds >= 60 && std::fmod(seconds, 60) == 0) std::snprintf(text, sizeof text, "%.0f min", seconds / 60);
+    else if (seconds >= 10 || std::fmod(seconds, 1) == 0) std::snprintf(text, sizeof text, "%.0f s", seconds);
+    else std::snprintf(text, sizeof text, "%.1f s", seconds);
+    return text;
+}
+
+// An interval counts as met while the rounds start at most a tenth of it later than it asks.
+constexpr double kMetWithin = 1.1;
+
+}  // namespace
+
 std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity) {
     auto series = std::make_unique<TrendSeries>(TrendSeries{query, query, "", 1, false, SampleRing(capacity)});
     if (isTimeIntervalQuery(query)) {
@@ -36,11 +53,17 @@ std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t ca
     return series;
 }
 
-}  // namespace
+std::string seriesHeading(const TrendSeries& series) {
+    std::string heading = series.title;
+    if (!series.unit.empty()) heading += " (" + series.unit + ")";
+    if (series.title != series.query) heading += "   " + series.query;
+    return heading;
+}
 
 TrendWindow::TrendWindow(Context& context, FrmTrend& form, std::size_t capacity)
     : ctx_(context), form_(form), capacity_(capacity), settings_(readTrendSettings(context.platform.profile)) {
     sampler_.setInterval(settings_.intervalSeconds);
+    sampler_.setHoldingView(settings_.holdView);
     sampler_.onSample = [this](const std::string& query, double time, double value, const std::string& reply) {
         addSample(query, time, value, reply);
     };
@@ -58,6 +81,7 @@ void TrendWindow::wire() {
     f.mnuTrendEfc.onClick = [this] { toggleSeries(kEfcQuery); };
     f.mnuTrendOther.onClick = [this] { addOtherQuery(); };
     f.mnuTrendPause.onClick = [this] { togglePause(); };
+    f.mnuTrendHoldView.onClick = [this] { toggleHoldView(); };
     f.mnuTrendClear.onClick = [this] { clearSamples(); };
     f.mnuInterval1s.onClick = [this] { setInterval(1); };
     f.mnuInterval10s.onClick = [this] { setInterval(10); };
@@ -84,10 +108,9 @@ void TrendWindow::open() {
     form_.raiseRequested = true;
     if (started_) return;
     started_ = true;
-    setSeries(settings_.series.empty() ? std::vector<std::string>{kTimeIntervalQuery, kEfcQuery} : settings_.series);
+    setSeries(settings_.series);
     if (!settings_.recordFile.empty()) startRecording(settings_.recordFile);
-    if (!writer_.isOpen() && form_.lblTrendInfo.caption.empty())
-        say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
+    refreshInfo();
 }
 
 // ---- Series and samples
@@ -106,6 +129,7 @@ void TrendWindow::setSeries(const std::vector<std::string>& queries) {
     rebuildSeries(queries);
     sampler_.setQueries(queries);
     settings_.series = queries;
+    notice_.clear();
     saveSettings();
     updateMenus();
 }
@@ -142,11 +166,22 @@ void TrendWindow::addSample(const std::string& query, double time, double value,
         say("Recording stopped: " + writer_.error());
         updateMenus();
     }
+    refreshInfo();
 }
 
 void TrendWindow::setInterval(int seconds) {
     settings_.intervalSeconds = seconds;
     sampler_.setInterval(seconds);
+    writer_.setInterval(seconds);
+    notice_.clear();
+    if (!showingFile_) viewChanged();  // the table's grid is the interval's
+    saveSettings();
+    updateMenus();
+}
+
+void TrendWindow::toggleHoldView() {
+    settings_.holdView = !settings_.holdView;
+    sampler_.setHoldingView(settings_.holdView);
     saveSettings();
     updateMenus();
 }
@@ -159,10 +194,10 @@ void TrendWindow::togglePause() {
         clearSamples();
         rebuildSeries(settings_.series);
         sampler_.setPaused(false);
-        say("Sampling every " + std::to_string(settings_.intervalSeconds) + " s");
     } else {
         sampler_.setPaused(!sampler_.paused());
     }
+    notice_.clear();
     updateMenus();
 }
 
@@ -260,15 +295,8 @@ SpanFigures TrendWindow::figures(std::size_t index) const {
     return f;
 }
 
-// The sample spacing of a stretch of readings: the median of the time between neighbours,
-// to the millisecond, so a late or missed sample does not change it.
-double TrendWindow::sampleSpacing(const SampleRing& ring, std::size_t from, std::size_t to) const {
-    std::vector<double> steps;
-    for (std::size_t i = from + 1; i < to; ++i) steps.push_back(ring.time(i) - ring.time(i - 1));
-    if (steps.empty()) return 0;
-    auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
-    std::nth_element(steps.begin(), middle, steps.end());
-    return std::round(*middle * 1000) / 1000;
+double TrendWindow::nominalInterval() const {
+    return showingFile_ ? fileInterval_ : static_cast<double>(settings_.intervalSeconds);
 }
 
 const std::vector<StabilityPoint>& TrendWindow::stability() {
@@ -280,16 +308,24 @@ const std::vector<StabilityPoint>& TrendWindow::stability() {
     stabilityView_ = viewRevision_;
     samplesSinceStability_ = 0;
     stability_.clear();
+    coverage_ = {};
     auto it = std::find_if(series_.begin(), series_.end(), [](const auto& s) { return s->timeInterval; });
     if (it == series_.end()) return stability_;
     const SampleRing& ring = (*it)->ring;
     samplesAtStability_ = ring.size();
     const Span span = visibleSpan();
-    const std::size_t from = ring.firstAtOrAfter(span.from);
-    const std::size_t to = ring.firstAtOrAfter(std::nextafter(span.to, std::numeric_limits<double>::infinity()));
-    const double tau0 = sampleSpacing(ring, from, to);
-    if (tau0 > 0) stability_ = stabilityTable(phaseGrid(ring, span.from, span.to, tau0), tau0);
+    const double tau0 = nominalInterval();
+    if (!(tau0 > 0)) return stability_;
+    const std::vector<double> phase = phaseGrid(ring, span.from, span.to, tau0);
+    coverage_ = coverageOf(phase);
+    stability_ = stabilityTable(phase, tau0);
+    coverage_.withheld = withholdMostlyMissing(stability_, phase.size());
     return stability_;
+}
+
+std::string TrendWindow::stabilityNote() {
+    stability();
+    return coverageNote(nominalInterval(), coverage_);
 }
 
 // ---- Table, plot and recording
@@ -326,12 +362,12 @@ void TrendWindow::recordToFile() {
 }
 
 void TrendWindow::startRecording(const std::string& path) {
-    if (!writer_.open(path)) {
+    if (!writer_.open(path, settings_.intervalSeconds)) {
         say("Not recording: " + path + ": " + writer_.error());
         ctx_.platform.dialogs.msgBox("Cannot record to " + path + ": " + writer_.error(), form_.caption,
                                      platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
     } else {
-        say("Recording to " + path);
+        notice_.clear();
         settings_.recordFile = path;
         saveSettings();
     }
@@ -341,8 +377,8 @@ void TrendWindow::startRecording(const std::string& path) {
 void TrendWindow::stopRecording() {
     writer_.close();
     settings_.recordFile.clear();
+    notice_.clear();
     saveSettings();
-    say("Recording stopped");
     updateMenus();
 }
 
@@ -361,6 +397,8 @@ void TrendWindow::openRecordedFile(const std::string& path) {
     // The file is shown on its own: sampling pauses until "Pause Sampling" is unchecked.
     sampler_.setPaused(true);
     showingFile_ = true;
+    fileInterval_ = file.interval;
+    filePath_ = path;
     series_.clear();
     rebuildSeries(file.queries);
     for (const auto& s : series_)
@@ -368,7 +406,8 @@ void TrendWindow::openRecordedFile(const std::string& path) {
     form_.caption = "Trend - " + path;
     mode_ = ViewMode::All;
     const std::string notice = file.notice(path);
-    say(notice.empty() ? "Showing " + path : notice);
+    notice_.clear();
+    if (!notice.empty()) say(notice);
     updateMenus();
 }
 
@@ -380,8 +419,55 @@ void TrendWindow::saveSettings() {
 }
 
 void TrendWindow::say(const std::string& text) {
+    notice_ = text;
+    refreshInfo();
+}
+
+// Why the link takes no sample now, though the trend would: empty when nothing keeps it.
+std::string TrendWindow::samplingWaits() const {
+    const Form1& f = ctx_.forms.form1;
+    const LinkState& s = ctx_.state;
+    if (!ctx_.platform.serial.portOpen()) return "until the port is open";
+    if (f.demoMode.checked) return "in demo mode";
+    if (f.funcTermEmul.checked) return "while the terminal view is shown";
+    if (f.disableUpdates.checked) return "while updates are disabled";
+    if (s.downloadPrep || !f.Timer1.enabled) return "while a download is under way";
+    if (s.queryGroup != 0) return "while a status-query group runs";
+    return "";
+}
+
+std::string TrendWindow::samplingText() const {
+    if (settings_.series.empty()) return "no series is sampled: choose one from the Series menu";
+    if (sampler_.paused()) return "sampling paused";
+    const std::string waits = samplingWaits();
+    if (!waits.empty()) return "sampling waits " + waits;
+    const double interval = settings_.intervalSeconds, achieved = sampler_.achievedInterval();
+    std::string text = "sampling every " + intervalText(interval);
+    if (achieved > interval * kMetWithin) {
+        text += ", achieved " + intervalText(achieved);
+        text += settings_.holdView ? " (the line is too slow for the queries at this interval)"
+                                   : " (the view's polls take the time: Series, Pause View Polls While Sampling)";
+    }
+    return text;
+}
+
+std::string TrendWindow::infoLine() const {
+    if (!notice_.empty()) return notice_;
+    if (showingFile_)
+        return "Showing " + filePath_ + ", interval " + (fileInterval_ > 0 ? intervalText(fileInterval_) : "unknown");
+    std::string text = samplingText();
+    if (writer_.isOpen()) return "Recording to " + writer_.path() + ", " + text;
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+void TrendWindow::refreshInfo() {
+    if (!started_ && notice_.empty()) return;  // nothing to say before the window first opens
+    const std::string text = infoLine();
+    if (text == form_.lblTrendInfo.caption) return;
     form_.lblTrendInfo.caption = text;
     form_.lblTrendInfo.toolTip = text;
+    ++revision_;
 }
 
 void TrendWindow::updateMenus() {
@@ -392,6 +478,7 @@ void TrendWindow::updateMenus() {
     f.mnuTrendTint.checked = !showingFile_ && has(kTimeIntervalQuery);
     f.mnuTrendEfc.checked = !showingFile_ && has(kEfcQuery);
     f.mnuTrendPause.checked = sampler_.paused();
+    f.mnuTrendHoldView.checked = settings_.holdView;
     f.mnuTrendRecord.enabled = !writer_.isOpen();
     f.mnuTrendStopRecord.enabled = writer_.isOpen();
     const int seconds = settings_.intervalSeconds;
@@ -401,6 +488,7 @@ void TrendWindow::updateMenus() {
     f.mnuInterval10min.checked = seconds == 600;
     f.mnuInterval1h.checked = seconds == 3600;
     ++revision_;
+    refreshInfo();
 }
 
 }  // namespace kestrix::trend

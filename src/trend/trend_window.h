@@ -30,6 +30,11 @@ struct TrendSeries {
     SampleRing ring;
 };
 
+// A series for `query`: the presets with their titles and units, any other query as it is.
+std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t capacity);
+// The strip's heading: "Time interval (ns)   :SYNC:TINT?"; another query once.
+std::string seriesHeading(const TrendSeries& series);
+
 // What the display layer needs from the platform that the core cannot do alone.
 struct TrendHost {
     // A file name to save to, or nothing when the user cancels.
@@ -55,7 +60,7 @@ public:
     TrendHost host;
 
     // Function, Trend...: shows the window and, the first time, starts sampling what the
-    // settings hold (both presets when they hold nothing).
+    // settings hold (nothing until the user chooses a series when they hold none).
     void open();
 
     const std::vector<std::unique_ptr<TrendSeries>>& series() const { return series_; }
@@ -74,9 +79,20 @@ public:
     void showAll();
 
     SpanFigures figures(std::size_t series) const;
-    // The stability of the first time-interval series over the visible span, and its table.
+    // The stability of the first time-interval series over the visible span, and its table: the
+    // readings on the grid of the nominal interval (the one chosen, or a recorded file's), each in
+    // its nearest slot, a slot without one a gap; a figure most of whose differences are missing
+    // is not shown.
     const std::vector<StabilityPoint>& stability();
     std::vector<StabilityRow> stabilityTableRows() { return stabilityRows(stability()); }
+    // What the table stands on: "Tau0 1 s: 200 slots, 3 empty", and what it leaves out.
+    std::string stabilityNote();
+    double nominalInterval() const;
+
+    // The window's bottom line as the trend's state and the link's would have it now; brought
+    // up to date after each of the link's ticks and each change the user makes.
+    std::string infoLine() const;
+    void refreshInfo();
     // Moves whenever something drawn changes.
     std::uint64_t revision() const { return revision_; }
     // Moves when the user changes what is shown (zoom, pan, series, a file opened).
@@ -100,6 +116,9 @@ private:
     void addOtherQuery();
     void setInterval(int seconds);
     void togglePause();
+    void toggleHoldView();
+    std::string samplingText() const;
+    std::string samplingWaits() const;
     void clearSamples();
     void startRecording(const std::string& path);
     void saveSettings();
@@ -107,7 +126,6 @@ private:
     void say(const std::string& text);
     double latestTime() const;
     double earliestTime() const;
-    double sampleSpacing(const SampleRing& ring, std::size_t from, std::size_t to) const;
 
     Context& ctx_;
     FrmTrend& form_;
@@ -118,6 +136,9 @@ private:
     RecordWriter writer_;
     bool started_ = false;
     bool showingFile_ = false;
+    double fileInterval_ = 0;  // a recorded file's interval while it is shown
+    std::string filePath_;
+    std::string notice_;  // what the bottom line says instead of the state until the user acts
 
     enum class ViewMode { All, Follow, Fixed };
     ViewMode mode_ = ViewMode::All;
@@ -127,6 +148,7 @@ private:
     std::uint64_t revision_ = 1;
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
     std::vector<StabilityPoint> stability_;
+    Coverage coverage_;
     std::uint64_t stabilityView_ = 0;  // viewRevision_ the stability was computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;

@@ -98,11 +98,91 @@ TEST_F(FormsRender, AMenuShortcutTypedInATextBoxGoesToTheMenuNotToTheBox) {
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(keys, "");
 
-    forms.frmTerminal.mnuEdit.enabled = false;  // a shortcut of a disabled menu is an ordinary key
+    forms.frmTerminal.mnuEdit.enabled = false;  // a shortcut of a disabled menu is no shortcut, and no text
     renderer.render();
     QCoreApplication::sendEvent(box, &press);
     EXPECT_EQ(copies, 1);
-    EXPECT_EQ(keys, "\x03");
+    EXPECT_EQ(keys, "");
+}
+
+// Keys typed with Alt or Ctrl held are meant for the program (a menu, a shortcut), not for the
+// receiver: the terminal neither collects nor shows them.
+TEST_F(FormsRender, KeysWithAltOrCtrlHeldAreNotTypedIntoTheTerminal) {
+    forms.frmTerminal.show();
+    renderer.render();
+    std::string keys;
+    forms.frmTerminal.txtTerminal.onKeyPress = [&](char key) { keys += key; };
+    auto* box = widgetOf<QPlainTextEdit>(renderer, forms.frmTerminal, forms.frmTerminal.txtTerminal);
+    struct HeldKey {
+        Qt::Key key;
+        Qt::KeyboardModifiers held;
+        const char* text;
+    };
+    const HeldKey held[] = {{Qt::Key_F, Qt::AltModifier, "f"},
+                            {Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier, "X"},
+                            {Qt::Key_D, Qt::ControlModifier, "\x04"},
+                            {Qt::Key_Return, Qt::ControlModifier, "\r"},
+                            {Qt::Key_Backspace, Qt::AltModifier, "\b"}};
+    for (const HeldKey& k : held) {
+        QKeyEvent press(QEvent::KeyPress, k.key, k.held, QString::fromLatin1(k.text));
+        QCoreApplication::sendEvent(box, &press);
+    }
+    EXPECT_EQ(keys, "");
+    EXPECT_EQ(box->toPlainText(), "");
+
+    QKeyEvent plain(QEvent::KeyPress, Qt::Key_F, Qt::ShiftModifier, QStringLiteral("F"));
+    QCoreApplication::sendEvent(box, &plain);
+    EXPECT_EQ(keys, "F");
+    EXPECT_EQ(box->toPlainText(), "F");
+}
+
+// Escape presses a dialog's Cancel, Close or only button wherever the focus is; Enter presses
+// its default button, or the button that has the focus.
+TEST_F(FormsRender, EscapeAndEnterPressADialogsCancelAndDefaultButtons) {
+    struct Dialog {
+        Window& window;
+        Button& onEscape;
+        Button& onEnter;
+    };
+    const Dialog dialogs[] = {
+        {forms.configScrn, forms.configScrn.CancelButton, forms.configScrn.OKButton},
+        {forms.frmAbout, forms.frmAbout.cmdAbout, forms.frmAbout.cmdAbout},
+        {forms.frmEraseWarn, forms.frmEraseWarn.cmdDontDownload, forms.frmEraseWarn.cmdDontDownload},
+        {forms.frmPortNotOpen, forms.frmPortNotOpen.Command1, forms.frmPortNotOpen.Command1},
+        {forms.frmEnterFile, forms.frmEnterFile.Command1, forms.frmEnterFile.Command1},
+        {forms.frmEchoKill2, forms.frmEchoKill2.cmdOK, forms.frmEchoKill2.cmdOK},
+        {forms.frmChangeBaud, forms.frmChangeBaud.cmdDontDownload, forms.frmChangeBaud.cmdReallyDownload},
+        {forms.frmFontSelect, forms.frmFontSelect.cmdDontChange, forms.frmFontSelect.cmdDontChange},
+        {forms.frmClkFontSelect, forms.frmClkFontSelect.cmdAllDone, forms.frmClkFontSelect.cmdAllDone},
+    };
+    std::string pressed;
+    const auto press = [&](QWidget* focus, Qt::Key key) {
+        pressed.clear();
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(focus, &event);
+        return pressed;
+    };
+    for (const Dialog& dialog : dialogs) {
+        SCOPED_TRACE(dialog.window.name);
+        Button* focused = nullptr;
+        for (Control* control : dialog.window.controls) {
+            if (control->kind() != ControlKind::Button) continue;
+            auto& button = static_cast<Button&>(*control);
+            button.onClick = [&pressed, &button] { pressed += button.name; };
+            if (!focused) focused = &button;
+        }
+        dialog.window.show();
+        renderer.render();
+        QWidget& canvas = renderer.viewOf(dialog.window)->canvas();
+        ASSERT_NE(focused, nullptr);
+        auto* focus = widgetOf<QWidget>(renderer, dialog.window, *focused);
+        EXPECT_EQ(press(focus, Qt::Key_Escape), dialog.onEscape.name);
+        EXPECT_EQ(press(&canvas, Qt::Key_Escape), dialog.onEscape.name);
+        EXPECT_EQ(press(&canvas, Qt::Key_Return), dialog.onEnter.name);
+        EXPECT_EQ(press(&canvas, Qt::Key_Enter), dialog.onEnter.name);
+        EXPECT_EQ(press(focus, Qt::Key_Return), focused->name);
+        dialog.window.hide();
+    }
 }
 
 TEST_F(FormsRender, TheDownloadProgressBarShowsRecordsSentAgainstRecordsInTheFile) {

@@ -6,10 +6,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -91,6 +93,35 @@ TEST(HelpWindow, OpensTheManualAtTheKeywordsAnchorAndComesForwardAgain) {
 
 // Every picture and line of the manual fits the help window's width as it opens: nothing needs
 // scrolling sideways.
+// Help asked for from a window opens on that window's screen, all of it on the screen, wherever
+// the window stands on it. Run with two screens, one smaller than the help window's own size
+// (the test gui.HelpWindowOnTwoScreens), each screen is tried.
+TEST(HelpWindow, OpensWhollyOnTheScreenOfTheWindowItWasAskedFrom) {
+    gui_test::application();
+    if (const QByteArray screens = qgetenv("KESTRIX_TEST_SCREENS"); !screens.isEmpty()) {
+        ASSERT_EQ(QGuiApplication::screens().size(), screens.toInt());
+    }
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect available = screen->availableGeometry();
+        for (const QPoint corner : {available.topLeft(), available.bottomRight() - QPoint(200, 150)}) {
+            SCOPED_TRACE(screen->name().toStdString() + " at " + std::to_string(corner.x()) + "," +
+                         std::to_string(corner.y()));
+            QWidget origin;
+            origin.setGeometry(QRect(corner, QSize(200, 150)));
+            origin.show();
+            origin.activateWindow();
+            ASSERT_TRUE(gui_test::serveEventsUntil([&] { return QApplication::activeWindow() == &origin; }));
+            QtHelpViewer help;
+            ASSERT_EQ(help.showKeyword("kestrix.html", "Kestrix Help"), "");
+            gui_test::serveEventsUntil([] { return false; }, std::chrono::milliseconds(50));
+            const QRect placed = help.window()->frameGeometry();
+            EXPECT_TRUE(available.contains(placed))
+                << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
+            EXPECT_GE(placed.width(), 400);
+        }
+    }
+}
+
 TEST(HelpWindow, TheManualFitsTheWindowsWidth) {
     gui_test::application();
     QtHelpViewer help;

@@ -3,7 +3,9 @@
 
 #include "app/line_watch.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../integration/support/sim_program.h"
@@ -191,6 +194,56 @@ TEST(LineWatch, AFullInputBufferNoTickTakesFromWakesNothingUntilDemoModeEnds) {
     p.renderer.forward([&] { p.form1.demoMode.onClick(); });
     const auto statusShown = [&] { return p.form1.Term.text().find("Receiver Status") != std::string::npos; };
     EXPECT_TRUE(serveEventsUntil(statusShown, 10s)) << p.form1.Label1.caption;
+}
+
+// A USB adapter pulled out: the far end of the line closes and the device's path goes with it,
+// while the watch is listening (the link idle, nothing left unread) or gathering a status screen.
+// The program lives on, and the status line keeps the reason.
+TEST(LineWatch, ALinePulledOutWhileWatchedLeavesTheReasonOnTheStatusLine) {
+    for (const bool idle : {true, false}) {
+        SCOPED_TRACE(idle ? "idle" : "polling the status");
+        WatchedProgram p;
+        QTemporaryDir dir;
+        const std::string device = dir.filePath(QStringLiteral("ttyKX0")).toStdString();
+        p.program.receiver.stop();
+        p.program.receiver.start(device);
+        ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
+        if (idle) {
+            p.renderer.forward([&] { p.form1.disableUpdates.onClick(); });
+            ASSERT_TRUE(serveEventsUntil([&] { return p.form1.Label1.caption == "Idle"; }, 5s));
+            p.serveFor(100ms);
+        } else {
+            const auto shown = [&] { return p.form1.Term.text().find("Receiver Status") != std::string::npos; };
+            ASSERT_TRUE(serveEventsUntil(shown, 10s)) << p.form1.Label1.caption;
+        }
+
+        p.program.receiver.stop();  // both ends of the pseudo-terminal closed, the link removed
+        ASSERT_TRUE(serveEventsUntil([&] { return !p.program.port.portOpen(); }, 5s));
+        p.serveFor(1200ms);
+        const std::string reason = "COM1 (" + device + ") was disconnected";
+        EXPECT_NE(p.form1.Label1.caption.find(reason), std::string::npos) << p.form1.Label1.caption;
+        EXPECT_TRUE(widgetOf<QLabel>(p.renderer, p.form1, p.form1.Label1)->text().contains(latin1(reason)));
+        EXPECT_FALSE(p.form1.MOpen.checked);
+    }
+}
+
+// The user closes the port while the watch is inside a look at the line (from a dialog a tick
+// opened there): the look ends on the closed port, and nothing wakes for the old descriptor.
+TEST(LineWatch, ThePortClosedFromTheMenuDuringALookAtTheLineLeavesNothingWatched) {
+    WatchedProgram p;
+    ASSERT_TRUE(p.connect()) << p.form1.Label1.caption;
+    bool closeNow = true;
+    p.watch.wakeTicks = [&] {
+        if (std::exchange(closeNow, false)) p.renderer.forward([&] { p.form1.MOpen.onClick(); });
+        p.renderer.wakeTimers();
+    };
+    ASSERT_TRUE(serveEventsUntil([&] { return !p.program.port.portOpen(); }, 5s));
+    p.program.receiver.sendRaw("late bytes\r\n");
+    p.serveFor(300ms);
+    const auto wakeUps0 = p.watch.wakeUps();
+    p.serveFor(500ms);
+    EXPECT_EQ(p.watch.wakeUps(), wakeUps0);
+    EXPECT_FALSE(p.form1.MOpen.checked);
 }
 
 // The firmware download's timer is paced too: the main timer's preparation wakes it when the

@@ -37,9 +37,10 @@ struct PdfRig : WithApplication {
 
     QString file(const QString& name) const { return dir.filePath(name); }
 
-    void print(const std::string& text, int copies) {
+    // Prints as the print dialog accepted with this file chosen would.
+    void print(const std::string& text, int copies, const QString& chosen = QStringLiteral("session.pdf")) {
         printer.device().setOutputFormat(QPrinter::PdfFormat);
-        printer.device().setOutputFileName(file(QStringLiteral("session.pdf")));
+        printer.device().setOutputFileName(file(chosen));
         printer.startRun();
         fakes.dialogs.printCopies = copies;
         terminal.txtTerminal.setText(text);
@@ -113,6 +114,20 @@ TEST(PrintingToPdf, ATextWithoutCarriageReturnIsOnePageAndAnEmptyTextNoFile) {
     rig.print("", 2);
     EXPECT_FALSE(QFile::exists(rig.file(QStringLiteral("session.pdf"))));
     EXPECT_TRUE(rig.fakes.dialogs.messages.empty());
+}
+
+// Each print goes to the file chosen in its own dialog, and the next dialog offers that one.
+TEST(PrintingToPdf, TwoPrintsToTwoFilesWriteBothAndTheFirstIsLeftAlone) {
+    REQUIRE_PDFINFO();
+    PdfRig rig;
+    rig.print("first session\r\n", 1, QStringLiteral("first.pdf"));
+    rig.print("second session\r\n", 1, QStringLiteral("second.pdf"));
+
+    const QString first = rig.file(QStringLiteral("first.pdf"));
+    const QString second = rig.file(QStringLiteral("second.pdf"));
+    EXPECT_TRUE(pdfPageText(first, 1).contains(QStringLiteral("first session")));
+    EXPECT_TRUE(pdfPageText(second, 1).contains(QStringLiteral("second session")));
+    EXPECT_EQ(rig.printer.device().outputFileName(), second);
 }
 
 TEST(PrintingToPdf, AFileThatCannotBeWrittenIsOnePrintAborted) {

@@ -3,8 +3,10 @@
 
 #include "app/trend_panel.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTableWidget>
 #include <QWheelEvent>
 
@@ -46,7 +48,12 @@ protected:
 
     void SetUp() override {
         renderer.render();
-        renderer.forward([this] { program.forms.form1.funcTrend.onClick(); });
+        renderer.forward([this] {
+            program.forms.form1.funcTrend.onClick();
+            form.mnuTrendTint.onClick();
+            form.mnuTrendEfc.onClick();
+            form.mnuInterval1s.onClick();
+        });
         // An hour of both series, one sample a second: a wandering time interval and a slow EFC.
         for (int i = 0; i < 3600; ++i) {
             trend.addSample(trend::kTimeIntervalQuery, kDay + i,
@@ -95,6 +102,20 @@ TEST_F(TrendPanelRender, ZoomChangesTheVisibleSpanAndTheFigures) {
     EXPECT_GT(out.to - out.from, zoomed.to - zoomed.from);
     panel.refresh();
     EXPECT_FALSE(panel.plot().grab().toImage().isNull());
+}
+
+// At the window's default width the figures under a strip are wrapped rather than cut off:
+// every line fits the strip, and the sample count is there. The table says what it stands on.
+TEST_F(TrendPanelRender, TheFiguresFitTheStripAtTheDefaultWidthAndTheTableSaysItsBasis) {
+    ASSERT_EQ(renderer.viewOf(form)->widget().width(), 800);
+    const QFontMetrics metrics = panel.plot().fontMetrics();
+    const int width = panel.plot().width() - 90;  // less the value axis and the right margin
+    const QStringList lines = app::figureLines(trend.figures(0), QStringLiteral("ns"), metrics, width);
+    EXPECT_GE(lines.size(), 2);
+    for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+    EXPECT_TRUE(lines.join(' ').contains(QStringLiteral("std dev ")));
+    EXPECT_TRUE(lines.back().endsWith(QStringLiteral("(3600 samples)")));
+    EXPECT_EQ(panel.stabilityNote().text(), QStringLiteral("Tau0 1 s: 3600 slots, 0 empty"));
 }
 
 TEST_F(TrendPanelRender, SavePlotWritesAPng) {

@@ -58,6 +58,12 @@ status=0
 offscreen "$prefix/bin/kestrix" --no-such-option >/dev/null 2>"$stage/refused" || status=$?
 [ "$status" -eq 2 ] || fail "kestrix --no-such-option ended with status $status"
 grep -q -- "--no-such-option" "$stage/refused" || fail "kestrix did not name the refused argument"
+# Refused as well with no display at all, before the window system would give up.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$prefix/bin/kestrix" --bogus >/dev/null \
+  2>"$stage/refused" || status=$?
+[ "$status" -eq 2 ] || fail "kestrix --bogus without a display ended with status $status"
+grep -q "^usage: kestrix " "$stage/refused" || fail "kestrix --bogus without a display printed no usage"
 
 # Started from another folder, the installed program finds the installed manual; asked on its
 # own, it says so without a display, and after a window-system option as well.

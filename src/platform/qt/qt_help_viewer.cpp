@@ -1,5 +1,6 @@
 #include "platform/qt/qt_help_viewer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -15,10 +17,31 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "platform/manual_location.h"
 #include "platform/qt/latin1.h"
 
 namespace kestrix::platform::qt {
+
+namespace {
+// The help window's size when first opened, where the screen has room for it.
+constexpr QSize kHelpSize(760, 640);
+
+// What the window system draws around a window: known once it has been shown.
+QMargins frameOf(const QWidget& window) {
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// The screen that holds most of a window: the one under its middle, else its own.
+QScreen* screenOf(const QWidget& window) {
+    if (QScreen* under = QGuiApplication::screenAt(window.frameGeometry().center())) return under;
+    return window.screen();
+}
+}  // namespace
 
 // The help window: a toolbar (back, forward, contents, find) over the browser.
 class HelpWindow final : public QWidget {
@@ -26,6 +49,9 @@ public:
     HelpWindow();
     // Shows `page` at `anchor`, the window brought to the front.
     void open(const QUrl& page, const QString& anchor);
+    // Places the window wholly on the screen of `origin` (the window help was asked from), over
+    // its middle; left where it is when it is on that screen already.
+    void placeBy(const QWidget* origin);
     QTextBrowser& browser() { return *browser_; }
 
 private:
@@ -82,7 +108,7 @@ HelpWindow::HelpWindow()
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(bar);
     layout->addWidget(browser_, 1);
-    resize(760, 640);
+    resize(kHelpSize);
 }
 
 QToolButton* HelpWindow::button(const QString& text, const QString& tip, const QKeySequence& keys) {
@@ -93,6 +119,24 @@ QToolButton* HelpWindow::button(const QString& text, const QString& tip, const Q
                       : tip + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QStringLiteral(")"));
     if (!keys.isEmpty()) b->setShortcut(keys);
     return b;
+}
+
+void HelpWindow::placeBy(const QWidget* origin) {
+    QScreen* screen = origin ? screenOf(*origin) : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    if (isVisible() && available.contains(frameGeometry())) return;
+    // Before its first showing the window's own frame is not known; the origin's is much the same.
+    const QMargins frame = isVisible() || !origin ? frameOf(*this) : frameOf(*origin);
+    const QSize wanted = isVisible() ? size() : kHelpSize;
+    const QSize inner = wanted.boundedTo(available.size().shrunkBy(frame));
+    resize(inner);
+    QRect outer(QPoint(), inner.grownBy(frame));
+    outer.moveCenter(origin ? origin->frameGeometry().center() : available.center());
+    // Pushed back onto the screen, its top left corner kept on it should the frame be too large.
+    outer.moveLeft(std::max(available.left(), std::min(outer.left(), available.right() + 1 - outer.width())));
+    outer.moveTop(std::max(available.top(), std::min(outer.top(), available.bottom() + 1 - outer.height())));
+    move(outer.topLeft());
 }
 
 // Finds the text from the caret on, going round to the other end of the page once.
@@ -160,6 +204,9 @@ std::string QtHelpViewer::showKeyword(const std::string& helpFile, const std::st
         return toBytes(reason);
     }
     if (!window_) window_ = std::make_unique<HelpWindow>();
+    QWidget* origin = QApplication::activeModalWidget();
+    if (!origin) origin = QApplication::activeWindow();
+    if (origin != window_.get()) window_->placeBy(origin);
     window_->open(QUrl::fromLocalFile(page), anchorOf(keyword));
     return {};
 }

@@ -18,7 +18,8 @@ class HelpWindow;
 // contents and find), so that help needs no web browser and always opens at its topic. The help
 // file "name.hlp" is the page "name.html"; a keyword is the anchor of its topic in lower case,
 // words joined by '-' ("Kestrix Help" is "#kestrix-help"). A second request brings the same
-// window forward at the topic asked for.
+// window forward at the topic asked for. The window opens wholly on the screen of the window
+// help was asked from.
 class QtHelpViewer final : public HelpViewer {
 public:
     QtHelpViewer();

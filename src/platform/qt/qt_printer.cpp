@@ -26,9 +26,11 @@ QString jobFile(const QString& chosen, int job) {
 
 QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) { printer_.setDocName(QStringLiteral("Kestrix")); }
 
+// The file chosen in the dialog just accepted is this run's, whatever the last run printed to.
 void QtPrinter::startRun() {
-    endJob();
-    runFile_ = printer_.outputFileName();
+    const QString chosen = printer_.outputFileName();
+    closeJob();
+    runFile_ = chosen;
     jobsInRun_ = 0;
 }
 
@@ -89,10 +91,14 @@ void QtPrinter::abortDoc() {
 }
 
 void QtPrinter::endJob() {
+    closeJob();
+    if (!runFile_.isEmpty()) printer_.setOutputFileName(runFile_);  // the dialog offers the file chosen
+}
+
+void QtPrinter::closeJob() {
     if (painter_) painter_->end();
     painter_.reset();
     y_ = 0;
-    if (!runFile_.isEmpty()) printer_.setOutputFileName(runFile_);  // the dialog offers the file chosen
 }
 
 }  // namespace kestrix::platform::qt

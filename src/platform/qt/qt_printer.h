@@ -38,6 +38,7 @@ public:
 private:
     QPainter& painter();
     void endJob();
+    void closeJob();
     double lineSpacing() const;
     int toTwips(double pixels) const;
 

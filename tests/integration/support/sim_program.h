@@ -1,15 +1,15 @@
 #pragma once
 
-// The whole program on the real POSIX serial port, wired to the receiver simulator on a
-// pseudo-terminal. The link engine's clock is a test clock: exchanges never time out on their
-// own, and a test lets seconds pass when it wants a time-out, so no test waits for real ones.
+// The whole program on the real serial port (the device port, or a network port in front of it), wired to the receiver
+// simulator on a pseudo-terminal. The link engine's clock is a test clock: exchanges never time out on their own, and a
+// test lets seconds pass when it wants a time-out, so no test waits for real ones.
 
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "platform/fake_platform.h"
-#include "platform/posix_serial_port.h"
+#include "platform/slot_serial_port.h"
 #include "program/kestrix.h"
 #include "receiver-sim/pty_receiver.h"
 
@@ -17,7 +17,9 @@ namespace kestrix::testing {
 
 struct SimProgram {
     sim::PtyReceiver receiver;
-    platform::PosixSerialPort port{[this](int) { return receiver.devicePath(); }};
+    // What COM1 names: the simulator's pseudo-terminal, unless a test puts a network port there.
+    std::string slot;
+    platform::SlotSerialPort port{[this](int) { return slot.empty() ? receiver.devicePath() : slot; }};
     platform::FakeServices fakes;
     platform::FakeClock& clock = fakes.clock;
     platform::FakeDialogs& dialogs = fakes.dialogs;

@@ -54,6 +54,23 @@ TEST_F(CommSettings, ShowsEachPortsWholeDevicePathBesideItsButton) {
     }
 }
 
+TEST_F(CommSettings, ARawTcpPortSaysItsLineIsSetAtTheFarEnd) {
+    rig.profile.text = "[Ports]\r\nCom2=tcp://[2001:db8::7]:4001\r\nCom3=rfc2217://ts-9.lab:4002\r\n";
+    rig.app->start();
+    open();
+    for (int port : {2, 1, 3}) {
+        click(dialog().ComPort[port]);
+        const bool farEnd = port == 2;
+        EXPECT_EQ(dialog().lblFarEnd.visible, farEnd) << port;
+        EXPECT_EQ(dialog().lblFarEnd.caption.find("set at the far end") != std::string::npos, farEnd) << port;
+        EXPECT_EQ(dialog().lblComPath[port].caption.starts_with("tcp://"), farEnd) << port;
+        for (OptionButton* b :
+             {&dialog().Baud96, &dialog().EvenParity, &dialog().Data7, &dialog().Stop2, &dialog().RTSFlow})
+            EXPECT_EQ(b->enabled, !farEnd) << port << " " << b->name;
+        EXPECT_TRUE(dialog().ComPort[1].enabled);
+    }
+}
+
 TEST_F(CommSettings, OkAppliesTheSelection) {
     open();
     click(dialog().Baud19dot2);

@@ -29,6 +29,7 @@ struct TrendRequests : ::testing::Test {
     int mostOutstanding = 0;
     std::string errorFor;   // a query the receiver refuses with an error prompt
     std::string silentFor;  // a query the receiver never answers
+    std::string slowFor;    // a query whose answer takes two seconds on the line
 
     void SetUp() override {
         rig.connect();
@@ -64,7 +65,7 @@ struct TrendRequests : ::testing::Test {
             commands.push_back(pending);
             if (rig.state.queryGroup != 0) duringGroups.push_back(pending);
             answering = true;
-            answerIn = 3;
+            answerIn = !slowFor.empty() && pending == slowFor ? 40 : 3;
         }
         if (answering && --answerIn == 0) {
             if (silentFor.empty() || pending != silentFor) rig.port.receive(replyTo(pending));
@@ -178,6 +179,39 @@ TEST_F(TrendRequests, NoSamplesInDemoModeDuringAQueryGroupOrWhenPaused) {
     EXPECT_GE(duringGroups.size(), 5u);
     for (const std::string& command : duringGroups) EXPECT_EQ(command.find("SYNC"), std::string::npos);
     EXPECT_GE(count(":SYNC:TINT?"), 3);
+}
+
+// A status screen that takes 2 s: at 1 s the view polled between samples leaves slots empty;
+// holding its polls takes every slot, and where a poll fits between rounds the view is polled.
+TEST_F(TrendRequests, HoldingTheViewsPollsTakesEverySlotAndPollsTheViewWhereAPollFits) {
+    slowFor = ":syst:prin?";
+    const struct {
+        double interval;
+        bool hold, everySlot;
+        int fewestPolls, mostPolls;
+    } cases[] = {{1, false, false, 5, 100}, {1, true, true, 0, 0}, {10, true, true, 3, 100}};
+    for (const auto& c : cases) {
+        sampler.setInterval(c.interval);
+        sampler.setHoldingView(c.hold);
+        run(4);  // a poll under way ends; one under holding shows how long a poll takes
+        samples.clear();
+        commands.clear();
+        run(30);
+        std::vector<double> stamps;
+        for (const Sample& s : samples)
+            if (s.query == ":SYNC:TINT?") stamps.push_back(s.time);
+        ASSERT_GE(stamps.size(), 3u);
+        bool everySlot = true;
+        for (std::size_t i = 1; i < stamps.size(); ++i) {
+            const double step = stamps[i] - stamps[i - 1];
+            EXPECT_NEAR(step, std::round(step / c.interval) * c.interval, 1e-6);  // on the schedule
+            everySlot = everySlot && std::abs(step - c.interval) < 1e-6;
+        }
+        EXPECT_EQ(everySlot, c.everySlot) << c.interval << " s, holding " << c.hold;
+        EXPECT_GE(count(":syst:prin?"), c.fewestPolls) << c.interval << " s, holding " << c.hold;
+        EXPECT_LE(count(":syst:prin?"), c.mostPolls) << c.interval << " s, holding " << c.hold;
+        EXPECT_EQ(mostOutstanding, 1);
+    }
 }
 
 }  // namespace

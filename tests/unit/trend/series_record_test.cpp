@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -104,16 +105,17 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
     const std::string path = temporaryPath();
     {
         RecordWriter writer;
-        ASSERT_TRUE(writer.open(path));
+        ASSERT_TRUE(writer.open(path, 1));
         ASSERT_TRUE(writer.write({kDay + 1, ":SYNC:TINT?", 1.5e-8, "+1.5E-08\r\n"}));
-        // Already in the file while the writer is still open.
+        // Already in the file while the writer is still open, the reply's line end left out.
         EXPECT_EQ(contents(path),
-                  "time,query,value,reply\n2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1.5e-08,\"+1.5E-08\r\n\"\n");
+                  "# interval 1 s\ntime,query,value,reply\n"
+                  "2026-12-07T00:00:01.000Z,\":SYNC:TINT?\",1.5e-08,\"+1.5E-08\"\n");
         ASSERT_TRUE(writer.write({kDay + 2, ":DIAG:ROSC:EFC:ABS?", kGap, kAwkwardReply}));
     }
     {
         RecordWriter again;  // appending to a file that has its heading adds no second one
-        ASSERT_TRUE(again.open(path));
+        ASSERT_TRUE(again.open(path, 1));
         ASSERT_TRUE(again.write({kDay + 3, ":SYNC:TINT?", -2e-9, "-2E-09"}));
     }
     const RecordedFile file = readRecordedFile(path);
@@ -123,7 +125,8 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
     const auto& tint = file.series.at(":SYNC:TINT?");
     ASSERT_EQ(tint.size(), 2u);
     EXPECT_EQ(tint[0].value, 1.5e-8);
-    EXPECT_EQ(tint[0].reply, "+1.5E-08\r\n");
+    EXPECT_EQ(tint[0].reply, "+1.5E-08");
+    EXPECT_EQ(file.interval, 1);
     EXPECT_EQ(tint[1].time, kDay + 3);
     const auto& efc = file.series.at(":DIAG:ROSC:EFC:ABS?");
     EXPECT_TRUE(std::isnan(efc[0].value));
@@ -134,7 +137,7 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
 
 TEST(RecordWriter, AFileThatCannotBeOpenedSaysWhy) {
     RecordWriter writer;
-    EXPECT_FALSE(writer.open("/nonexistent-dir/trend.csv"));
+    EXPECT_FALSE(writer.open("/nonexistent-dir/trend.csv", 10));
     EXPECT_EQ(writer.error(), "No such file or directory");
     EXPECT_FALSE(writer.write({kDay, "q?", 1, "1"}));
 }
@@ -156,6 +159,69 @@ TEST(RecordedFile, ATornLastLineIsSkippedAndSaid) {
     EXPECT_EQ(garbled.series.at(":SYNC:TINT?").size(), 2u);
     EXPECT_EQ(garbled.notice("t.csv"), "1 line of t.csv could not be read and was skipped.");
     EXPECT_FALSE(readRecordedFile("/nonexistent-dir/trend.csv").error.empty());
+}
+
+// Every record on a line of its own, whatever its reply holds; the reply read back as received
+// but for its line end.
+TEST(RecordWriter, KeepsEachRecordOnOneLineAndEveryByteOfTheReplyButItsLineEnd) {
+    const struct {
+        std::string reply, readBack;
+    } cases[] = {
+        {"+1.5E-08\r\n", "+1.5E-08"},
+        {"E-113> \"odd, \"\"quoted\"\"\"\r\nsecond line\r\n", "E-113> \"odd, \"\"quoted\"\"\"\r\nsecond line"},
+        {"tab\there \\x41 back\\slash\x01\x7f\xe9\r", "tab\there \\x41 back\\slash\x01\x7f\xe9"},
+        {"\n\n", ""},
+    };
+    const std::string path = temporaryPath();
+    RecordWriter writer;
+    ASSERT_TRUE(writer.open(path, 10));
+    double time = kDay;
+    for (const auto& c : cases) ASSERT_TRUE(writer.write({time += 10, ":Q?", 1, c.reply}));
+    writer.setInterval(60);  // its line goes before the next record
+    ASSERT_TRUE(writer.write({time += 60, ":Q?", 1, "x\r\n"}));
+    writer.close();
+    const std::string text = contents(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + std::ssize(cases) + 2);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 0);
+    EXPECT_NE(text.find("\n# interval 60 s\n"), std::string::npos);
+    const RecordedFile file = readRecordedFile(path);
+    EXPECT_EQ(file.unreadableLines, 0u);
+    const auto& read = file.series.at(":Q?");
+    ASSERT_EQ(read.size(), std::size(cases) + 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(read[i].reply, cases[i].readBack) << i;
+    EXPECT_EQ(file.interval, 10);  // most readings were taken at 10 s
+    std::remove(path.c_str());
+}
+
+// A file written before records carried their interval: line ends inside quoted replies, no
+// escapes, stamps as the requests went out. It opens as it always did, its interval the most
+// common spacing to the whole second; appending to it starts the new way with an interval line.
+TEST(RecordedFile, AnOlderFileOpensWithItsMostCommonSpacingAndTakesNewRecordsAfterIt) {
+    const std::string older =
+        "time,query,value,reply\n"
+        "2026-12-07T00:00:00.020Z,\":SYNC:TINT?\",1e-08,\"+1E-08\r\n\"\n"
+        "2026-12-07T00:00:00.950Z,\":SYNC:TINT?\",2e-08,\"+2E-08\\n\r\n\"\n"
+        "2026-12-07T00:00:02.060Z,\":SYNC:TINT?\",3e-08,\"+3E-08\r\n\"\n"
+        "2026-12-07T00:00:04.010Z,\":SYNC:TINT?\",4e-08,\"+4E-08\r\n\"\n";
+    const RecordedFile file = parseRecordedText(older);
+    EXPECT_EQ(file.unreadableLines, 0u);
+    EXPECT_EQ(file.interval, 1);  // spacings 0.93, 1.11, 1.95: 1, 1, 2
+    ASSERT_EQ(file.series.at(":SYNC:TINT?").size(), 4u);
+    EXPECT_EQ(file.series.at(":SYNC:TINT?")[1].reply, "+2E-08\\n\r\n");  // no escapes in such a file
+
+    const std::string path = temporaryPath();
+    std::ofstream(path, std::ios::binary) << older;
+    RecordWriter writer;
+    ASSERT_TRUE(writer.open(path, 1));
+    ASSERT_TRUE(writer.write({kDay + 5, ":SYNC:TINT?", 5e-8, "+5E-08\\n\r\n"}));
+    writer.close();
+    const RecordedFile appended = readRecordedFile(path);
+    EXPECT_EQ(appended.unreadableLines, 0u);
+    const auto& tint = appended.series.at(":SYNC:TINT?");
+    ASSERT_EQ(tint.size(), 5u);
+    EXPECT_EQ(tint[1].reply, "+2E-08\\n\r\n");
+    EXPECT_EQ(tint[4].reply, "+5E-08\\n");
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -9,12 +9,13 @@ namespace {
 
 TEST(TrendSettings, KeepsSeriesIntervalAndRecordFileInASectionOfTheirOwn) {
     platform::MemoryProfile profile("[Ports]\r\nCom1=/dev/ttyUSB0\r\n[Trend]\r\nSeries3=:OLD?\r\n");
-    TrendSettings settings{{":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}, 60, "/home/lab/tint trend.csv"};
+    TrendSettings settings{{":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}, 60, "/home/lab/tint trend.csv", true};
     EXPECT_EQ(writeTrendSettings(profile, settings), "");
     const TrendSettings back = readTrendSettings(profile);
     EXPECT_EQ(back.series, settings.series);  // the third series written empty is gone
     EXPECT_EQ(back.intervalSeconds, 60);
     EXPECT_EQ(back.recordFile, "/home/lab/tint trend.csv");
+    EXPECT_TRUE(back.holdView);
     EXPECT_NE(profile.text.find("[Ports]\r\nCom1=/dev/ttyUSB0\r\n"), std::string::npos);
 }
 
@@ -24,6 +25,7 @@ TEST(TrendSettings, DefaultsAndOutOfRangeValues) {
     EXPECT_TRUE(none.series.empty());
     EXPECT_EQ(none.intervalSeconds, 10);
     EXPECT_EQ(none.recordFile, "");
+    EXPECT_FALSE(none.holdView);
     platform::MemoryProfile odd("[Trend]\r\nInterval=0\r\nSeries1=:A?\r\nSeries2=:A?\r\nSeries4=:B?\r\n");
     const TrendSettings read = readTrendSettings(odd);
     EXPECT_EQ(read.intervalSeconds, 1);

@@ -1,0 +1,75 @@
+#include "platform/port_address.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace kestrix::platform {
+
+namespace {
+
+struct Scheme {
+    std::string_view prefix;
+    PortAddress::Kind kind;
+};
+constexpr Scheme kSchemes[] = {{"rfc2217://", PortAddress::Kind::rfc2217}, {"tcp://", PortAddress::Kind::tcp}};
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(b)) == a;
+           });
+}
+
+bool allOf(std::string_view text, bool (*allowed)(unsigned char)) {
+    return std::all_of(text.begin(), text.end(), [allowed](char c) { return allowed(static_cast<unsigned char>(c)); });
+}
+
+bool nameCharacter(unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_'; }
+// An IPv6 address, with a zone ("fe80::1%eth0") where it has one.
+bool ipv6Character(unsigned char c) { return std::isxdigit(c) || c == ':' || c == '.' || c == '%' || nameCharacter(c); }
+bool digit(unsigned char c) { return std::isdigit(c) != 0; }
+
+// Splits "HOST:PORT" or "[V6]:PORT"; returns the problem, empty when there is none.
+std::string splitHostPort(std::string_view rest, PortAddress& address) {
+    std::string_view host;
+    std::string_view port;
+    if (rest.starts_with('[')) {
+        const auto close = rest.find(']');
+        if (close == std::string_view::npos) return "the IPv6 address has no closing bracket";
+        host = rest.substr(1, close - 1);
+        if (host.empty() || !allOf(host, ipv6Character) || host.find(':') == std::string_view::npos)
+            return "\"" + std::string(host) + "\" is no IPv6 address";
+        if (close + 1 >= rest.size() || rest[close + 1] != ':') return "no port number after the host";
+        port = rest.substr(close + 2);
+    } else {
+        const auto colon = rest.rfind(':');
+        if (colon == std::string_view::npos) return "no port number after the host";
+        host = rest.substr(0, colon);
+        port = rest.substr(colon + 1);
+        if (host.empty()) return "no host before the port number";
+        if (host.find(':') != std::string_view::npos) return "an IPv6 address is written in brackets, as [::1]:4001";
+        if (!allOf(host, nameCharacter)) return "\"" + std::string(host) + "\" is no host name or address";
+    }
+    if (port.empty() || port.size() > 5 || !allOf(port, digit) || std::stoul(std::string(port)) == 0 ||
+        std::stoul(std::string(port)) > 65535)
+        return "\"" + std::string(port) + "\" is no port number (1 to 65535)";
+    address.host = std::string(host);
+    address.port = static_cast<std::uint16_t>(std::stoul(std::string(port)));
+    return {};
+}
+
+}  // namespace
+
+PortAddress parsePortAddress(const std::string& text) {
+    PortAddress address;
+    address.text = text;
+    for (const Scheme& scheme : kSchemes) {
+        if (!startsWithFolded(text, scheme.prefix)) continue;
+        address.kind = scheme.kind;
+        address.problem = splitHostPort(std::string_view(text).substr(scheme.prefix.size()), address);
+        break;
+    }
+    return address;
+}
+
+}  // namespace kestrix::platform
