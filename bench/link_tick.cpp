@@ -5,7 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "link/prompt_matcher.h"
+#include "shared/prompt_matcher.h"
 #include "support/rig.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "common/log.h"
 #include "console/control_query.h"
-#include "console/log.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation ccache srecord poppler-utils
   dpkg-dev file desktop-file-utils lintian
-  clang libclang-rt-14-dev clang-tidy cppcheck
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   ser2net prometheus prometheus-cpp-dev
   dbus-daemon dbus-session-bus-common
 )

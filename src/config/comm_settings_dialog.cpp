@@ -4,8 +4,10 @@
 #include <cctype>
 
 #include "config/ports.h"
+#include "platform/platform.h"
 #include "platform/port_address.h"
 #include "shared/numbers.h"
+#include "state/config_forms.h"
 
 namespace kestrix {
 

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "config/port_choice.h"
-#include "program/context.h"
+#include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

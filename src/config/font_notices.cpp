@@ -2,6 +2,11 @@
 
 #include <initializer_list>
 
+#include "platform/platform.h"
+#include "state/config_forms.h"
+#include "state/display_forms.h"
+#include "state/main_window_form.h"
+
 namespace kestrix {
 
 namespace {
@@ -58,11 +63,7 @@ void openAbout(Context& ctx) {
     ctx.platform.dialogs.showModal(about);
 }
 
-void wireFontNotices(Context& ctx) {
-    Form1& form1 = ctx.forms.form1;
-    form1.MStyleFont.onClick = [&ctx] { openStatusFontChooser(ctx); };
-    form1.MClockFont.onClick = [&ctx] { openClockFontChooser(ctx); };
-    form1.mnuAbout.onClick = [&ctx] { openAbout(ctx); };
+void wireAboutBox(Context& ctx) {
     FrmAbout& about = ctx.forms.frmAbout;
     about.cmdAbout.onClick = [&about] { about.hide(); };
 }

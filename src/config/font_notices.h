@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "program/context.h"
+#include "state/context.h"
 
 namespace kestrix {
 
@@ -24,7 +24,8 @@ void openClockFontChooser(Context& ctx);
 // Help, "About...": the About box, modal, until its OK is pressed.
 void openAbout(Context& ctx);
 
-// Connects the Style menu's two font entries and the About box.
-void wireFontNotices(Context& ctx);
+// Connects the About box's OK. The menu entries above are wired with the main window's menus
+// (program/menus.cpp).
+void wireAboutBox(Context& ctx);
 
 }  // namespace kestrix

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/serial_settings.h"
 #include "shared/numbers.h"
 
@@ -102,7 +103,7 @@ FontSpec readFont(platform::Profile& profile, const FontSection& section, const 
     return font;
 }
 
-std::array<DisplayFont, 3> displayFonts(Forms& forms) {
+std::array<DisplayFont, 3> displayFonts(const FormRefs& forms) {
     return {{
         {kStatusFontSection, forms.form1.Term.font, forms.form1.font},
         {kClockFontSection, forms.frmClock.lblClock.font, forms.frmClock.font},

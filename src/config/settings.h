@@ -11,8 +11,10 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "program/context.h"
 #include "shared/font.h"
+#include "state/context.h"
+#include "state/display_forms.h"
+#include "state/main_window_form.h"
 
 namespace kestrix::config {
 
@@ -51,7 +53,7 @@ struct DisplayFont {
 };
 // The status display Term on Form1, the clock label lblClock on FrmClock and the terminal text
 // box txtTerminal on frmTerminal, in the file's order.
-std::array<DisplayFont, 3> displayFonts(Forms& forms);
+std::array<DisplayFont, 3> displayFonts(const FormRefs& forms);
 
 // ---- "Communications": the serial port.
 

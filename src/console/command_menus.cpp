@@ -1,7 +1,8 @@
 #include "console/command_menus.h"
 
-#include "console/log.h"
-#include "link/query_groups.h"
+#include "common/log.h"
+#include "shared/query_groups.h"
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 

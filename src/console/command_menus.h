@@ -3,8 +3,8 @@
 // The "&Control" and "&Query" menus at work: choosing a catalogue entry prepares the command
 // line, and choosing a status-system entry starts a status-query group.
 
-#include "console/command_catalogue.h"
-#include "program/context.h"
+#include "state/command_catalogue.h"
+#include "state/context.h"
 
 namespace kestrix {
 

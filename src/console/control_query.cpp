@@ -1,8 +1,10 @@
 #include "console/control_query.h"
 
-#include "console/command_menus.h"
-#include "console/help.h"
-#include "console/log.h"
+#include "common/log.h"
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -49,11 +51,7 @@ void wireControlQuery(Context& ctx) {
     window.cmbSendSCPI.onClick = [&ctx] { historyChosen(ctx); };
     window.cmdClearEntry.onClick = [&ctx] { clearEntryClick(ctx); };
     window.cmdClearInfo.onClick = [&ctx] { clearLogClick(ctx); };
-    window.mnuEditItem.onClick = [&ctx] { copyLogToClipboard(ctx); };
-    window.mnuHelpItem[0].onClick = [&ctx] { openHelp(ctx); };
     window.onCloseRequest = [&ctx](bool& cancel) { controlQueryCloseRequest(ctx, cancel); };
-    ctx.forms.form1.funcControlQuery.onClick = [&ctx] { showControlQuery(ctx); };
-    wireCommandMenus(ctx);
 }
 
 void sendButtonClick(Context& ctx) {

@@ -5,12 +5,13 @@
 
 #include <string>
 
-#include "program/context.h"
+#include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 
-// Sets the window's size for its load and connects its controls, its command menus and the main
-// window's Function-menu entry that shows it, to their handlers.
+// Sets the window's size for its load and connects its buttons and command line to their
+// handlers. Its menus, and the main window's entry that shows it, are wired in program/menus.cpp.
 void wireControlQuery(Context& ctx);
 
 // "Send Cmd": sends the command line when it is not empty and no command is queued.

@@ -5,6 +5,10 @@
 
 #include "download/firmware_download.h"
 #include "download/firmware_file.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -26,7 +30,7 @@ constexpr const char* kNotErasedAdvice =
 FirmwareDownload::FirmwareDownload(Context& context) : ctx_(context) {}
 
 void FirmwareDownload::wire() {
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     FrmDownload& w = forms.frmDownload;
     w.Timer1.onTick = [this] {
         noteTickStart();
@@ -42,7 +46,6 @@ void FirmwareDownload::wire() {
     forms.frmEraseWarn.cmdDontDownload.onClick = [&forms] { forms.frmEraseWarn.hide(); };
     forms.frmPortNotOpen.Command1.onClick = [&forms] { forms.frmPortNotOpen.hide(); };
     forms.frmEnterFile.Command1.onClick = [&forms] { forms.frmEnterFile.hide(); };
-    forms.frmShowLog.mnuFirmware[0].onClick = [this] { openWindow(); };
 }
 
 void FirmwareDownload::openWindow() {
@@ -62,9 +65,8 @@ void FirmwareDownload::chooseFileClick() {
 }
 
 void FirmwareDownload::downloadClick() {
-    LinkState& s = ctx_.state;
-    s.downloadFileName = ctx_.forms.frmDownload.txtDownFile.text();
-    if (s.downloadFileName.empty()) {
+    v_.downloadFileName = ctx_.forms.frmDownload.txtDownFile.text();
+    if (v_.downloadFileName.empty()) {
         ctx_.platform.dialogs.showModal(ctx_.forms.frmEnterFile);
         return;
     }
@@ -77,7 +79,7 @@ void FirmwareDownload::downloadClick() {
 bool FirmwareDownload::checkChosenFile() {
     std::string bytes;
     try {
-        bytes = ctx_.platform.files.readAll(ctx_.state.downloadFileName, kMaxFileBytes);
+        bytes = ctx_.platform.files.readAll(v_.downloadFileName, kMaxFileBytes);
     } catch (const platform::FileError& error) {
         refuseFile(std::string("It cannot be read: ") + error.what() + ".");
         return false;
@@ -100,7 +102,7 @@ void FirmwareDownload::refuseFile(const std::string& why) {
     const std::string nothingDone = "Nothing has been sent to the receiver and its firmware has not been erased.";
     ctx_.forms.frmDownload.lblOutcome.caption = "The file was refused. " + why + " " + nothingDone;
     ctx_.platform.dialogs.msgBox(
-        "The file cannot be downloaded.\n\n" + ctx_.state.downloadFileName + "\n" + why + "\n\n" + nothingDone,
+        "The file cannot be downloaded.\n\n" + v_.downloadFileName + "\n" + why + "\n\n" + nothingDone,
         "Firmware File Refused", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
 }
 
@@ -110,7 +112,7 @@ void FirmwareDownload::confirmErasureClick() {
         return;
     }
     ctx_.forms.frmDownload.Timer1.enabled = true;
-    ctx_.state.downloadStartRequest = true;
+    v_.downloadStartRequest = true;
     ctx_.forms.frmEraseWarn.hide();
     showRunningButtons();
 }
@@ -122,10 +124,10 @@ void FirmwareDownload::stopClick() { endEarly("The download was stopped."); }
 void FirmwareDownload::endEarly(const std::string& why) {
     LinkState& s = ctx_.state;
     FrmDownload& w = ctx_.forms.frmDownload;
-    const bool started = s.downloadPrep || s.downloadStartRequest || v_.settling;
+    const bool started = s.downloadPrep || v_.downloadStartRequest || v_.settling;
     const bool erased = v_.flashMayBeErased || s.readyToDownload || (s.downloadPrep && s.prepStep >= kPrepEraseFlash);
     s.downloadPrep = false;
-    s.downloadStartRequest = false;
+    v_.downloadStartRequest = false;
     v_.settling = false;
     w.Timer1.enabled = false;
     showIdleButtons();

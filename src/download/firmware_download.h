@@ -4,8 +4,8 @@
 // (download_window.cpp) and the transfer its timer drives once the main window's preparation
 // has erased the flash (firmware_transfer.cpp).
 //
-// Hand-over with the main window's link (see LinkState): the window sets downloadStartRequest;
-// the first tick of this timer sets downloadPrep and prepStep, and the main timer's preparation
+// Hand-over with the main window's link (see LinkState): the window sets downloadStartRequest
+// (TransferVariables); the first tick of this timer sets downloadPrep and prepStep, and the main timer's preparation
 // runs until it sets readyToDownload and stops the main timer. From then on this timer alone
 // uses the serial line, with a prompt matcher of its own, until the transfer completes (the
 // main timer runs again) or ends early.
@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "download/transfer_pacing.h"
-#include "link/prompt_matcher.h"
-#include "program/context.h"
+#include "shared/controls.h"
+#include "shared/prompt_matcher.h"
+#include "state/context.h"
 
 namespace kestrix {
 
@@ -59,6 +60,13 @@ struct TransferVariables {
     bool settling = false;
     float quietSince = 0;
     unsigned long portLossesAtStart = 0;  // LinkState::portLosses when this download started
+
+    // Set by the window's Download (the erasure confirmed), cleared by the first tick of its timer.
+    bool downloadStartRequest = false;
+    std::string downloadFileName;  // the file chosen, as checked when Download was pressed
+    long linesSent = 0;            // records written in this download
+    long linesRetried = 0;         // records written again after an error reply
+    std::string currentRecord;     // the last record put in a packet
 };
 
 class FirmwareDownload {

@@ -5,8 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "console/log.h"
+#include "common/log.h"
 #include "download/firmware_download.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -55,7 +59,7 @@ void FirmwareDownload::tick() {
     // receiver took meanwhile, so it is never taken up again where it stopped.
     if ((s.downloadPrep || v_.settling) && s.portLosses != v_.portLossesAtStart)
         endAutomatically("The port closed during the download.");
-    else if (s.downloadStartRequest) startDownload();
+    else if (v_.downloadStartRequest) startDownload();
     else if (v_.settling) settleTick();
     else if (s.downloadPrep && s.readyToDownload) transferTick();
     keepRunningButtons();
@@ -65,11 +69,11 @@ void FirmwareDownload::startDownload() {
     LinkState& s = ctx_.state;
     FrmDownload& w = ctx_.forms.frmDownload;
     Form1& f = ctx_.forms.form1;
-    s.linesSent = 0;
-    s.linesRetried = 0;
+    v_.linesSent = 0;
+    v_.linesRetried = 0;
     showText(w.Text3, "0");
     showText(w.Text2, "0");
-    s.downloadStartRequest = false;
+    v_.downloadStartRequest = false;
     v_.portLossesAtStart = s.portLosses;
 
     v_.records = checkedRecords_;
@@ -220,7 +224,7 @@ void FirmwareDownload::sendPacket(int p) {
         if (!write(packet.text)) return;
         label.caption = "re-sending buf" + std::to_string(p);
         v_.lastActivityTime = now();
-        s.linesRetried += 1;
+        v_.linesRetried += 1;
         v_.linesInFlight += packet.records;
         packet.state = Packet::written;
         awaitPacket(p);
@@ -238,8 +242,8 @@ void FirmwareDownload::sendPacket(int p) {
             beepThreeTimes();
             break;
         }
-        s.currentRecord = v_.records[v_.nextRecord++];
-        packet.text += "diag:down \"" + s.currentRecord + "\"\r\n";
+        v_.currentRecord = v_.records[v_.nextRecord++];
+        packet.text += "diag:down \"" + v_.currentRecord + "\"\r\n";
         ++n;
     }
     if (v_.fileExhausted) {
@@ -252,7 +256,7 @@ void FirmwareDownload::sendPacket(int p) {
     packet.records = n;
     if (!write(packet.text)) return;
     if (!v_.fileExhausted) label.caption = "sending buf" + std::to_string(p);
-    s.linesSent += n;
+    v_.linesSent += n;
     v_.recordsSinceSample += n;
     v_.linesInFlight += n;
     v_.lastActivityTime = now();
@@ -370,18 +374,17 @@ void FirmwareDownload::sampleRate() {
     v_.minutesPerRecord = secondsSince(v_.sampleTime) / (60.0 * static_cast<double>(v_.recordsSinceSample));
     v_.sampleTime = current;
     v_.recordsSinceSample = 0;
-    if (ctx_.state.linesSent > kLinesBeforeEstimate)
+    if (v_.linesSent > kLinesBeforeEstimate)
         showText(ctx_.forms.frmDownload.Text4,
-                 minutesText(static_cast<double>(totalRecords_ - ctx_.state.linesSent) * v_.minutesPerRecord));
+                 minutesText(static_cast<double>(totalRecords_ - v_.linesSent) * v_.minutesPerRecord));
 }
 
 void FirmwareDownload::showProgress() {
-    const LinkState& s = ctx_.state;
     FrmDownload& w = ctx_.forms.frmDownload;
-    showText(w.Text1, s.currentRecord);
-    showText(w.Text2, std::to_string(s.linesSent));
-    showText(w.Text3, std::to_string(s.linesRetried));
-    w.prgRecords.value = s.linesSent;
+    showText(w.Text1, v_.currentRecord);
+    showText(w.Text2, std::to_string(v_.linesSent));
+    showText(w.Text3, std::to_string(v_.linesRetried));
+    w.prgRecords.value = v_.linesSent;
 }
 
 void FirmwareDownload::complete() {

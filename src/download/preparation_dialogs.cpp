@@ -4,6 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
+#include "state/download_forms.h"
+
 namespace kestrix {
 
 namespace {
@@ -55,7 +58,7 @@ ChangeBaudAnswer askToChangeBaud(Context& ctx) {
 }
 
 void wirePreparationDialogs(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     for (Button* button : {&forms.frmEchoKill2.cmdOK}) button->onClick = [&forms] { forms.frmEchoKill2.hide(); };
     for (Button* button : {&forms.frmChangeBaud.cmdReallyDownload, &forms.frmChangeBaud.cmdDontDownload})
         button->onClick = [&forms] { forms.frmChangeBaud.hide(); };

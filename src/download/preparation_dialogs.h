@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/context.h"
+#include "state/context.h"
 
 namespace kestrix {
 

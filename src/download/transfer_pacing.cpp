@@ -9,6 +9,9 @@
 #include <utility>
 
 #include "download/firmware_download.h"
+#include "platform/platform.h"
+#include "state/download_forms.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -30,11 +33,11 @@ TransferTickStart snapshot(const TransferVariables& v, const TransferPacing& p, 
     t.flashMayBeErased = v.flashMayBeErased;
     t.lastActivityTime = v.lastActivityTime;
     t.quietSince = v.quietSince;
-    t.downloadStartRequest = s.downloadStartRequest;
+    t.downloadStartRequest = v.downloadStartRequest;
     t.downloadPrep = s.downloadPrep;
     t.readyToDownload = s.readyToDownload;
-    t.linesSent = s.linesSent;
-    t.linesRetried = s.linesRetried;
+    t.linesSent = v.linesSent;
+    t.linesRetried = v.linesRetried;
     t.downloadTimerEnabled = ctx.forms.frmDownload.Timer1.enabled;
     t.mainTimerEnabled = ctx.forms.form1.Timer1.enabled;
     t.lineBytes = p.lineBytes;
@@ -69,7 +72,7 @@ TickDemand FirmwareDownload::nextTickDue() {
     const double interval = std::max(1, ctx_.forms.frmDownload.Timer1.intervalMs);
     platform::SerialPort& port = ctx_.platform.serial;
     demand.dueInMs.reset();
-    if (s.downloadStartRequest) {
+    if (v_.downloadStartRequest) {
         demand.dueInMs = 0.0;
     } else if (v_.settling) {
         // No event tells when the device's own queue has emptied: it is looked at again soon.

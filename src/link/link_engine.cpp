@@ -1,10 +1,12 @@
 #include "link/link_engine.h"
 
-#include "console/log.h"
-#include "link/query_groups.h"
+#include "common/log.h"
 #include "link/shown_data_age.h"
 #include "link/tick_pacing.h"
+#include "platform/platform.h"
 #include "shared/numbers.h"
+#include "shared/query_groups.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -19,9 +21,6 @@ void LinkEngine::wire() {
     f.Timer1.demand = [this] { return nextTickDue(); };
     f.reopenTimer.onTick = [this] { reopenTick(); };
     f.reopenTimer.demand = [this] { return nextReopenDue(); };
-    f.MOpen.onClick = [this] { portOpenClick(); };
-    f.mnuEditItem.onClick = [this] { copyToClipboardClick(); };
-    f.helpMenuItem.onClick = [this] { helpClick(); };
     ctx_.platform.serial.onComm = [this] { onComm(); };
 }
 
@@ -38,8 +37,8 @@ bool LinkEngine::write(const std::string& bytes) {
     }
 }
 
-void LinkEngine::awaitReply() {
-    v_.waitingForReply = true;
+void LinkEngine::awaitReply(Exchange exchange) {
+    v_.exchange = exchange;
     v_.matcher.reset();
 }
 
@@ -54,10 +53,10 @@ void LinkEngine::tick() {
     }
     if (!port.portOpen()) {
         if (!v_.portLostReason.empty()) f.Label1.caption = v_.portLostReason;
-        else if (s.connectionStarted) f.Label1.caption = "Port not open";
+        else if (v_.connectionStarted) f.Label1.caption = "Port not open";
         return;
     }
-    if (f.funcTermEmul.checked && !v_.waitingForReply && !v_.restartPending && !v_.connecting) {
+    if (f.funcTermEmul.checked && !v_.exchange && !v_.restartPending && !v_.connecting) {
         terminalTick();
         return;
     }
@@ -68,20 +67,19 @@ void LinkEngine::tick() {
     if (v_.restartPending) {
         abandonExchange();
         v_.restartPending = false;
-        s.connectionStarted = true;
+        v_.connectionStarted = true;
         v_.connecting = true;
         v_.connectStep = 1;
     }
-    if (s.replyReady) handOverReply();
-    if (v_.waitingForReply) {
+    if (v_.replyReady) handOverReply();
+    if (v_.exchange) {
         receiveStep();
         return;
     }
 
     v_.receiveText.clear();
     port.setInBufferCount(0);
-    settleTrendSample();
-    if (s.tryingToEstablish) probe();
+    if (v_.tryingToEstablish) probe();
     else if (v_.readErrorPending) readError();
     else if (v_.connecting) connectionSend();
     else if (s.downloadPrep) prepSend();
@@ -100,14 +98,15 @@ void LinkEngine::sendControlQueryCommand() {
             appendToLog(ctx_, "\r\nSent: " + s.currentCommand);
         }
     }
+    const ExchangeKind kind = s.queryGroup != 0 ? ExchangeKind::GroupQuery : ExchangeKind::Command;
     s.sendRequest = false;
     writeLine(s.currentCommand);
     setEchoSkip(s.currentCommand);
-    s.timeoutSeconds = 13;
+    v_.timeoutSeconds = 13;
     v_.exchangeStart = now();
     ctx_.forms.form1.Label1.caption = "sending: " + s.currentCommand;
     v_.commandOutstanding = true;
-    awaitReply();
+    awaitReply({kind});
 }
 
 void LinkEngine::pollCurrentView() {
@@ -115,21 +114,18 @@ void LinkEngine::pollCurrentView() {
     if (f.disableUpdates.checked) f.Label1.caption = "Idle";
     else if (!trendLetsViewPoll()) return;
     else if (f.funcStatus.checked) pollWith(":syst:prin?", true, "requesting status", 6);
-    else if (f.FuncCustUpdate.checked) pollWith(ctx_.state.customUpdateCommand, true, "requesting status", 13);
+    else if (f.FuncCustUpdate.checked) pollWith(v_.customUpdateCommand, true, "requesting status", 13);
     else pollWith(":ptim:str?", false, "requesting clock", 3);
 }
 
 void LinkEngine::pollWith(const std::string& command, bool status, const char* label, int timeout) {
-    LinkState& s = ctx_.state;
-    v_.statusRequested = status;
-    s.currentCommand = command;
+    ctx_.state.currentCommand = command;
     writeLine(command);
     setEchoSkip(command);
     ctx_.forms.form1.Label1.caption = label;
-    s.timeoutSeconds = timeout;
+    v_.timeoutSeconds = timeout;
     v_.exchangeStart = now();
-    v_.pollOutstanding = true;
-    awaitReply();
+    awaitReply({.kind = ExchangeKind::ViewPoll, .statusView = status});
     if (shownAge) shownAge->polled(polledData(status, command), timeout);
 }
 

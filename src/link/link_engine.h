@@ -8,9 +8,10 @@
 
 #include "link/alarm_decode.h"
 #include "link/port_reopen.h"
-#include "link/prompt_matcher.h"
-#include "program/context.h"
+#include "shared/controls.h"
+#include "shared/prompt_matcher.h"
 #include "shared/sample_requests.h"
+#include "state/context.h"
 
 namespace kestrix {
 class ShownDataAge;
@@ -18,28 +19,68 @@ class ShownDataAge;
 
 namespace kestrix {
 
+// What an exchange (a command written, its prompt awaited) is for.
+enum class ExchangeKind {
+    Probe,            // "\r\n" while the link is being established, or the quiet wait after one
+    ErrorRead,        // "syst:err?" after an error prompt
+    ConnectionStep,   // the connection sequence's echo check or identification (connectStep)
+    ViewPoll,         // the status screen's or the clock's poll
+    PreparationStep,  // a step of the download preparation (prepStep)
+    Command,          // a Control & Query command
+    GroupQuery,       // one query of a status-register group (LinkState::queryGroup, queryIndex)
+    TrendSample,      // a trend sample's query
+};
+
+// The exchange outstanding, with what its reply needs.
+struct Exchange {
+    ExchangeKind kind;
+    int prepStep = 0;         // PreparationStep: the step whose command was sent
+    bool statusView = false;  // ViewPoll: the status screen (else the clock)
+
+    friend bool operator==(const Exchange&, const Exchange&) = default;
+};
+
 // The main window's own link variables (those shared with other windows are in LinkState).
 //
-// One exchange (a command written, its prompt awaited) is outstanding while waitingForReply is
-// set. What it is for is told by the first of: tryingToEstablish (a probe), errorReadOutstanding,
-// connecting (a connection step), pollOutstanding, prepStepAwaited, commandOutstanding. Every
-// exchange ends in LinkEngine::endExchange, which clears all of these that belong to it.
+// | Variable                   | Set by                                    | Cleared or reset by                      |
+// |----------------------------|-------------------------------------------|------------------------------------------|
+// | exchange                   | whatever writes a command and awaits its  | endExchange, for every kind              |
+// |                            | prompt (awaitReply)                       |                                          |
+// | commandOutstanding         | sending a Control & Query command or a    | its reply or error text taken; else      |
+// |                            | group's query                             | endExchange ("No response from unit")    |
+// | readErrorPending           | an error prompt                           | the error read going out; an abandoned   |
+// |                            |                                           | exchange                                 |
+// | replyText, replyReady      | an exchange for Control & Query ending:   | the reply's hand-over, on the next tick  |
+// |                            | reply, error text, "No response from unit"| (reply_handover.cpp)                     |
+// | timeoutSeconds             | each exchange started                     | never                                    |
+// | tryingToEstablish          | a time-out, an abandoned exchange         | the quiet wait after a probe ended       |
+// | reestablished              | a prompt answering a probe                | the quiet wait ended                     |
+// | connectionStarted          | the first connection sequence             | never                                    |
+// | modelIs73408K              | identification                            | start-up                                 |
+// | customUpdateCommand        | start-up (the settings file)              | never                                    |
 struct LinkVariables {
-    bool waitingForReply = false;  // a command or probe is written and its prompt awaited
-    PromptMatcher matcher;         // its state is the prompt state, 3 to 15
-    bool pollOutstanding = false;  // the awaited reply is a view's poll
+    std::optional<Exchange> exchange;  // the exchange outstanding, if any
+    PromptMatcher matcher;             // its state is the prompt state, 3 to 15
     // A Control & Query command (or a group's query) is written and has no outcome yet: its
     // reply, its error text (it stays set across the error read) or "No response from unit".
     bool commandOutstanding = false;
-    bool restartPending = true;         // the connection sequence starts at the next tick
-    bool connecting = false;            // the connection sequence runs
-    int connectStep = 1;                // 2 echo check, 3 identification
-    bool errorReadOutstanding = false;  // "syst:err?" is written and its reply awaited
-    bool readErrorPending = false;      // an error prompt arrived: "syst:err?" goes next
-    bool statusRequested = false;       // the view polled is the status screen (else the clock)
-    long exchangeStart = 0;             // whole seconds since midnight: the wait began or input came
-    std::string receiveText;            // one read's characters, or the terminal view's held text
-    std::string replyBuffer;            // the reply being received, prompt included
+    bool restartPending = true;     // the connection sequence starts at the next tick
+    bool connecting = false;        // the connection sequence runs
+    int connectStep = 1;            // 2 echo check, 3 identification
+    bool readErrorPending = false;  // an error prompt arrived: "syst:err?" goes next
+    long exchangeStart = 0;         // whole seconds since midnight: the wait began or input came
+    std::string receiveText;        // one read's characters, or the terminal view's held text
+    std::string replyBuffer;        // the reply being received, prompt included
+
+    // A reply for Control & Query, from the exchange's end to its hand-over at the next tick.
+    std::string replyText;
+    bool replyReady = false;
+    int timeoutSeconds = 6;  // the exchange outstanding fails after this much silence
+    bool tryingToEstablish = true;
+    bool reestablished = false;
+    bool connectionStarted = false;
+    bool modelIs73408K = false;                      // the model has the model-specific entries
+    std::string customUpdateCommand = "ptim:tcod?";  // the custom update view's poll
 
     char lastChar = 0;             // the character being matched
     bool errorPromptSeen = false;  // the prompt just completed was an error prompt
@@ -52,10 +93,9 @@ struct LinkVariables {
     std::string errorMessage;
     std::string portLostReason;  // why the port went away; shown until it is opened again
 
-    std::string fdupReply;               // whole reply to the last echo query
-    std::string portReply;               // whole reply to "syst:comm?"
-    bool useSerial2 = false;             // the receiver talks on its second serial port
-    std::optional<int> prepStepAwaited;  // the preparation step whose command's reply is awaited
+    std::string fdupReply;    // whole reply to the last echo query
+    std::string portReply;    // whole reply to "syst:comm?"
+    bool useSerial2 = false;  // the receiver talks on its second serial port
 
     std::string demoScreen;  // the canned screen demo mode shows on its next tick
 
@@ -83,11 +123,14 @@ struct TickPacing;
 //
 //   link_engine.cpp     the tick's order of decisions; sending Control & Query commands and view
 //                       polls; echo skipping
-//   reception.cpp       reading and prompt matching, acting on a prompt, time-outs, probes, the
-//                       error read, endExchange (the one end of every exchange), serial events
+//   reception.cpp       reading and prompt matching, acting on a prompt by the exchange's kind,
+//                       time-outs, probes, the error read, endExchange (the one end of every
+//                       exchange), serial events
 //   sequences.cpp       the connection sequence and the download preparation, with the choice
 //                       each preparation dialog's answer leads to
-//   reply_handover.cpp  replies for Control & Query into its log
+//   reply_handover.cpp  replies for Control & Query into its log: the whole way of a reply
+//   trend_requests.cpp  trend samples at idle ticks
+//   tick_pacing.cpp     when the next tick is needed
 //   views.cpp           the terminal tick, the demo tick and its canned status screen
 //   main_commands.cpp   Port Open (and a port that changed state by itself), Copy, Help
 //   port_reopen.cpp     reopening a port that went away, on the main window's reopen timer
@@ -102,7 +145,7 @@ public:
     void restartPromptMatch();
     void onComm();
 
-    // Main-window commands.
+    // Main-window commands (wired with the main window's menus in program/menus.cpp).
     void portOpenClick();
     // Makes the link follow the port's real state after it was opened or closed: the shared flag,
     // the check mark of "Port Open" and, for a closed port, plain captions, the exchange in
@@ -119,6 +162,9 @@ public:
 
     // Shows the Communication Settings dialog modally (step 0 of the download preparation).
     std::function<void()> showCommSettingsModal;
+    // Whether the download window's Download was pressed and its transfer has not yet taken it up
+    // (the download's own variable); a lost port is not reopened meanwhile. None: never.
+    std::function<bool()> downloadStarting;
 
     // The trend window's sampling (or the monitor's readings), served at idle ticks
     // (trend_requests.cpp); none when null.
@@ -149,14 +195,17 @@ private:
     void sendControlQueryCommand();
     void pollCurrentView();
     void pollWith(const std::string& command, bool status, const char* label, int timeout);
-    void awaitReply();
+    void awaitReply(Exchange exchange);
 
     // Reception and matching (reception.cpp).
     void receiveStep();
     bool matchReceivedText();
     bool takeUnmatchedRun(std::size_t& taken);
     void actOnPrompt();
-    void pollReply();
+    void takeErrorPrompt();
+    void takeErrorText();
+    void takeCommandReply();
+    void pollReply(bool statusView);
     void checkTimeout();
     void failExchange(long now);
     void abandonExchange();
@@ -176,6 +225,7 @@ private:
     std::string serialPrefix() const;
 
     // Control & Query hand-over (reply_handover.cpp).
+    void giveReply(std::string text);
     void handOverReply();
     void logGroupResult();
     void endQueryGroup();
@@ -183,11 +233,11 @@ private:
     void answerWithoutReply();
 
     // Trend samples (trend_requests.cpp).
-    void settleTrendSample();
     bool trendSampleDue();
     bool trendLetsViewPoll();
     void sendTrendSample();
-    bool takeTrendReply();
+    void takeTrendReply();
+    void endTrendSample();
 
     // Views (views.cpp).
     void terminalTick();
@@ -201,6 +251,7 @@ private:
     void stopReopening();
     void reopenTick();
     TickDemand nextReopenDue();
+    bool downloadStartPending() const;
 
     Context& ctx_;
     LinkVariables v_;

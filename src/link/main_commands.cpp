@@ -1,8 +1,10 @@
 // The main window's own commands: opening and closing the port, copying the status text, help.
 
-#include "console/help.h"
+#include "common/help.h"
 #include "link/link_engine.h"
 #include "link/shown_data_age.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -35,7 +37,7 @@ void LinkEngine::portStateChanged() {
         resetCaptions();
         abandonExchange();
         // With the port closed no tick hands replies over: a command's outcome goes to the log now.
-        if (ctx_.state.replyReady) handOverReply();
+        if (v_.replyReady) handOverReply();
         v_.restartPending = true;
         if (shownAge) shownAge->portClosed();
     }

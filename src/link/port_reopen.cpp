@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "link/link_engine.h"
+#include "platform/platform.h"
 #include "shared/numbers.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -63,7 +65,7 @@ void LinkEngine::reopenTick() {
         stopReopening();
         return;
     }
-    if (s.downloadPrep || s.downloadStartRequest) return;
+    if (s.downloadPrep || downloadStartPending()) return;
     const double now = ctx_.platform.clock.secondsSinceMidnight();
     if (!reopen_.due(now)) return;
     try {
@@ -83,6 +85,8 @@ void LinkEngine::reopenTick() {
     ctx_.forms.form1.Label1.caption = "COM" + std::to_string(port.commPort()) + " is back: reopened";
 }
 
+bool LinkEngine::downloadStartPending() const { return downloadStarting && downloadStarting(); }
+
 // The reopen timer sleeps until the next try is due; while a download ends, the download
 // window's ticks wake it.
 TickDemand LinkEngine::nextReopenDue() {
@@ -90,7 +94,7 @@ TickDemand LinkEngine::nextReopenDue() {
     demand.didWork = std::exchange(reopenOpened_, false);
     demand.dueInMs.reset();
     const LinkState& s = ctx_.state;
-    if (!s.downloadPrep && !s.downloadStartRequest)
+    if (!s.downloadPrep && !downloadStartPending())
         demand.dueInMs = reopen_.msUntilDue(ctx_.platform.clock.secondsSinceMidnight());
     return demand;
 }

@@ -1,12 +1,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "link/link_engine.h"
 #include "link/serial_events.h"
 #include "link/shown_data_age.h"
+#include "platform/platform.h"
 #include "shared/numbers.h"
-#include "trend/sampler.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -63,7 +67,7 @@ void LinkEngine::receiveStep() {
 
     if (promptDone) actOnPrompt();
     else if (!withinBound) failExchange(now());
-    if (v_.waitingForReply) checkTimeout();
+    if (v_.exchange) checkTimeout();
 }
 
 // Matches the characters read against the prompts, dropping the receiver's echo of the command.
@@ -121,66 +125,82 @@ bool LinkEngine::takeUnmatchedRun(std::size_t& taken) {
     return true;
 }
 
+// Acts on the prompt that ended the exchange outstanding, by what the exchange was for. An error
+// prompt ends any of them but a probe the same way: the error text is read next, and a command
+// outstanding stays so, its outcome being that text.
 void LinkEngine::actOnPrompt() {
-    LinkState& s = ctx_.state;
     Form1& f = ctx_.forms.form1;
+    const Exchange exchange = *v_.exchange;
     // Nothing else is awaited: anything more is stale, unless the terminal view waits to show it.
     if (!f.funcTermEmul.checked) ctx_.platform.serial.setInBufferCount(0);
 
-    if (s.tryingToEstablish) {
+    if (exchange.kind == ExchangeKind::Probe) {
         f.Label1.caption = "Communication re-established...";
-        s.reestablished = true;
+        v_.reestablished = true;
     } else if (v_.errorPromptSeen) {
-        // A command outstanding stays so: its outcome is the error text read next.
-        ++v_.consecutiveErrors;
-        f.Label1.caption = "Error received:";
-        v_.readErrorPending = true;
-        if (v_.consecutiveErrors > 15) {
-            v_.consecutiveErrors = 0;
-            f.disableUpdates.checked = true;
-            showConsecutiveErrorWarning();
+        takeErrorPrompt();
+    } else {
+        switch (exchange.kind) {
+            case ExchangeKind::Probe: break;
+            case ExchangeKind::TrendSample: takeTrendReply(); break;
+            case ExchangeKind::ErrorRead: takeErrorText(); break;
+            case ExchangeKind::ConnectionStep: connectionReply(); break;
+            case ExchangeKind::ViewPoll: pollReply(exchange.statusView); break;
+            case ExchangeKind::PreparationStep:
+                // A preparation stopped in the download window ignores the replies still on their way.
+                if (ctx_.state.downloadPrep) prepReply(exchange.prepStep);
+                break;
+            case ExchangeKind::Command:
+            case ExchangeKind::GroupQuery: takeCommandReply(); break;
         }
-    } else if (takeTrendReply()) {
-        // a trend sample's reply goes to the trend alone
-    } else if (v_.errorReadOutstanding) {
-        f.Label1.caption = "Received error reply";
-        if (s.queryGroup != 0) s.groupError = true;
-        s.replyText = replyWithoutPrompt();
-        s.replyReady = true;
-        v_.commandOutstanding = false;
-        if (s.downloadPrep && s.prepStep < kPrepBootLanguage) s.prepStep = kPrepBootLanguage;
-    } else if (v_.connecting) {
-        connectionReply();
-    } else if (v_.pollOutstanding) {
-        pollReply();
-    } else if (v_.prepStepAwaited) {
-        // A preparation stopped in the download window ignores the replies still on their way.
-        if (s.downloadPrep) prepReply(*v_.prepStepAwaited);
-    } else if (v_.commandOutstanding) {
-        v_.consecutiveErrors = 0;
-        f.Label1.caption = "Received response";
-        s.replyText = replyWithoutPrompt();
-        s.replyReady = true;
-        v_.commandOutstanding = false;
     }
     endExchange(ExchangeEnd::Answered);
 }
 
-// The one end of every exchange: whatever the exchange was for is cleared, and a Control &
-// Query command left without an outcome gets "No response from unit" (and a running query group
-// is given up), so that its window's Send button always comes back. Only an error prompt keeps
-// the command outstanding, for the error text read next.
+void LinkEngine::takeErrorPrompt() {
+    Form1& f = ctx_.forms.form1;
+    ++v_.consecutiveErrors;
+    f.Label1.caption = "Error received:";
+    v_.readErrorPending = true;
+    if (v_.consecutiveErrors > 15) {
+        v_.consecutiveErrors = 0;
+        f.disableUpdates.checked = true;
+        showConsecutiveErrorWarning();
+    }
+}
+
+// The error text read after an error prompt: the outcome of the command it answered (if one was
+// outstanding), and in a download preparation before the boot language, a step skipped to it.
+void LinkEngine::takeErrorText() {
+    LinkState& s = ctx_.state;
+    ctx_.forms.form1.Label1.caption = "Received error reply";
+    if (s.queryGroup != 0) s.groupError = true;
+    giveReply(replyWithoutPrompt());
+    v_.commandOutstanding = false;
+    if (s.downloadPrep && s.prepStep < kPrepBootLanguage) s.prepStep = kPrepBootLanguage;
+}
+
+void LinkEngine::takeCommandReply() {
+    v_.consecutiveErrors = 0;
+    ctx_.forms.form1.Label1.caption = "Received response";
+    giveReply(replyWithoutPrompt());
+    v_.commandOutstanding = false;
+}
+
+// The one end of every exchange: whatever the exchange was for is cleared, a trend sample left
+// without its reply becomes a gap, and a Control & Query command left without an outcome gets
+// "No response from unit" (and a running query group is given up), so that its window's Send
+// button always comes back. Only an error prompt keeps the command outstanding, for the error
+// text read next.
 void LinkEngine::endExchange(ExchangeEnd how) {
     if (onExchangeEnd && how != ExchangeEnd::Abandoned)
         onExchangeEnd(how, how == ExchangeEnd::Answered && v_.errorPromptSeen);
-    v_.waitingForReply = false;
+    const std::optional<Exchange> ended = std::exchange(v_.exchange, std::nullopt);
     v_.matcher.reset();
     v_.echoSkipCount = 0;
     v_.echoSkipped = 0;
     v_.replyBuffer.clear();
-    v_.pollOutstanding = false;
-    v_.errorReadOutstanding = false;
-    v_.prepStepAwaited.reset();
+    if (ended && ended->kind == ExchangeKind::TrendSample) endTrendSample();
     if (how == ExchangeEnd::Abandoned) v_.readErrorPending = false;
     if (v_.commandOutstanding && !v_.readErrorPending) {
         v_.commandOutstanding = false;
@@ -192,11 +212,10 @@ void LinkEngine::endExchange(ExchangeEnd how) {
 // still to be read). The exchange ends unanswered; since its reply may still arrive, the link is
 // probed again before anything else is sent.
 void LinkEngine::abandonExchange() {
-    if (!v_.waitingForReply && !v_.readErrorPending && !v_.commandOutstanding) return;
+    if (!v_.exchange && !v_.readErrorPending && !v_.commandOutstanding) return;
     endExchange(ExchangeEnd::Abandoned);
-    LinkState& s = ctx_.state;
-    s.tryingToEstablish = true;
-    s.reestablished = false;
+    v_.tryingToEstablish = true;
+    v_.reestablished = false;
     v_.exchangeStart = now();
 }
 
@@ -207,10 +226,10 @@ void LinkEngine::showConsecutiveErrorWarning() {
         "Press Ok to continue", platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
 }
 
-void LinkEngine::pollReply() {
+void LinkEngine::pollReply(bool statusView) {
     Form1& f = ctx_.forms.form1;
     v_.consecutiveErrors = 0;
-    if (v_.statusRequested) {
+    if (statusView) {
         f.Label1.caption = "received status";
         f.Term.setText(replyWithoutPrompt());
         if (shownAge) shownAge->refreshed(polledData(true, ctx_.state.currentCommand));
@@ -226,23 +245,22 @@ void LinkEngine::pollReply() {
 
 void LinkEngine::checkTimeout() {
     const long current = now();
-    if (elapsedSince(v_.exchangeStart, current) > ctx_.state.timeoutSeconds) failExchange(current);
+    if (elapsedSince(v_.exchangeStart, current) > v_.timeoutSeconds) failExchange(current);
 }
 
 // A silent (or endless) exchange: report it, end it, and go back to probing the link, or,
 // after the quiet wait that follows an answered probe, start the connection sequence.
 void LinkEngine::failExchange(long current) {
-    LinkState& s = ctx_.state;
     ++v_.timeoutCount;
     writeTimeoutLine();
     endExchange(ExchangeEnd::Failed);
     v_.exchangeStart = current;
-    s.tryingToEstablish = true;
+    v_.tryingToEstablish = true;
     resetCaptions();
-    if (s.reestablished) {
-        s.tryingToEstablish = false;
-        s.reestablished = false;
-        s.timeoutSeconds = 7;
+    if (v_.reestablished) {
+        v_.tryingToEstablish = false;
+        v_.reestablished = false;
+        v_.timeoutSeconds = 7;
         v_.restartPending = true;
     } else {
         ctx_.forms.form1.Label1.caption = "No response from unit";
@@ -257,17 +275,16 @@ void LinkEngine::writeTimeoutLine() {
 }
 
 void LinkEngine::probe() {
-    LinkState& s = ctx_.state;
     Form1& f = ctx_.forms.form1;
-    if (!s.reestablished) {
+    if (!v_.reestablished) {
         write("\r\n");
         f.Label1.caption = "Trying to establish communication...";
-        s.timeoutSeconds = 2;
+        v_.timeoutSeconds = 2;
     } else {
         f.Label1.caption = "Communication established, please wait...";
-        s.timeoutSeconds = 4;
+        v_.timeoutSeconds = 4;
     }
-    awaitReply();
+    awaitReply({ExchangeKind::Probe});
 }
 
 void LinkEngine::readError() {
@@ -275,8 +292,7 @@ void LinkEngine::readError() {
     writeLine("syst:err?");
     v_.exchangeStart = now();
     ctx_.forms.form1.Label1.caption = "Reading error";
-    v_.errorReadOutstanding = true;
-    awaitReply();
+    awaitReply({ExchangeKind::ErrorRead});
     if (v_.connecting && v_.connectStep == 2) v_.connectStep = 3;
 }
 

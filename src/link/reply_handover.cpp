@@ -1,21 +1,35 @@
 // Hands a reply for Control & Query over to its log: a single command's reply, or one query's
 // result within a running status-query group; and the group's end, its abandonment, and the
 // start of a group that was held while a single command's reply was outstanding.
+//
+// A reply's way to the log: the port's characters are matched against the prompts into
+// replyBuffer (reception.cpp); when the exchange for Control & Query ends, giveReply keeps its
+// text (the reply without its prompt, the error text, or "No response from unit"); at the next
+// tick handOverReply writes it to the log and sends the group's next query or ends the request.
+// The one tick between lets a reply's arrival and its logging happen in separate ticks.
 
-#include "console/log.h"
+#include <utility>
+
+#include "common/log.h"
 #include "link/alarm_decode.h"
 #include "link/link_engine.h"
-#include "link/query_groups.h"
+#include "shared/query_groups.h"
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 
+void LinkEngine::giveReply(std::string text) {
+    v_.replyText = std::move(text);
+    v_.replyReady = true;
+}
+
 void LinkEngine::handOverReply() {
     LinkState& s = ctx_.state;
-    if (s.replyText.empty()) s.replyText = "command complete";
+    if (v_.replyText.empty()) v_.replyText = "command complete";
     if (s.queryGroup != 0) logGroupResult();
-    else appendToLog(ctx_, "\r\nreply: " + s.replyText);
-    s.replyText.clear();
-    s.replyReady = false;
+    else appendToLog(ctx_, "\r\nreply: " + v_.replyText);
+    v_.replyText.clear();
+    v_.replyReady = false;
 
     if (s.queryGroup == 0) endControlQueryRequest();
     else if (++s.queryIndex > queryCount(s.queryGroup)) endQueryGroup();
@@ -27,13 +41,13 @@ void LinkEngine::handOverReply() {
 void LinkEngine::logGroupResult() {
     LinkState& s = ctx_.state;
     if (s.groupError) {
-        appendToLog(ctx_, "   ERROR: " + s.replyText);
+        appendToLog(ctx_, "   ERROR: " + v_.replyText);
         s.groupError = false;
     } else if (s.queryGroup == kAlarmCauseGroup) {
-        v_.queryValues[static_cast<std::size_t>(s.queryIndex)] = registerValue(s.replyText);
+        v_.queryValues[static_cast<std::size_t>(s.queryIndex)] = registerValue(v_.replyText);
         if (s.queryIndex == queryCount(kAlarmCauseGroup)) appendToLog(ctx_, decodeAlarmCauses(v_.queryValues));
     } else {
-        appendToLog(ctx_, "   bit pattern: " + bitPattern(registerValue(s.replyText), bitWidth(s.queryIndex)));
+        appendToLog(ctx_, "   bit pattern: " + bitPattern(registerValue(v_.replyText), bitWidth(s.queryIndex)));
     }
 }
 
@@ -62,8 +76,7 @@ void LinkEngine::answerWithoutReply() {
     LinkState& s = ctx_.state;
     s.queryGroup = 0;
     s.groupError = false;
-    s.replyText = "No response from unit";
-    s.replyReady = true;
+    giveReply("No response from unit");
 }
 
 }  // namespace kestrix

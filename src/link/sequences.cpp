@@ -3,7 +3,10 @@
 
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
+#include "platform/platform.h"
 #include "shared/numbers.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -24,7 +27,7 @@ bool contains(const std::string& text, char c) { return text.find(c) != std::str
 }  // namespace
 
 void LinkEngine::connectionSend() {
-    ctx_.state.timeoutSeconds = 3;
+    v_.timeoutSeconds = 3;
     if (v_.connectStep == 1) v_.connectStep = 2;
     Label& label = ctx_.forms.form1.Label1;
     if (v_.connectStep == 2) {
@@ -35,12 +38,12 @@ void LinkEngine::connectionSend() {
         label.caption = "Identifying Product";
     }
     v_.exchangeStart = now();
-    awaitReply();
+    awaitReply({ExchangeKind::ConnectionStep});
 }
 
 void LinkEngine::connectionReply() {
     LinkState& s = ctx_.state;
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     if (v_.connectStep == 2) {
         v_.fdupReply = v_.replyBuffer;
         v_.echoState = contains(v_.fdupReply, '1') ? 1 : 0;
@@ -52,13 +55,13 @@ void LinkEngine::connectionReply() {
     v_.connecting = false;
     forms.form1.Label1.caption = "Identity determined";
     s.modelName = modelField(v_.replyBuffer);
-    s.modelIs73408K = s.modelName == "73408K";
+    v_.modelIs73408K = s.modelName == "73408K";
     const std::string shownModel = s.modelName.empty() ? "unknown model" : s.modelName;
     const std::string connection =
         " (connected to " + shownModel + " @Com" + std::to_string(ctx_.platform.serial.commPort()) + ")";
     forms.form1.caption = "Morvandelle Kestrix" + connection;
     forms.frmShowLog.caption = "Control & Query" + connection;
-    for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = s.modelIs73408K;
+    for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = v_.modelIs73408K;
     forms.frmShowLog.mnuQuery.enabled = true;
     forms.frmShowLog.mnuControl.enabled = true;
     forms.frmShowLog.mnuService.enabled = true;
@@ -90,7 +93,7 @@ constexpr PrepCommand kPrepCommands[] = {
 
 void LinkEngine::prepSend() {
     LinkState& s = ctx_.state;
-    s.timeoutSeconds = 7;
+    v_.timeoutSeconds = 7;
     const int step = s.prepStep;
     for (const PrepCommand& c : kPrepCommands) {
         if (c.step != step) continue;
@@ -104,15 +107,14 @@ void LinkEngine::prepSend() {
         if (showCommSettingsModal) showCommSettingsModal();
         s.prepStep = kPrepCheckSpeed;
     }
-    v_.prepStepAwaited = step;
     v_.exchangeStart = now();
-    awaitReply();
+    awaitReply({.kind = ExchangeKind::PreparationStep, .prepStep = step});
 }
 
 // A good reply to the preparation step `step`, the one whose command was sent.
 void LinkEngine::prepReply(int step) {
     LinkState& s = ctx_.state;
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     Label& label = forms.form1.Label1;
     v_.consecutiveErrors = 0;
     switch (step) {

@@ -5,7 +5,8 @@
 #include <ctime>
 #include <utility>
 
-#include "link/main_window_form.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 

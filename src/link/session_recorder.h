@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/recording_serial_port.h"
-#include "program/context.h"
+#include "state/context.h"
 #include "shared/session_record.h"
 
 namespace kestrix {

@@ -6,6 +6,10 @@
 #include <limits>
 #include <optional>
 
+#include "platform/platform.h"
+#include "state/display_forms.h"
+#include "state/main_window_form.h"
+
 namespace kestrix {
 
 namespace {
@@ -74,7 +78,6 @@ void ShownDataAge::wire() {
     form1.ageTimer.demand = [this] { return nextTickDue(); };
     form1.alarmNotifications.checked =
         ctx_.platform.profile.GetPrivateProfileIntA(kAlarmNotificationsSection, kAlarmNotificationsKey, 0) == 1;
-    form1.alarmNotifications.onClick = [this] { toggleAlarmNotifications(); };
 }
 
 // The choice is kept at once; a file that cannot be written leaves it in force for this run.

@@ -4,7 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "program/context.h"
+#include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 
@@ -49,6 +50,8 @@ public:
     // Gives the main window's age timer its tick and its demand, and the "Alarm Notifications"
     // check mark its handler and its stored state.
     void wire();
+    // The alarm notifications' menu entry: the choice is kept in the settings file at once.
+    void toggleAlarmNotifications();
 
     // The link wrote a poll for `which`, whose reply is due within `timeoutSeconds`.
     void polled(ShownData which, int timeoutSeconds);
@@ -77,7 +80,6 @@ private:
     bool isOld(const Shown& shown, double now) const;
     void updateOne(ShownData which, double now);
     void showAlarms();
-    void toggleAlarmNotifications();
     std::string receiverName() const;
 
     Context& ctx_;

@@ -9,7 +9,11 @@
 #include <limits>
 #include <utility>
 
+#include "platform/platform.h"
 #include "shared/numbers.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -35,20 +39,21 @@ double untilElapsedExceeds(long start, long seconds, double now, double interval
     return std::max(intervalMs, millisecondsUntil(due, now) + 1.0);
 }
 
+bool isViewPoll(const LinkVariables& v) { return v.exchange && v.exchange->kind == ExchangeKind::ViewPoll; }
+
 bool terminalActive(const Form1& f, const LinkVariables& v) {
-    return f.funcTermEmul.checked && !v.waitingForReply && !v.restartPending && !v.connecting;
+    return f.funcTermEmul.checked && !v.exchange && !v.restartPending && !v.connecting;
 }
 
 // Waiting for a reply, with nothing received to look at and nothing else to do first: a tick
 // now would only check the time-out.
-bool awaitingReplyQuietly(const Form1& f, const LinkVariables& v, const LinkState& s, platform::SerialPort& port) {
-    return v.waitingForReply && !v.restartPending && !s.replyReady && !f.funcTermEmul.checked &&
-           v.receiveText.empty() && v.matcher.state() != PromptMatcher::complete && port.portOpen() &&
-           port.inBufferCount() == 0;
+bool awaitingReplyQuietly(const Form1& f, const LinkVariables& v, platform::SerialPort& port) {
+    return v.exchange && !v.restartPending && !v.replyReady && !f.funcTermEmul.checked && v.receiveText.empty() &&
+           v.matcher.state() != PromptMatcher::complete && port.portOpen() && port.inBufferCount() == 0;
 }
 
 bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
-    const Forms& forms = ctx.forms;
+    const FormRefs& forms = ctx.forms;
     LinkState before = t.state;
     before.termIdleTicks = ctx.state.termIdleTicks;  // counting idle ticks is not work
     if (!(t.vars == v) || !(before == ctx.state)) return true;
@@ -66,8 +71,8 @@ bool changedSince(const TickStart& t, const LinkVariables& v, Context& ctx) {
 // next one is expected to have.
 void rememberReplyLength(TickPacing& p, const LinkVariables& v) {
     const TickStart& t = p.start;
-    if (!t.vars.waitingForReply || v.waitingForReply) return;
-    if (!t.vars.pollOutstanding && !t.vars.commandOutstanding) return;
+    if (!t.vars.exchange || v.exchange) return;
+    if (!isViewPoll(t.vars) && !t.vars.commandOutstanding) return;
     if (v.timeoutCount != t.vars.timeoutCount || v.readErrorPending) return;  // failed, or an error prompt
     const std::string& command = t.state.currentCommand;
     if (p.replyLengths.size() >= kRememberedReplies && !p.replyLengths.count(command)) p.replyLengths.clear();
@@ -76,8 +81,8 @@ void rememberReplyLength(TickPacing& p, const LinkVariables& v) {
 }
 
 std::size_t inputWanted(const TickPacing& p, const LinkVariables& v, const LinkState& s) {
-    if (!v.waitingForReply) return 1;
-    if (!v.pollOutstanding && !v.commandOutstanding) return kUnknownLength;
+    if (!v.exchange) return 1;
+    if (!isViewPoll(v) && !v.commandOutstanding) return kUnknownLength;
     const auto known = p.replyLengths.find(s.currentCommand);
     if (known == p.replyLengths.end()) return kUnknownLength;
     const std::size_t received = v.replyBuffer.size() + static_cast<std::size_t>(std::max(0, v.echoSkipped));
@@ -93,7 +98,7 @@ LinkEngine::~LinkEngine() = default;
 void LinkEngine::noteTickStart() {
     if (!pacing_) pacing_ = std::make_unique<TickPacing>();
     TickStart& t = pacing_->start;
-    const Forms& forms = ctx_.forms;
+    const FormRefs& forms = ctx_.forms;
     platform::SerialPort& port = ctx_.platform.serial;
     t.taken = true;
     t.vars = v_;
@@ -128,7 +133,7 @@ TickDemand LinkEngine::nextTickDue() {
     }
     // A tick that did work asks for the next at once, unless all it left is a reply to wait for:
     // then only input or the time-out can give a tick something to do.
-    if (demand.didWork && !awaitingReplyQuietly(f, v_, s, ctx_.platform.serial)) return demand;
+    if (demand.didWork && !awaitingReplyQuietly(f, v_, ctx_.platform.serial)) return demand;
     if (ticked && !demand.didWork) ++p.idleTicks;
 
     demand.dueInMs.reset();
@@ -142,11 +147,11 @@ TickDemand LinkEngine::nextTickDue() {
             demand.dueInMs = untilElapsedExceeds(v_.exchangeStart, kTerminalQuietSeconds, now, interval);
         return demand;
     }
-    if (v_.waitingForReply) {
-        demand.dueInMs = untilElapsedExceeds(v_.exchangeStart, s.timeoutSeconds, now, interval);
+    if (v_.exchange) {
+        demand.dueInMs = untilElapsedExceeds(v_.exchangeStart, v_.timeoutSeconds, now, interval);
         return demand;
     }
-    const bool actionPending = s.replyReady || v_.restartPending || s.tryingToEstablish || v_.readErrorPending ||
+    const bool actionPending = v_.replyReady || v_.restartPending || v_.tryingToEstablish || v_.readErrorPending ||
                                v_.connecting || s.downloadPrep || s.sendRequest ||
                                (pollsView && !f.disableUpdates.checked);
     if (actionPending) demand.dueInMs = interval;

@@ -1,17 +1,13 @@
 // Trend samples: one more kind of request of the idle tick, after a waiting Control & Query command
 // and before the view's poll. A sample's reply goes to the trend and nowhere else; an error prompt
-// or a time-out leaves the link's own handling as it is, and the sample becomes a gap.
+// or a time-out leaves the link's own handling as it is, and the sample becomes a gap when its
+// exchange ends (endExchange).
 
 #include "link/link_engine.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
-
-// Runs first at every idle tick, before any request goes out, so that a sample is awaited only
-// while its own exchange runs: one still awaited here ended without its reply (an error prompt,
-// a time-out, the port closed under it) and becomes a gap.
-void LinkEngine::settleTrendSample() {
-    if (trendSampler && trendSampler->awaiting()) trendSampler->failed();
-}
 
 bool LinkEngine::trendSampleDue() {
     if (!trendSampler) return false;
@@ -35,18 +31,22 @@ void LinkEngine::sendTrendSample() {
     const std::string query = trendSampler->start(ctx_.platform.clock.utcSeconds());
     writeLine(query);
     setEchoSkip(query);
-    ctx_.state.timeoutSeconds = 6;
+    v_.timeoutSeconds = 6;
     v_.exchangeStart = now();
     ctx_.forms.form1.Label1.caption = "sending: " + query;
-    awaitReply();
+    awaitReply({ExchangeKind::TrendSample});
 }
 
-bool LinkEngine::takeTrendReply() {
-    if (!trendSampler || !trendSampler->awaiting()) return false;
+// A sample's exchange ended: one not answered by its reply (and not already given up when the
+// port went away) becomes a gap.
+void LinkEngine::endTrendSample() {
+    if (trendSampler && trendSampler->awaiting()) trendSampler->failed();
+}
+
+void LinkEngine::takeTrendReply() {
     v_.consecutiveErrors = 0;
     ctx_.forms.form1.Label1.caption = "Received response";
-    trendSampler->received(replyWithoutPrompt());
-    return true;
+    if (trendSampler && trendSampler->awaiting()) trendSampler->received(replyWithoutPrompt());
 }
 
 }  // namespace kestrix

@@ -5,7 +5,10 @@
 
 #include "link/link_engine.h"
 #include "link/shown_data_age.h"
+#include "platform/platform.h"
 #include "shared/numbers.h"
+#include "state/display_forms.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
@@ -100,7 +103,7 @@ void LinkEngine::terminalTick() {
 }
 
 void LinkEngine::demoTick() {
-    Forms& forms = ctx_.forms;
+    FormRefs& forms = ctx_.forms;
     Label& label = forms.form1.Label1;
     const platform::DateTime t = ctx_.platform.clock.now();
     if (forms.form1.funcStatus.checked) {

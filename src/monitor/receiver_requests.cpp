@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "link/query_groups.h"
+#include "shared/query_groups.h"
 #include "trend/series.h"
 
 namespace kestrix::monitor {

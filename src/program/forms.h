@@ -2,13 +2,16 @@
 
 // Every window of the program, owned together for the life of the program.
 
-#include "config/config_forms.h"
-#include "console/frm_print_prog.h"
-#include "console/frm_show_log.h"
-#include "download/download_forms.h"
-#include "link/main_window_form.h"
-#include "trend/trend_forms.h"
-#include "windows/display_forms.h"
+#include <vector>
+
+#include "state/config_forms.h"
+#include "state/display_forms.h"
+#include "state/download_forms.h"
+#include "state/form_refs.h"
+#include "state/frm_print_prog.h"
+#include "state/frm_show_log.h"
+#include "state/main_window_form.h"
+#include "state/trend_forms.h"
 
 namespace kestrix {
 
@@ -34,6 +37,13 @@ struct Forms {
         return {&form1,        &frmShowLog,    &frmClock,     &frmTerminal,  &frmFontSelect,  &frmClkFontSelect,
                 &frmDownload,  &configScrn,    &frmAbout,     &frmEraseWarn, &frmPortNotOpen, &frmEnterFile,
                 &frmEchoKill2, &frmChangeBaud, &frmPrintProg, &frmTrend};
+    }
+
+    // The windows as the parts reach them.
+    operator FormRefs() {
+        return {form1,        frmShowLog,    frmClock,     frmTerminal,  frmFontSelect,  frmClkFontSelect,
+                frmDownload,  configScrn,    frmAbout,     frmEraseWarn, frmPortNotOpen, frmEnterFile,
+                frmEchoKill2, frmChangeBaud, frmPrintProg, frmTrend};
     }
 };
 

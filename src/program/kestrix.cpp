@@ -1,12 +1,12 @@
 #include "program/kestrix.h"
 
+#include "common/main_window.h"
 #include "config/comm_settings_dialog.h"
 #include "config/font_notices.h"
 #include "console/control_query.h"
 #include "download/firmware_download.h"
 #include "download/preparation_dialogs.h"
 #include "link/link_engine.h"
-#include "link/main_window.h"
 #include "link/session_recorder.h"
 #include "link/shown_data_age.h"
 #include "trend/trend_window.h"
@@ -30,13 +30,12 @@ Kestrix::Kestrix(platform::Platform& platform)
     commSettings_->wire();
     commSettings_->onPortStateChanged = [this] { link_->portStateChanged(); };
     link_->showCommSettingsModal = [this] { commSettings_->openModal(); };
-    forms.form1.MSettings.onClick = [this] { commSettings_->open(); };
+    link_->downloadStarting = [this] { return download_->vars().downloadStartRequest; };
     wirePreparationDialogs(context);
-    wireFunctionMenu(context);
     wireTerminalWindow(context);
     wireClockWindow(context);
     wireFontChoosers(context, startup);
-    wireFontNotices(context);
+    wireAboutBox(context);
     wireControlQuery(context);
     trend_->wire();
     link_->trendSampler = &trend_->sampler();
@@ -48,8 +47,7 @@ Kestrix::Kestrix(platform::Platform& platform)
         linkTick();
         trend_->refreshInfo();
     };
-    forms.form1.funcTrend.onClick = [this] { trend_->open(); };
-    forms.form1.MFileExit.onClick = [this] { exitNow(); };
+    wireMenus();
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };
 }

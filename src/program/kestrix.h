@@ -3,9 +3,11 @@
 #include <functional>
 #include <memory>
 
+#include "platform/platform.h"
 #include "platform/recording_serial_port.h"
-#include "program/context.h"
+#include "program/forms.h"
 #include "shared/startup_values.h"
+#include "state/context.h"
 
 namespace kestrix {
 
@@ -61,6 +63,7 @@ private:
     std::unique_ptr<trend::TrendWindow> trend_;
     std::unique_ptr<ShownDataAge> shownAge_;
     std::unique_ptr<SessionRecorder> recorder_;
+    void wireMenus();
     void saveSettingsAtExit();
     bool drainOutput();
 

@@ -111,7 +111,7 @@ void MonitoredReceiver::exchangeEnded(bool answered, bool errorPrompt) {
     // The quiet wait after an answered probe ends by running out: nothing was asked. And the
     // link's first probe after the port opens times out at once, by design, unless input came.
     const bool firstProbe = std::exchange(firstProbe_, false);
-    if (!answered && (state_.reestablished || (firstProbe && state_.tryingToEstablish))) return;
+    if (!answered && (link_->vars().reestablished || (firstProbe && link_->vars().tryingToEstablish))) return;
     ++readings_.exchanges;
     if (!answered) ++readings_.timeouts;
     if (errorPrompt) ++readings_.errorReplies;
@@ -123,10 +123,10 @@ void MonitoredReceiver::afterTick() {
     const TickDemand demand = link_->nextTickDue();
     const double now = services_.clock->utcSeconds();
     nextTickAt_ = demand.dueInMs ? now + *demand.dueInMs / 1000.0 : kNever;
-    const bool idle = port_->portOpen() && !link_->vars().waitingForReply;
+    const bool idle = port_->portOpen() && !link_->vars().exchange;
     if (idle) nextTickAt_ = std::min(nextTickAt_, requests_.nextDue(now));
 
-    const bool up = port_->portOpen() && lastAnswered_ && !state_.tryingToEstablish;
+    const bool up = port_->portOpen() && lastAnswered_ && !link_->vars().tryingToEstablish;
     if (up != readings_.up) {
         logFor(up ? monitor::Level::Notice : monitor::Level::Warning, up ? "answering" : "not answering");
         if (up) requests_.statusSoon(), nextTickAt_ = now, openFailure_.clear();

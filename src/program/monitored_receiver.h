@@ -16,7 +16,9 @@
 #include "monitor/receiver_requests.h"
 #include "platform/headless_services.h"
 #include "platform/serial_port.h"
-#include "program/context.h"
+#include "platform/platform.h"
+#include "program/forms.h"
+#include "state/context.h"
 #include "trend/record.h"
 
 namespace kestrix {

@@ -2,12 +2,12 @@
 
 #include <functional>
 
+#include "common/fitting.h"
+#include "common/main_window.h"
 #include "config/comm_settings_dialog.h"
 #include "config/ports.h"
 #include "config/settings.h"
-#include "console/fitting.h"
 #include "link/link_engine.h"
-#include "link/main_window.h"
 #include "program/kestrix.h"
 #include "shared/size_samples.h"
 #include "windows/clock_window.h"
@@ -43,13 +43,13 @@ void Kestrix::start() {
     forms.frmDownload.hide();
     form1.Term.enabled = true;
 
-    state.modelIs73408K = false;
+    link_->vars().modelIs73408K = false;
     for (MenuItem* entry : forms.frmShowLog.modelSpecificEntries()) entry->visible = false;
 
     startup.builtInTerminalFont = forms.frmTerminal.txtTerminal.font;
     startup.builtInStatusFont = form1.Term.font;
     startup.builtInClockFont = forms.frmClock.lblClock.font;
-    state.customUpdateCommand = "ptim:tcod?";
+    link_->vars().customUpdateCommand = "ptim:tcod?";
 
     // The starting view.
     const int view = config::readViewCode(profile);

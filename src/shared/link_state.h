@@ -3,7 +3,9 @@
 #include <string>
 
 // The link state shared between the windows, and who writes each field. "Link" is the main
-// window's link engine (src/link); every exchange it runs ends in LinkEngine::endExchange.
+// window's link engine (src/link); every exchange it runs ends in LinkEngine::endExchange. What
+// only one part uses lives in that part: the link's own variables in link/link_engine.h
+// (LinkVariables), the transfer's in download/firmware_download.h (TransferVariables).
 //
 // | Field                      | Set by                                    | Cleared or reset by                      |
 // |----------------------------|-------------------------------------------|------------------------------------------|
@@ -13,28 +15,23 @@
 // |                            | a group's queries                         |                                          |
 // | sendRequest                | Control & Query: Send, a query group;     | Link, when it writes the command         |
 // |                            | Link: a group's next query                |                                          |
-// | replyText, replyReady      | Link, when an exchange for Control & Query| Link's reply hand-over, on the next tick |
-// |                            | ends: reply, error text or "No response   |                                          |
-// |                            | from unit"                                |                                          |
 // | queryGroup, queryIndex     | Control & Query: starting a group;        | Link: the group's end, or its command    |
 // |                            | Link: advancing the index                 | getting no response                      |
-// | groupError                 | Link: a group's query got an error text   | Link's reply hand-over                   |
-// | timeoutSeconds             | Link, with each exchange it starts        | never                                    |
-// | tryingToEstablish          | Link: a time-out, an abandoned exchange   | Link: the quiet wait after a probe ended |
-// | reestablished              | Link: a prompt answered a probe           | Link: the quiet wait ended               |
-// | connectionStarted          | Link: the first connection sequence       | never                                    |
+// | groupError                 | Link: a group's query got an error text   | Link's reply hand-over; a group starting |
+// | heldQueryGroup             | Control & Query: a status-system selection| Link's reply hand-over, starting the     |
+// |                            | while a command's reply is outstanding    | group                                    |
 // | downloadPrep               | Download window: a download starts        | Download window: it ends or is stopped   |
 // | prepStep                   | Download window: kPrepFindSerialPort;     | Download window                          |
 // |                            | Link: each step's reply, the error rule   |                                          |
-// | modelName, modelIs73408K   | Link: identification                      | start-up                                 |
+// | modelName                  | Link: identification                      | never (overwritten)                      |
+// |                            | (read by the alarm notifications)         |                                          |
 // | readyToDownload            | Link: the flash is erased                 | Download window: it starts sending       |
 // | downloadBurst              | Link: the flash is erased                 | never                                    |
-// | termLineBuffer             | Terminal window: typing                   | Terminal window: Enter; terminal view    |
-// | termReady                  | Link's terminal tick                      | any view being chosen                    |
+// | termLineBuffer             | Terminal window: typing, pasting          | Terminal window: Enter; terminal view    |
+// | termReady                  | Link's terminal tick; Terminal window:    | any view being chosen                    |
+// |                            | typing                                    |                                          |
 // | termIdleTicks              | Link's terminal tick                      | Terminal window, Control & Query: sending|
 // | termResponsePending        | Terminal window, Control & Query: sending | Link's terminal tick                     |
-// | download..., lines...,     | Download window                           | Download window                          |
-// | currentRecord              |                                           |                                          |
 
 namespace kestrix {
 
@@ -57,8 +54,6 @@ struct LinkState {
     unsigned long portLosses = 0;
     std::string currentCommand;
     bool sendRequest = false;
-    bool replyReady = false;
-    std::string replyText;
     int queryGroup = 0;
     int queryIndex = 0;
     bool groupError = false;
@@ -66,16 +61,10 @@ struct LinkState {
     // Set by the selection (console/command_menus.cpp); the hand-over of that reply starts the
     // group and clears it (link/reply_handover.cpp).
     int heldQueryGroup = 0;
-    int timeoutSeconds = 6;
-    bool tryingToEstablish = true;
-    bool reestablished = false;
-    bool connectionStarted = false;
     bool downloadPrep = false;
-    std::string customUpdateCommand = "ptim:tcod?";
 
     // Connection and download preparation.
-    std::string modelName;
-    bool modelIs73408K = false;
+    std::string modelName;  // from the identity reply
     int prepStep = 0;
     bool readyToDownload = false;
     int downloadBurst = 10;
@@ -85,13 +74,6 @@ struct LinkState {
     bool termReady = false;
     int termIdleTicks = 0;
     bool termResponsePending = false;
-
-    // Firmware transfer.
-    std::string downloadFileName;
-    bool downloadStartRequest = false;
-    long linesSent = 0;
-    long linesRetried = 0;
-    std::string currentRecord;
 
     friend bool operator==(const LinkState&, const LinkState&) = default;
 };

@@ -8,8 +8,8 @@ namespace kestrix {
 // the trend window's samples, or the monitor's readings. The link asks at an idle tick whether one
 // is due (after a waiting Control & Query command, before the view's poll), calls start() when it
 // writes the query and received() when its reply ends with the accepted prompt. A query whose
-// exchange ended any other way (an error prompt, a time-out, the port closed) is still awaited
-// when the link is next idle, and that is when the link calls failed().
+// exchange ended any other way (an error prompt, a time-out, the port closed) fails: the link
+// calls failed() when that exchange ends.
 class SampleRequests {
 public:
     virtual ~SampleRequests() = default;

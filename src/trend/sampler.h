@@ -23,9 +23,8 @@ namespace kestrix::trend {
 // its poll fits before the next slot.
 //
 // The link calls start() when it writes a sample and received() when its reply ends with the
-// accepted prompt. A sample whose exchange ended any other way (an error prompt, a time-out, the
-// port closed) is still awaited when the link is next idle, and that is when the link calls
-// failed(): the sample becomes a gap.
+// accepted prompt. When a sample's exchange ends any other way (an error prompt, a time-out, the
+// port closed), the link's end of the exchange calls failed(): the sample becomes a gap.
 class TrendSampler final : public SampleRequests {
 public:
     static constexpr double kShortestInterval = 1;

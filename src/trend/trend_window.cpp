@@ -7,6 +7,9 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/platform.h"
+#include "state/main_window_form.h"
+
 namespace kestrix::trend {
 
 namespace {

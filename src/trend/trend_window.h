@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "program/context.h"
+#include "state/context.h"
+#include "state/trend_forms.h"
 #include "trend/figures.h"
 #include "trend/record.h"
 #include "trend/sampler.h"
 #include "trend/series.h"
-#include "trend/trend_forms.h"
 #include "trend/trend_settings.h"
 
 namespace kestrix::trend {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "console/fitting.h"
+#include "common/fitting.h"
 #include "shared/size_samples.h"
 
 namespace kestrix {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <exception>
 
+#include "platform/platform.h"
+
 namespace kestrix {
 
 std::optional<FontSpec> askForFont(Context& ctx, const FontSpec& start) {

@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "program/context.h"
+#include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

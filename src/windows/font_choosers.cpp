@@ -1,6 +1,7 @@
 #include "windows/font_choosers.h"
 
-#include "link/main_window.h"
+#include "common/main_window.h"
+#include "state/main_window_form.h"
 #include "windows/clock_window.h"
 #include "windows/font_choice.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "program/context.h"
 #include "shared/startup_values.h"
+#include "state/context.h"
+#include "state/display_forms.h"
 
 namespace kestrix {
 

@@ -5,8 +5,10 @@
 #include <string>
 #include <utility>
 
-#include "console/printing.h"
-#include "link/main_window.h"
+#include "common/main_window.h"
+#include "common/printing.h"
+#include "platform/platform.h"
+#include "state/main_window_form.h"
 #include "windows/font_choice.h"
 
 namespace kestrix {

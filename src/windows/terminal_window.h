@@ -1,6 +1,7 @@
 #pragma once
 
-#include "program/context.h"
+#include "state/context.h"
+#include "state/display_forms.h"
 
 namespace kestrix {
 

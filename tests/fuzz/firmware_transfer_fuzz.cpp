@@ -26,7 +26,7 @@
 
 #include "download_rig.h"
 #include "fuzz_support.h"
-#include "link/prompt_matcher.h"
+#include "shared/prompt_matcher.h"
 
 namespace kestrix {
 namespace {
@@ -131,7 +131,7 @@ struct Harness {
     }
 
     void checkBounds() {
-        const LinkState& s = rig.state;
+        const TransferVariables& s = rig.download.vars();
         require(s.linesSent >= 0 && static_cast<std::size_t>(s.linesSent) <= recordCount,
                 "more lines sent than records");
         require(rig.window.Text2.text().size() <= 8 &&

@@ -23,14 +23,14 @@
 #include <memory>
 #include <string>
 
+#include "common/main_window.h"
 #include "console/control_query.h"
 #include "fuzz_support.h"
 #include "link/link_engine.h"
-#include "link/main_window.h"
-#include "link/query_groups.h"
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
+#include "shared/query_groups.h"
 #include "windows/terminal_window.h"
 
 namespace kestrix {
@@ -137,7 +137,7 @@ struct Harness {
         const std::size_t kBound = kMaxReplyLength + mostPending;
         require(form1().Term.text().size() <= kBound, "status view beyond its bound");
         require(app->forms.frmClock.lblClock.caption.size() <= kBound, "clock beyond its bound");
-        require(app->state.replyText.size() <= kBound, "reply beyond its bound");
+        require(app->link().vars().replyText.size() <= kBound, "reply beyond its bound");
         const TextBox& terminal = app->forms.frmTerminal.txtTerminal;
         require(terminal.maxLength == 0 || terminal.text().size() <= terminal.maxLength,
                 "terminal text beyond its bound");

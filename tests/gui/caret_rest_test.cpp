@@ -1,11 +1,12 @@
 // The text caret: blinking while the user works, resting after a spell without keys or clicks.
 
+#include "app/caret_rest.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
 
-#include "app/caret_rest.h"
 #include "gui_test_support.h"
 
 namespace kestrix::gui_test {
@@ -28,7 +29,7 @@ TEST_F(CaretRestTest, TheCaretRestsAfterASpellWithoutTheUserAndBlinksAgainAtAKey
         EXPECT_FALSE(rest.resting());
         EXPECT_EQ(QApplication::cursorFlashTime(), 1000);
 
-        QApplication::setCursorFlashTime(800);  // the desktop's blink changed meanwhile
+        QApplication::setCursorFlashTime(800);                          // the desktop's blink changed meanwhile
         ASSERT_TRUE(serveEventsUntil([&] { return rest.resting(); }));  // and rests again
         EXPECT_EQ(QApplication::cursorFlashTime(), 0);
     }

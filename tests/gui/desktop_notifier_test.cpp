@@ -1,8 +1,8 @@
 // Desktop notifications on a session bus of the test's own: a private dbus-daemon on a socket in
 // a temporary folder, and the test playing the desktop's notification service.
 
-#include <QDBusConnection>
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QProcess>

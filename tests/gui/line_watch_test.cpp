@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "../integration/support/sim_program.h"
+#include "download/firmware_download.h"
 #include "gui_test_support.h"
 
 namespace kestrix::gui_test {
@@ -294,8 +295,8 @@ TEST(LineWatch, AFirmwareDownloadRunsToTheEndOnTicksWokenByItsPrompts) {
     p.renderer.forward([&] { window.cmdDoDownload.onClick(); });
     EXPECT_TRUE(serveEventsUntil([&] { return window.Text4.text() == "DONE"; }, 3s))
         << window.lblOutcome.caption << " / " << p.form1.Label1.caption;
-    EXPECT_EQ(p.program.state().linesSent, 27);
-    EXPECT_EQ(p.program.state().linesRetried, 0);
+    EXPECT_EQ(p.program.app.download().vars().linesSent, 27);
+    EXPECT_EQ(p.program.app.download().vars().linesRetried, 0);
 }
 
 }  // namespace

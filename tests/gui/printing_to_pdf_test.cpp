@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "console/printing.h"
+#include "common/printing.h"
 #include "gui_test_support.h"
 #include "platform/fake_files.h"
 #include "platform/fake_platform.h"

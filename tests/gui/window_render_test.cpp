@@ -153,7 +153,7 @@ TEST_F(WindowRender, TicksDrawOnlyTheShownWindowsTheyChanged) {
         return renderer.windowsDrawn() - before;
     };
 
-    EXPECT_EQ(drawnBy([] {}), 0u);  // nothing changed
+    EXPECT_EQ(drawnBy([] {}), 0u);                         // nothing changed
     EXPECT_EQ(drawnBy([&] { time.caption += "1"; }), 1u);  // and the run of three: drawn once, at its end
     EXPECT_EQ(step, 3);
     EXPECT_EQ(widgetOf<QLabel>(renderer, clock, time)->text(), "11");

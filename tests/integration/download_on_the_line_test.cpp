@@ -139,7 +139,7 @@ TEST_F(DownloadOnTheLine, TheReceiverHoldsTheFileRecordForRecord) {
     ASSERT_TRUE(runUntil([&] { return completed(); })) << sim.label() << " / " << window.lblOutcome.caption;
     EXPECT_EQ(sim.receiver.storedRecords(), records);
     EXPECT_EQ(sim.receiver.receivedRecords().size(), records.size());  // nothing sent twice
-    EXPECT_EQ(sim.state().linesSent, static_cast<long>(records.size()));
+    EXPECT_EQ(sim.app.download().vars().linesSent, static_cast<long>(records.size()));
     EXPECT_EQ(window.Text3.text(), "0");
     EXPECT_EQ(sim.app.forms.frmShowLog.cmbSendSCPI.text, ":SYST:LANG \"PRIMARY\"");
     EXPECT_TRUE(sim.form1.Timer1.enabled);
@@ -155,7 +155,7 @@ TEST_F(DownloadOnTheLine, ErrorPromptsOnTwoPercentOfLinesAreRecoveredFrom) {
     ASSERT_TRUE(runUntil([&] { return completed(); })) << sim.label();
     EXPECT_EQ(sim.receiver.storedRecords(), records);
     EXPECT_GT(std::stol(window.Text3.text()), 100);
-    EXPECT_EQ(sim.state().linesSent, static_cast<long>(records.size()));
+    EXPECT_EQ(sim.app.download().vars().linesSent, static_cast<long>(records.size()));
 }
 
 TEST_F(DownloadOnTheLine, PromptsSplitIntoSmallChunksAreCounted) {
@@ -192,13 +192,13 @@ TEST_F(DownloadOnTheLine, ADownloadAfterAStoppedOneCompletes) {
     const std::string file = srecCatFile(folder);
     const auto records = recordsOf(file);
     choose(file);
-    ASSERT_TRUE(runUntil([&] { return sim.state().linesSent > 1000; }));
+    ASSERT_TRUE(runUntil([&] { return sim.app.download().vars().linesSent > 1000; }));
     window.cmdStopDownload.onClick();
     EXPECT_NE(window.lblOutcome.caption.find("needs a complete download"), std::string::npos);
     window.cmdDoDownload.onClick();
     ASSERT_TRUE(runUntil([&] { return completed(); })) << sim.label() << " / " << window.lblOutcome.caption;
     EXPECT_EQ(sim.receiver.storedRecords(), records);
-    EXPECT_EQ(sim.state().linesSent, static_cast<long>(records.size()));
+    EXPECT_EQ(sim.app.download().vars().linesSent, static_cast<long>(records.size()));
 }
 
 TEST(PosixFiles, ReadsARegularFileWholeAndRefusesOthers) {

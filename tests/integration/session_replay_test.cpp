@@ -47,7 +47,7 @@ Seen runSession(testing::SimProgram& program) {
     EXPECT_TRUE(send(program, ":PTIM:TINT?"));
     EXPECT_TRUE(send(program, "*IDN?"));
     form1.disableUpdates.checked = true;
-    EXPECT_TRUE(program.runUntil([&] { return !program.app.link().vars().waitingForReply; }));
+    EXPECT_TRUE(program.runUntil([&] { return !program.app.link().vars().exchange; }));
     return {form1.Term.text(), window.txtShowLog.text()};
 }
 

@@ -10,6 +10,7 @@
 #include "platform/fake_serial_port.h"
 #include "platform/fake_services.h"
 #include "platform/memory_profile.h"
+#include "program/forms.h"
 
 namespace kestrix::config {
 namespace {

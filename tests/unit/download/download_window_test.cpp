@@ -42,7 +42,7 @@ TEST(DownloadWindow, DownloadWithoutAFileAsksForOneInsteadOfWarning) {
     rig.window.cmdDoDownload.onClick();
     EXPECT_EQ(rig.dialogs.modalShown, std::vector<std::string>{"frmEnterFile"});
     EXPECT_EQ(rig.forms.frmEnterFile.caption, "Enter Download File Name");
-    EXPECT_FALSE(rig.state.downloadStartRequest);
+    EXPECT_FALSE(rig.download.vars().downloadStartRequest);
 }
 
 TEST(DownloadWindow, ABadFileIsRefusedBeforeTheErasureWarningWithItsFirstBadLine) {
@@ -57,7 +57,7 @@ TEST(DownloadWindow, ABadFileIsRefusedBeforeTheErasureWarningWithItsFirstBadLine
         << rig.dialogs.messages[0].text;
     EXPECT_NE(rig.dialogs.messages[0].text.find("has not been erased"), std::string::npos);
     EXPECT_TRUE(rig.dialogs.modalShown.empty());
-    EXPECT_FALSE(rig.state.downloadStartRequest);
+    EXPECT_FALSE(rig.download.vars().downloadStartRequest);
     rig.downloadTicks(3);
     rig.ticks(3);
     EXPECT_EQ(rig.port.written.find("diag:"), std::string::npos);  // no erasure, no records
@@ -92,7 +92,7 @@ TEST(DownloadWindow, ConfirmingWithThePortClosedShowsPortIsntOpenAndKeepsTheWarn
     rig.requestDownload(fileOf(firmware(3)));
     EXPECT_EQ(rig.dialogs.modalShown, (std::vector<std::string>{"frmEraseWarn", "frmPortNotOpen"}));
     EXPECT_TRUE(warningStillShown);
-    EXPECT_FALSE(rig.state.downloadStartRequest);
+    EXPECT_FALSE(rig.download.vars().downloadStartRequest);
     EXPECT_FALSE(rig.window.Timer1.enabled);
     EXPECT_FALSE(rig.window.cmdStopDownload.visible);
     EXPECT_TRUE(rig.window.cmdDoDownload.enabled);
@@ -103,7 +103,7 @@ TEST(DownloadWindow, OnlyStopDownloadIsUsableWhileADownloadRuns) {
     rig.connect();
     rig.requestDownload(fileOf(firmware(3)));
     EXPECT_TRUE(rig.window.Timer1.enabled);
-    EXPECT_TRUE(rig.state.downloadStartRequest);
+    EXPECT_TRUE(rig.download.vars().downloadStartRequest);
     auto running = [&] {
         return rig.window.cmdStopDownload.visible && !rig.window.cmdGetDownFile.enabled &&
                !rig.window.cmdDoDownload.enabled && !rig.window.cmdCloseDownForm.enabled;

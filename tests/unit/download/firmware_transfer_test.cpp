@@ -31,7 +31,7 @@ TEST(FirmwareTransfer, SendsTwoPacketsOfTenAndTheNextOnceTenPromptsArrive) {
     rig.port.receive(prompts(10));
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{packetOf(records, 30, 10)});
-    EXPECT_EQ(rig.state.currentRecord, records.back());
+    EXPECT_EQ(rig.download.vars().currentRecord, records.back());
     EXPECT_EQ(rig.window.Text1.text(), records.back());
     EXPECT_EQ(rig.window.prgRecords.value, 40);
     EXPECT_EQ(rig.window.prgRecords.maximum, 40);
@@ -74,8 +74,8 @@ TEST(FirmwareTransfer, APromptBegunWithNothingInFlightAnswersNoneOfTheNextPacket
     rig.downloadTick();
     rig.port.receive(prompts(2) + "E-");
     rig.downloadTick();
-    EXPECT_EQ(rig.writes(), (std::vector<std::string>{downLine(records[0]), downLine(records[1]),
-                                                      downLine(records[2]), downLine(records[3])}));
+    EXPECT_EQ(rig.writes(), (std::vector<std::string>{downLine(records[0]), downLine(records[1]), downLine(records[2]),
+                                                      downLine(records[3])}));
     rig.port.receive(prompts(2));
     rig.downloadTick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{downLine(records[4])});
@@ -118,7 +118,7 @@ TEST(FirmwareTransfer, AShortLastPacketIsAnnouncedAndCompletionFollowsBothPacket
     EXPECT_FALSE(rig.window.cmdStopDownload.visible);
     EXPECT_TRUE(rig.window.cmdDoDownload.enabled);
     EXPECT_TRUE(rig.window.cmdCloseDownForm.enabled);
-    EXPECT_EQ(rig.state.linesSent, 23);
+    EXPECT_EQ(rig.download.vars().linesSent, 23);
     EXPECT_EQ(rig.window.Text3.text(), "0");
 }
 
@@ -249,7 +249,7 @@ TEST(FirmwareTransfer, TheMinutesBoxStaysEmptyUntil500LinesThenEstimatesFromTheR
     }
     // Rates are sampled every 110 records; the first sample past 500 lines is at 550, with 50
     // records left at 0.01 minutes each.
-    EXPECT_EQ(rig.state.linesSent, 550);
+    EXPECT_EQ(rig.download.vars().linesSent, 550);
     EXPECT_EQ(rig.window.Text4.text(), ".5");
     EXPECT_TRUE(rig.window.Label4.visible);
     while (rig.state.downloadPrep) {

@@ -78,8 +78,8 @@ TEST(Reception, SilenceTimesOutAndTheCommandGetsNoResponse) {
     rig.clock.advance(1);
     rig.tick();
     EXPECT_EQ(rig.label(), "No response from unit");
-    EXPECT_EQ(rig.state.replyText, "No response from unit");
-    EXPECT_TRUE(rig.state.tryingToEstablish);
+    EXPECT_EQ(rig.vars.replyText, "No response from unit");
+    EXPECT_TRUE(rig.vars.tryingToEstablish);
     EXPECT_EQ(rig.form1.caption, "Morvandelle Kestrix");
     EXPECT_EQ(rig.forms.frmShowLog.caption, "Control & Query");
     const std::string terminal = rig.forms.frmTerminal.txtTerminal.text();
@@ -121,7 +121,7 @@ TEST(Reception, TheSettlingTimeOutStartsTheConnectionSequence) {
     rig.clock.advance(5);
     rig.tick();
     EXPECT_NE(rig.label(), "No response from unit");
-    EXPECT_EQ(rig.state.timeoutSeconds, 7);
+    EXPECT_EQ(rig.vars.timeoutSeconds, 7);
     rig.port.takeWritten();
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":syst:comm:ser:fdup?\r\n");
@@ -184,7 +184,7 @@ TEST(Reception, AReplyThatNeverEndsFailsInsteadOfGrowingWithoutBound) {
     }
     EXPECT_EQ(rig.label(), "No response from unit");
     EXPECT_EQ(rig.form1.Term.text(), "");
-    EXPECT_TRUE(rig.state.tryingToEstablish);
+    EXPECT_TRUE(rig.vars.tryingToEstablish);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(Scheduler, PollsTheStatusScreenAndShowsIt) {
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":syst:prin?\r\n");
     EXPECT_EQ(rig.label(), "requesting status");
-    EXPECT_EQ(rig.state.timeoutSeconds, 6);
+    EXPECT_EQ(rig.vars.timeoutSeconds, 6);
     rig.port.receive("line 1\r\nline 2\r\nscpi > ");
     rig.tick();
     EXPECT_EQ(rig.label(), "received status");
@@ -57,11 +57,11 @@ TEST(Scheduler, ControlAndQueryCommandsGoBeforePolls) {
     EXPECT_EQ(rig.port.takeWritten(), "*IDN?\r\n");
     EXPECT_FALSE(rig.state.sendRequest);
     EXPECT_EQ(rig.label(), "sending: *IDN?");
-    EXPECT_EQ(rig.state.timeoutSeconds, 13);
+    EXPECT_EQ(rig.vars.timeoutSeconds, 13);
     rig.port.receive("Morvandelle,73408K,1,R7.c\r\nscpi > ");
     rig.tick();
     EXPECT_EQ(rig.label(), "Received response");
-    EXPECT_TRUE(rig.state.replyReady);
+    EXPECT_TRUE(rig.vars.replyReady);
     rig.tick();  // the reply goes to the log, then the next poll
     EXPECT_EQ(rig.log(), "\r\nSent: *IDN?\r\nreply: Morvandelle,73408K,1,R7.c\r\n");
     EXPECT_TRUE(rig.forms.frmShowLog.cmdSendSCPI.enabled);
@@ -88,7 +88,7 @@ TEST(Scheduler, ClockAndCustomViewsPollTheirOwnCommands) {
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), ":ptim:str?\r\n");
     EXPECT_EQ(rig.label(), "requesting clock");
-    EXPECT_EQ(rig.state.timeoutSeconds, 3);
+    EXPECT_EQ(rig.vars.timeoutSeconds, 3);
     rig.port.receive("\"13:05:22\"\r\nscpi > ");
     rig.tick();
     EXPECT_EQ(rig.label(), "received clock");
@@ -98,7 +98,7 @@ TEST(Scheduler, ClockAndCustomViewsPollTheirOwnCommands) {
     rig.form1.FuncCustUpdate.checked = true;
     rig.tick();
     EXPECT_EQ(rig.port.takeWritten(), "ptim:tcod?\r\n");
-    EXPECT_EQ(rig.state.timeoutSeconds, 13);
+    EXPECT_EQ(rig.vars.timeoutSeconds, 13);
 }
 
 TEST(Scheduler, AShortClockReplyLeavesTheClockEmpty) {

@@ -18,7 +18,7 @@ TEST(ConnectionSequence, Identifies73408KAndShowsItsMenus) {
     rig.connect("73408K");
     EXPECT_EQ(rig.label(), "Identity determined");
     EXPECT_EQ(rig.state.modelName, "73408K");
-    EXPECT_TRUE(rig.state.modelIs73408K);
+    EXPECT_TRUE(rig.vars.modelIs73408K);
     EXPECT_EQ(rig.form1.caption, "Morvandelle Kestrix (connected to 73408K @Com1)");
     EXPECT_EQ(rig.forms.frmShowLog.caption, "Control & Query (connected to 73408K @Com1)");
     EXPECT_TRUE(modelMenusVisible(rig));
@@ -29,7 +29,7 @@ TEST(ConnectionSequence, OtherModelsAndNearMatchesHideTheModelMenus) {
     for (const char* model : {"Fennomir-6", "73408k", " 73408K"}) {
         Rig rig;
         rig.connect(model);
-        EXPECT_FALSE(rig.state.modelIs73408K) << model;
+        EXPECT_FALSE(rig.vars.modelIs73408K) << model;
         EXPECT_FALSE(findMenuItem(rig.forms.frmShowLog, "mnuTst")->visible) << model;
         EXPECT_FALSE(findMenuItem(rig.forms.frmShowLog, "hyph10")->visible) << model;
     }
@@ -38,7 +38,7 @@ TEST(ConnectionSequence, OtherModelsAndNearMatchesHideTheModelMenus) {
 TEST(ConnectionSequence, AnIdentityWithoutAModelFieldDoesNotFail) {
     Rig rig;
     rig.connectAnswering("0\r\nscpi > ", "garbage\r\nscpi > ");
-    EXPECT_FALSE(rig.state.modelIs73408K);
+    EXPECT_FALSE(rig.vars.modelIs73408K);
     EXPECT_EQ(rig.form1.caption, "Morvandelle Kestrix (connected to unknown model @Com1)");
 }
 

@@ -173,6 +173,19 @@ TEST_F(TrendRequests, APortThatGoesAwayLeavesAGapInEverySeriesAndSamplingGoesOnO
     EXPECT_EQ(mostOutstanding, 1);
 }
 
+// A sample whose exchange is cut off (here by closing the port) is a gap as soon as the
+// exchange ends, not only once the link is next idle.
+TEST_F(TrendRequests, ASampleCutOffByClosingThePortIsAGapAtOnce) {
+    silentFor = ":SYNC:TINT?";
+    run(1);
+    ASSERT_TRUE(sampler.awaiting());
+    rig.openPort();  // closes it
+    EXPECT_FALSE(sampler.awaiting());
+    ASSERT_EQ(samples.size(), 1u);
+    EXPECT_EQ(samples[0].query, ":SYNC:TINT?");
+    EXPECT_TRUE(std::isnan(samples[0].value));
+}
+
 TEST_F(TrendRequests, NoSamplesInDemoModeDuringAQueryGroupOrWhenPaused) {
     rig.form1.demoMode.checked = true;
     run(3);

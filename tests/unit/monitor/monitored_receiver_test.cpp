@@ -129,7 +129,7 @@ TEST_F(MonitoredReceiverTest, ReadsIdentityTrendAndCountsEveryExchange) {
     EXPECT_DOUBLE_EQ(r.trend.at(":SYNC:TINT?"), 2.5e-8);
     EXPECT_DOUBLE_EQ(r.trend.at(":DIAG:ROSC:EFC:ABS?"), 47.5);
     // The first probe after opening times out at once by the link's design and is not counted.
-    EXPECT_EQ(r.exchanges, commands.size() - 1 - (receiver->link().vars().waitingForReply ? 1 : 0));
+    EXPECT_EQ(r.exchanges, commands.size() - 1 - (receiver->link().vars().exchange ? 1 : 0));
     EXPECT_EQ(r.timeouts, 0u) << "the quiet wait after the first probe is no time-out";
     // Between its rounds the link is quiet: only the status and trend queries went out.
     const auto trendQueries = std::count(commands.begin(), commands.end(), ":SYNC:TINT?");

@@ -1,9 +1,11 @@
-#include "console/printing.h"
+#include "common/printing.h"
 
 #include <exception>
 #include <optional>
 #include <stdexcept>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace kestrix {
 

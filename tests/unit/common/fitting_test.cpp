@@ -1,10 +1,10 @@
-#include "console/fitting.h"
+#include "common/fitting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "link/main_window.h"
+#include "common/main_window.h"
 #include "shared/size_samples.h"
 #include "support/rig.h"
 

@@ -1,4 +1,6 @@
-#include "console/fitting.h"
+#include "common/fitting.h"
+
+#include "platform/platform.h"
 
 namespace kestrix {
 

@@ -1,4 +1,4 @@
-#include "link/query_groups.h"
+#include "shared/query_groups.h"
 
 #include <array>
 #include <vector>

@@ -2,7 +2,7 @@
 
 // Help, from the main window's Help menu and from Control & Query's: the manual at its start.
 
-#include "program/context.h"
+#include "state/context.h"
 
 namespace kestrix {
 

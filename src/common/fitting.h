@@ -3,7 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "program/context.h"
+#include "shared/controls.h"
+#include "state/context.h"
 
 namespace kestrix {
 

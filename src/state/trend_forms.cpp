@@ -1,4 +1,4 @@
-#include "trend/trend_forms.h"
+#include "state/trend_forms.h"
 
 #include <algorithm>
 

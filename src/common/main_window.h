@@ -1,11 +1,13 @@
 #pragma once
 
-#include "program/context.h"
+#include "state/context.h"
+#include "state/main_window_form.h"
 
 namespace kestrix {
 
-// The main window: its layout, its fitting to the view and its Function menu (the four views,
-// Disable Updates and Demo Mode). Its state, `Form1`, is in main_window_form.h.
+// The main window: its layout, its fitting to the view and its Function menu's handlers (the
+// four views, Disable Updates and Demo Mode), wired with the rest of its menus in
+// program/menus.cpp. Its state, `Form1`, is in state/main_window_form.h.
 
 // Timer1's interval in demo mode and out of it, in milliseconds.
 inline constexpr int kDemoTickMs = 90;
@@ -31,8 +33,5 @@ void chooseCustomUpdateView(Context& ctx);
 void chooseTerminalView(Context& ctx);
 void toggleDisableUpdates(Context& ctx);
 void toggleDemoMode(Context& ctx);
-
-// Gives the Function menu's items their handlers.
-void wireFunctionMenu(Context& ctx);
 
 }  // namespace kestrix

@@ -1,4 +1,4 @@
-#include "console/frm_show_log.h"
+#include "state/frm_show_log.h"
 
 #include <cstddef>
 #include <string>

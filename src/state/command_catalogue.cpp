@@ -1,8 +1,8 @@
-#include "console/command_catalogue.h"
+#include "state/command_catalogue.h"
 
 #include <array>
 
-#include "link/query_groups.h"
+#include "shared/query_groups.h"
 
 namespace kestrix {
 

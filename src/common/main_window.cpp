@@ -1,12 +1,13 @@
-#include "link/main_window.h"
+#include "common/main_window.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
-#include <utility>
 
-#include "console/fitting.h"
+#include "common/fitting.h"
+#include "platform/platform.h"
 #include "shared/size_samples.h"
+#include "state/display_forms.h"
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 
@@ -24,7 +25,7 @@ constexpr PolledView kClockView{&Form1::funcClock, true, false};
 constexpr PolledView kCustomUpdateView{&Form1::FuncCustUpdate, false, true};
 
 void choosePolledView(Context& ctx, const PolledView& view) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     if (view.clockShown) forms.frmClock.show();
     else forms.frmClock.hide();
@@ -83,7 +84,7 @@ void chooseCustomUpdateView(Context& ctx) { choosePolledView(ctx, kCustomUpdateV
 
 // What the other views showed and what was collected for the line are dropped.
 void switchToTerminalView(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     checkOnlyView(form1, form1.funcTermEmul);
     form1.CustomCommand.enabled = false;
@@ -94,7 +95,7 @@ void switchToTerminalView(Context& ctx) {
 
 // The terminal view keeps the main window's size: the terminal window is where it shows.
 void chooseTerminalView(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     forms.frmTerminal.show();
     forms.frmClock.hide();
     forms.form1.disableUpdates.enabled = false;
@@ -109,7 +110,7 @@ void toggleDisableUpdates(Context& ctx) {
 
 // Leaving demo mode takes the last characters off the caption whatever it reads by then.
 void toggleDemoMode(Context& ctx) {
-    Forms& forms = ctx.forms;
+    FormRefs& forms = ctx.forms;
     Form1& form1 = forms.form1;
     if (form1.demoMode.checked) {
         form1.demoMode.checked = false;
@@ -124,19 +125,6 @@ void toggleDemoMode(Context& ctx) {
         forms.frmShowLog.mnuService.enabled = true;
         form1.caption += kDemoCaptionSuffix;
     }
-}
-
-void wireFunctionMenu(Context& ctx) {
-    Form1& form1 = ctx.forms.form1;
-    const std::array<std::pair<MenuItem*, void (*)(Context&)>, 6> handlers{{
-        {&form1.funcStatus, chooseStatusView},
-        {&form1.funcClock, chooseClockView},
-        {&form1.FuncCustUpdate, chooseCustomUpdateView},
-        {&form1.funcTermEmul, chooseTerminalView},
-        {&form1.disableUpdates, toggleDisableUpdates},
-        {&form1.demoMode, toggleDemoMode},
-    }};
-    for (const auto& [item, handler] : handlers) item->onClick = [&ctx, handler = handler] { handler(ctx); };
 }
 
 }  // namespace kestrix

@@ -1,4 +1,4 @@
-#include "link/prompt_matcher.h"
+#include "shared/prompt_matcher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/printing.h"
+#include "common/printing.h"
 
 #include <gtest/gtest.h>
 

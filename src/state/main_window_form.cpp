@@ -1,4 +1,4 @@
-#include "link/main_window_form.h"
+#include "state/main_window_form.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include <deque>
 #include <vector>
 
-#include "console/command_catalogue.h"
 #include "shared/controls.h"
+#include "state/command_catalogue.h"
 
 namespace kestrix {
 

@@ -1,4 +1,6 @@
-#include "console/help.h"
+#include "common/help.h"
+
+#include "platform/platform.h"
 
 namespace kestrix {
 

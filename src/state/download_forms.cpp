@@ -1,4 +1,4 @@
-#include "download/download_forms.h"
+#include "state/download_forms.h"
 
 namespace kestrix {
 

@@ -1,4 +1,4 @@
-#include "config/config_forms.h"
+#include "state/config_forms.h"
 
 #include <string>
 

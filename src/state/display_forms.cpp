@@ -1,4 +1,4 @@
-#include "windows/display_forms.h"
+#include "state/display_forms.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "link/main_window.h"
+#include "common/main_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
-#include "console/log.h"
+#include "common/log.h"
+
+#include "state/frm_show_log.h"
 
 namespace kestrix {
 

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "program/context.h"
+#include "state/context.h"
+#include "state/frm_print_prog.h"
 
 namespace kestrix {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "program/context.h"
+#include "state/context.h"
 
 namespace kestrix {
 
