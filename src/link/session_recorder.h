@@ -5,8 +5,8 @@
 
 #include "platform/files.h"
 #include "platform/recording_serial_port.h"
-#include "state/context.h"
 #include "shared/session_record.h"
+#include "state/context.h"
 
 namespace kestrix {
 

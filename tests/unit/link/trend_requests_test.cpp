@@ -165,7 +165,7 @@ TEST_F(TrendRequests, APortThatGoesAwayLeavesAGapInEverySeriesAndSamplingGoesOnO
         (std::isnan(samples[i].value) ? gaps : after)[samples[i].query].push_back(samples[i]);
     for (const std::string query : {":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}) {
         SCOPED_TRACE(query);
-        ASSERT_EQ(gaps[query].size(), 1u);  // one gap marks the break, however long it lasted
+        ASSERT_EQ(gaps[query].size(), 1u);              // one gap marks the break, however long it lasted
         EXPECT_NEAR(gaps[query][0].time, lostAt, 1.0);  // on the slot the break began in, or the next
         ASSERT_FALSE(after[query].empty());
         EXPECT_GT(after[query].front().time, lostAt + 5);
