@@ -112,6 +112,24 @@ typed() {
   xdotool type --delay 60 "$2"
 }
 
+# Captures the part of the screen that holds the windows titled $2, $3, ... into images/$1.
+shot_together() {
+  local out=$1 left=100000 top=100000 right=0 bottom=0 id X Y WIDTH HEIGHT
+  shift
+  for title in "$@"; do
+    id=$(window "$title")
+    eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    left=$((X < left ? X : left))
+    top=$((Y < top ? Y : top))
+    right=$((X + WIDTH > right ? X + WIDTH : right))
+    bottom=$((Y + HEIGHT > bottom ? Y + HEIGHT : bottom))
+  done
+  sleep 0.5
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$workdir/shot.png"
+  convert "$workdir/shot.png" +repage -strip +dither -colors 64 "PNG8:$images/$out"
+  echo "$images/$out"
+}
+
 # Captures the window titled $1 into images/$2, as a small palette PNG; $3, when given, scales it
 # (a window as wide as the help window's page would not fit on it).
 shot() {
@@ -124,10 +142,10 @@ shot() {
 }
 
 # Starts Kestrix in the view given ($1: 0 status, 2 terminal) with Com1 on the simulator's line $2
-# (default: the first simulator's) and waits for its main window.
+# (default: the first simulator's) and more of the settings file in $3, and waits for its main window.
 start_kestrix() {
-  printf '[Ports]\r\nCom1=%s\r\nCom2=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n' "${2:-$workdir/ttyRECEIVER}" \
-    /dev/serial/by-id/usb-Serial_Adapter_SA0042-if00-port0 "$1" >"$settings"
+  printf '[Ports]\r\nCom1=%s\r\nCom2=%s\r\n[Miscellaneous]\r\nFunction=%s\r\n%s' "${2:-$workdir/ttyRECEIVER}" \
+    /dev/serial/by-id/usb-Serial_Adapter_SA0042-if00-port0 "$1" "${3:-}" >"$settings"
   "$console" >"$workdir/kestrix.log" 2>&1 &
   kestrix_pid=$!
   pids+=("$kestrix_pid")
@@ -160,6 +178,7 @@ for command in '*idn?' ':gps:ref:adel?'; do
   sleep 2
 done
 shot "Control & Query" control-query.png
+shot_together overview.png "Morvandelle Kestrix" "Control & Query"
 
 keys "Morvandelle Kestrix" alt+c s                 # CommPort, Settings...
 shot "Communication Settings" settings.png
@@ -192,6 +211,15 @@ typed "Kestrix Terminal" ':ptim:time?'
 xdotool key Return
 sleep 2
 shot "Kestrix Terminal" terminal.png
+stop_kestrix
+
+# Second run and a half: the trend window sampling the time interval every second, with its
+# stability statistics and a mask, after a few minutes of samples.
+start_kestrix 0 "" $'[Trend]\r\nSeries1=:SYNC:TINT?\r\nInterval=1\r\nStatistics=ADEV,TDEV,MTIE\r\nMasks=PRTC-A\r\n'
+keys "Morvandelle Kestrix" alt+c o
+keys "Morvandelle Kestrix" alt+u r                 # Function, Trend...
+sleep "${TREND_SECONDS:-150}"
+shot "Trend" trend.png
 stop_kestrix
 
 # Third run: the Firmware Download window halfway through a download, against a second simulator

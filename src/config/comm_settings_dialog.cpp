@@ -133,9 +133,11 @@ bool CommSettingsDialog::applyPaths() {
     takeDevice(pending_.port);
     for (const std::string& path : pending_.paths) {
         if (!config::isNetworkAddress(path)) continue;
-        if (const std::string problem = config::networkAddressProblem(path); !problem.empty()) {
-            ctx_.platform.dialogs.msgBox(problem + ".\n\n" + path, ctx_.forms.configScrn.caption,
-                                         platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
+        if (std::string problem = config::networkAddressProblem(path); !problem.empty()) {
+            problem += ".\n\n";
+            problem += path;
+            ctx_.platform.dialogs.msgBox(problem, ctx_.forms.configScrn.caption, platform::MsgIcon::Exclamation,
+                                         platform::MsgButtons::Ok);
             return false;
         }
     }

@@ -249,6 +249,7 @@ private:
     // Reopening a port that went away (port_reopen.cpp).
     void beginReopening();
     void stopReopening();
+    std::string reasonPortIsAway(std::string reason) const;
     void reopenTick();
     TickDemand nextReopenDue();
     bool downloadStartPending() const;
@@ -257,7 +258,8 @@ private:
     LinkVariables v_;
     std::unique_ptr<TickPacing> pacing_;
     ReopenSchedule reopen_;
-    bool reopenOpened_ = false;  // the last reopen tick opened the port
+    bool reopenOpened_ = false;       // the last reopen tick opened the port
+    std::string reasonBeforeReopen_;  // why the port went away, kept while a reopened port proves itself
 };
 
 }  // namespace kestrix

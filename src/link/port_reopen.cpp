@@ -13,11 +13,15 @@
 
 namespace kestrix {
 
+bool ReopenSchedule::lostAgainSoon(double now) const {
+    return reopenedAt_ && elapsedSince(*reopenedAt_, now) < kLongestReopenPause;
+}
+
 void ReopenSchedule::begin(double now) {
-    const bool lostAgainSoon = reopenedAt_ && elapsedSince(*reopenedAt_, now) < kLongestReopenPause;
+    const bool again = lostAgainSoon(now);
     waiting_ = true;
     lastTry_ = now;
-    pause_ = lostAgainSoon ? std::clamp(pause_ * 2, kFirstReopenPause, kLongestReopenPause) : 0;
+    pause_ = again ? std::clamp(pause_ * 2, kFirstReopenPause, kLongestReopenPause) : 0;
     reopenedAt_.reset();
 }
 
@@ -52,6 +56,7 @@ void LinkEngine::beginReopening() {
 
 void LinkEngine::stopReopening() {
     reopen_.end();
+    reasonBeforeReopen_.clear();
     ctx_.forms.form1.reopenTimer.enabled = false;
 }
 
@@ -80,12 +85,20 @@ void LinkEngine::reopenTick() {
     reopen_.opened(now);
     ctx_.forms.form1.reopenTimer.enabled = false;
     reopenOpened_ = true;
-    v_.portLostReason.clear();
+    reasonBeforeReopen_ = std::exchange(v_.portLostReason, {});
     portStateChanged();
     ctx_.forms.form1.Label1.caption = "COM" + std::to_string(port.commPort()) + " is back: reopened";
 }
 
 bool LinkEngine::downloadStartPending() const { return downloadStarting && downloadStarting(); }
+
+// Why the port is away, to show when it is lost: a try that did not get through leaves the reason
+// it first went away standing, rather than the try's own failure.
+std::string LinkEngine::reasonPortIsAway(std::string reason) const {
+    if (!reasonBeforeReopen_.empty() && reopen_.lostAgainSoon(ctx_.platform.clock.secondsSinceMidnight()))
+        return reasonBeforeReopen_;
+    return reason;
+}
 
 // The reopen timer sleeps until the next try is due; while a download ends, the download
 // window's ticks wake it.

@@ -24,6 +24,9 @@ public:
     // The user took over: the next loss starts afresh.
     void end();
     bool waiting() const { return waiting_; }
+    // The port goes away again at `now` soon after a try opened it: the try did not get through
+    // (a network port whose connection is refused a moment after it was begun).
+    bool lostAgainSoon(double now) const;
     bool due(double now) const;
     // A try at `now` failed: the next waits longer than the last did.
     void failed(double now);

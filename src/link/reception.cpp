@@ -302,9 +302,9 @@ void LinkEngine::onComm() {
     if (code == platform::comm::erPortLost) {
         // The port has closed itself; its reason stays in the status line until the user acts or
         // the port is back.
-        v_.portLostReason = port.lostReason();
-        if (v_.portLostReason.empty())
-            v_.portLostReason = "COM" + std::to_string(port.commPort()) + " was disconnected";
+        std::string reason = port.lostReason();
+        if (reason.empty()) reason = "COM" + std::to_string(port.commPort()) + " was disconnected";
+        v_.portLostReason = reasonPortIsAway(std::move(reason));
         v_.errorMessage = v_.portLostReason;
         ++ctx_.state.portLosses;
         if (trendSampler) trendSampler->interrupted(ctx_.platform.clock.utcSeconds());

@@ -15,8 +15,7 @@ Identity parseIdentity(const std::string& reply) {
 }
 
 const char* registerLabel(ConditionRegister reg) {
-    static constexpr std::array<const char*, kConditionRegisters> kLabels{"OPER", "OPER:HOLD", "OPER:HARD", "OPER:POW",
-                                                                          "QUES"};
+    static constexpr const char* kLabels[kConditionRegisters] = {"OPER", "OPER:HOLD", "OPER:HARD", "OPER:POW", "QUES"};
     return kLabels[static_cast<std::size_t>(reg)];
 }
 

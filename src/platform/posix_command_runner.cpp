@@ -33,8 +33,9 @@ std::string PosixCommandRunner::start(const std::string& command, const Environm
         for (const auto& [name, value] : environment) replaced = replaced || entry.starts_with(name + "=");
         if (!replaced) entries.push_back(entry);
     }
-    for (const auto& [name, value] : environment) entries.push_back(name + "=" + value);
+    for (const auto& [name, value] : environment) entries.push_back(std::string(name).append("=").append(value));
     std::vector<char*> envp;
+    envp.reserve(entries.size() + 1);
     for (std::string& entry : entries) envp.push_back(entry.data());
     envp.push_back(nullptr);
     const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};

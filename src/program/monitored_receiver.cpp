@@ -103,7 +103,8 @@ void MonitoredReceiver::noticeLoss() {
     const std::string reason =
         port_->lostReason().empty() ? "port " + config_.port + " went away" : port_->lostReason();
     if (reason != openFailure_) logFor(monitor::Level::Error, reason);
-    openFailure_ = reason;
+    // A failure to open again, seen before the loss was noticed, stays the one told of.
+    if (openFailure_.empty()) openFailure_ = reason;
     afterTick();
 }
 

@@ -30,7 +30,7 @@ public:
     // Seconds between attempts to open a port that is missing or went away.
     static constexpr double kReopenSeconds = 5;
     // Past this, a text of a window nobody sees is emptied, so a long run stays bounded.
-    static constexpr std::size_t kUnseenTextLimit = 16 * 1024;
+    static constexpr std::size_t kUnseenTextLimit = std::size_t{16} * 1024;
 
     MonitoredReceiver(const monitor::ReceiverConfig& config, const monitor::MonitorConfig& monitor,
                       std::unique_ptr<platform::SerialPort> port, platform::HeadlessServices& services,

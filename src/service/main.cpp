@@ -24,7 +24,7 @@ namespace {
 using kestrix::monitor::Level;
 
 constexpr int kBadConfiguration = 2;
-constexpr std::size_t kLargestConfiguration = 1024 * 1024;
+constexpr std::size_t kLargestConfiguration = std::size_t{1024} * 1024;
 
 const char* kUsage =
     "usage: kestrix-monitor [--config FILE] [--check]\n"

@@ -199,9 +199,10 @@ std::vector<double> withoutFrequencyDrift(const std::vector<double>& phase) {
         ++present;
         const long double t = (static_cast<long double>(i) - centre) / half;
         long double power = 1;
-        for (int k = 0; k < 5; ++k, power *= t) {
+        for (int k = 0; k < 5; ++k) {
             s[k] += power;
             if (k < 3) r[k] += power * phase[i];
+            power *= t;
         }
     }
     if (present < 3) return phase;

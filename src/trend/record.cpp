@@ -390,7 +390,6 @@ RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSampl
     std::string pending;  // a record not yet ended: its line end lies in a later block, or inside quotes
     bool pendingInQuotes = false;
     std::vector<std::string> fields;
-    std::size_t recordIndex = 0;
     TimeReader times;
     std::string lastQuery;
     double interval = 0;  // of the lines that follow; 0: lines of a file from before interval lines
@@ -398,16 +397,15 @@ RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSampl
     std::map<long long, std::size_t> spacings;          // an older file's, to the whole second
     std::map<std::string, double, std::less<>> lastAt;  // an older file's last reading of each query
     auto take = [&](std::string_view record) {
-        std::size_t commentFields = 0;
-        if (record.starts_with('#') && splitRecord(record, fields, commentFields) && commentFields == 1) {
-            if (const double seconds = intervalOf(fields[0])) interval = seconds;  // a comment
-            return;
-        }
         std::string_view timeText, query, valueText;
-        if (recordIndex++ == 0 || !splitUsualRecord(record, timeText, query, valueText)) {
+        if (!splitUsualRecord(record, timeText, query, valueText)) {
             std::size_t count = 0;
             const bool whole = splitRecord(record, fields, count);
-            if (recordIndex == 1 && count >= 1 && fields[0] == "time") return;  // the heading
+            if (whole && count == 4 && fields[0] == "time") return;   // the heading
+            if (whole && count == 1 && fields[0].starts_with("#")) {  // a comment, or the interval
+                if (const double seconds = intervalOf(fields[0])) interval = seconds;
+                return;
+            }
             if (!whole || count != 4) {
                 ++file.unreadableLines;
                 return;

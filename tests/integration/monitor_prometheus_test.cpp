@@ -17,6 +17,20 @@
 namespace kestrix::testing {
 namespace {
 
+// What the monitor may grow by over the test. Under AddressSanitizer freed memory is held in
+// quarantine for a while, so resident memory there grows whatever the monitor keeps.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kGrowthLimitKb = 64 * 1024;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr long kGrowthLimitKb = 64 * 1024;
+#else
+constexpr long kGrowthLimitKb = 8 * 1024;
+#endif
+#else
+constexpr long kGrowthLimitKb = 8 * 1024;
+#endif
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -150,8 +164,9 @@ TEST_F(MonitorOnTheLine, APrometheusServerScrapesEveryReceiversState) {
     EXPECT_EQ(query("kestrix_status_condition%7Bcondition%3D%22GPS%20Failure%22%7D", "lab-alarm"), "1");
     EXPECT_EQ(query("kestrix_receiver_info%7Bserial_number%3D%22QX-2204%22%7D", "lab-alarm"), "1");
     // What Prometheus holds for the time interval is one of the answers the receiver gave.
-    const std::string tint = query("kestrix_time_interval_seconds", "lab-live");
-    ASSERT_FALSE(tint.empty());
+    // The first reading reaches Prometheus a sample interval and a scrape after the receiver is up.
+    std::string tint;
+    ASSERT_TRUE(eventually([&] { return !(tint = query("kestrix_time_interval_seconds", "lab-live")).empty(); }));
     {
         std::lock_guard lock(answersMutex);
         const bool answered = std::any_of(tintAnswers.begin(), tintAnswers.end(),
@@ -219,7 +234,7 @@ TEST_F(MonitorOnTheLine, KeepsServingThroughBadInputAndStaysBounded) {
     for (int fd : stalled) ::close(fd);
 
     EXPECT_TRUE(monitor->running());
-    EXPECT_LT(monitor->residentKb() - before, 8 * 1024) << "kB grown";
+    EXPECT_LT(monitor->residentKb() - before, kGrowthLimitKb) << "kB grown";
     const std::string log = fileText((dir / "monitor.log").string());
     EXPECT_NE(log.find("<3>lab-live: "), std::string::npos) << log;
     EXPECT_NE(log.find("<5>lab-live: answering"), std::string::npos) << log;

@@ -178,7 +178,8 @@ TEST_F(MonitoredReceiverTest, SilenceGarbageAndALostPortComeBackBounded) {
     port->lose("/dev/ttyFAKE was disconnected");
     run(20);
     EXPECT_FALSE(readings().up);
-    EXPECT_EQ(std::count(logged.begin(), logged.end(), "rack1: /dev/ttyFAKE: No such file or directory"), 1);
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), "rack1: /dev/ttyFAKE: No such file or directory"), 1)
+        << ::testing::PrintToString(logged);
     port->failOpen.clear();
     run(15);
     EXPECT_TRUE(port->portOpen());
