@@ -48,6 +48,8 @@ struct ReceiverReadings {
     std::optional<RegisterValue> statusByte;
     std::vector<std::string> latchedCauses;  // from the last alarm-cause read (only with ClearAlarms=1)
     AlarmState alarm;
+    // (A gap in the trend, NaN, never equals itself: readings holding one count as changed.)
+    friend bool operator==(const ReceiverReadings&, const ReceiverReadings&) = default;
 };
 
 // An alarm is raised while a fault condition is present (any bit of the hardware, holdover or

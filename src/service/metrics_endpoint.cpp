@@ -16,20 +16,23 @@ public:
 
     std::vector<prometheus::MetricFamily> Collect() const override {
         const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        const auto readings = board_.read();
+        std::vector<monitor::MetricFamily> families = monitor::metricFamilies(*readings, now);
         std::vector<prometheus::MetricFamily> out;
-        for (const monitor::MetricFamily& family : monitor::metricFamilies(board_.read(), now)) {
-            prometheus::MetricFamily f;
-            f.name = family.name;
-            f.help = family.help;
+        out.reserve(families.size());
+        for (monitor::MetricFamily& family : families) {
+            prometheus::MetricFamily& f = out.emplace_back();
+            f.name = std::move(family.name);
+            f.help = std::move(family.help);
             const bool counter = family.type == monitor::MetricFamily::Type::Counter;
             f.type = counter ? prometheus::MetricType::Counter : prometheus::MetricType::Gauge;
-            for (const monitor::MetricSample& sample : family.samples) {
-                prometheus::ClientMetric metric;
-                for (const auto& [name, value] : sample.labels) metric.label.push_back({name, value});
+            f.metric.reserve(family.samples.size());
+            for (monitor::MetricSample& sample : family.samples) {
+                prometheus::ClientMetric& metric = f.metric.emplace_back();
+                metric.label.reserve(sample.labels.size());
+                for (auto& [name, value] : sample.labels) metric.label.push_back({std::move(name), std::move(value)});
                 (counter ? metric.counter.value : metric.gauge.value) = sample.value;
-                f.metric.push_back(std::move(metric));
             }
-            out.push_back(std::move(f));
         }
         return out;
     }

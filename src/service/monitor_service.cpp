@@ -10,12 +10,12 @@
 
 namespace kestrix::service {
 
-void ReadingsBoard::publish(std::vector<monitor::ReceiverReadings> readings) {
+void ReadingsBoard::publish(std::shared_ptr<const Readings> readings) {
     std::lock_guard lock(mutex_);
     readings_ = std::move(readings);
 }
 
-std::vector<monitor::ReceiverReadings> ReadingsBoard::read() const {
+std::shared_ptr<const ReadingsBoard::Readings> ReadingsBoard::read() const {
     std::lock_guard lock(mutex_);
     return readings_;
 }
@@ -57,9 +57,17 @@ void MonitorService::alarmChanged(const std::string& name, const monitor::AlarmS
 }
 
 void MonitorService::publish() {
-    std::vector<monitor::ReceiverReadings> readings;
-    readings.reserve(receivers_.size());
-    for (const auto& receiver : receivers_) readings.push_back(receiver->readings());
+    // The loop turns on every character a line brings; the readings change about once an exchange.
+    const auto unchanged = [this] {
+        for (std::size_t i = 0; i < receivers_.size(); ++i)
+            if (!(receivers_[i]->readings() == (*published_)[i])) return false;
+        return true;
+    };
+    if (published_ && published_->size() == receivers_.size() && unchanged()) return;
+    auto readings = std::make_shared<ReadingsBoard::Readings>();
+    readings->reserve(receivers_.size());
+    for (const auto& receiver : receivers_) readings->push_back(receiver->readings());
+    published_ = readings;
     board_.publish(std::move(readings));
 }
 

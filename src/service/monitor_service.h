@@ -20,15 +20,18 @@
 
 namespace kestrix::service {
 
-// The readings as the last turn of the loop left them, for the endpoint's threads.
+// The readings as the loop last changed them, for the endpoint's threads. They are shared, never
+// changed once published: a scrape takes them with the lock held only to copy a pointer, and the
+// loop publishes new ones beside them.
 class ReadingsBoard {
 public:
-    void publish(std::vector<monitor::ReceiverReadings> readings);
-    std::vector<monitor::ReceiverReadings> read() const;
+    using Readings = std::vector<monitor::ReceiverReadings>;
+    void publish(std::shared_ptr<const Readings> readings);
+    std::shared_ptr<const Readings> read() const;
 
 private:
     mutable std::mutex mutex_;
-    std::vector<monitor::ReceiverReadings> readings_;
+    std::shared_ptr<const Readings> readings_ = std::make_shared<const Readings>();
 };
 
 class MonitorService {
@@ -50,6 +53,7 @@ public:
 
 private:
     void alarmChanged(const std::string& name, const monitor::AlarmState& state);
+    // Hands the readings to the board when a receiver's changed since they were last handed.
     void publish();
 
     monitor::MonitorConfig config_;
@@ -58,6 +62,7 @@ private:
     platform::HeadlessServices services_;
     platform::PosixCommandRunner runner_;
     std::vector<std::unique_ptr<MonitoredReceiver>> receivers_;
+    std::shared_ptr<const ReadingsBoard::Readings> published_;
     int wakeFd_ = -1;
 };
 
