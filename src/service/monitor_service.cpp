@@ -73,7 +73,7 @@ void MonitorService::publish() {
 
 void MonitorService::turn(int maxWaitMs) {
     const double now = services_.clock->utcSeconds();
-    double wakeAt = now + maxWaitMs / 1000.0;
+    double wakeAt = std::min(now + maxWaitMs / 1000.0, nextLineLookAt_);
     std::vector<pollfd> fds;
     fds.reserve(receivers_.size() + 1);
     for (auto& receiver : receivers_) {
@@ -90,11 +90,15 @@ void MonitorService::turn(int maxWaitMs) {
     ::poll(fds.data(), fds.size(), static_cast<int>(std::ceil(waitMs)));
 
     const double after = services_.clock->utcSeconds();
+    const bool lookAtEveryLine = after >= nextLineLookAt_;
+    if (lookAtEveryLine) nextLineLookAt_ = after + kLineLookSeconds;
     for (std::size_t i = 0; i < receivers_.size(); ++i) {
         MonitoredReceiver& receiver = *receivers_[i];
+        // A hang-up or an error shows in revents whatever was asked, so a lost port is noticed here.
         const bool lineActive = fds[i].fd >= 0 && fds[i].revents != 0;
-        receiver.service();  // also looks at line events no descriptor reports, and notices a lost port
-        if (lineActive || after >= receiver.nextTickAt()) receiver.tick();
+        const bool tickDue = lineActive || after >= receiver.nextTickAt();
+        if (tickDue || lookAtEveryLine || fds[i].fd < 0) receiver.service();
+        if (tickDue) receiver.tick();
     }
     runner_.service();
     publish();

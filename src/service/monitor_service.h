@@ -38,6 +38,11 @@ class MonitorService {
 public:
     // The longest the loop sleeps, so that OnAlarm's commands are looked after.
     static constexpr int kLongestWaitMs = 500;
+    // How often every port is looked at though its descriptor said nothing: the modem lines of a
+    // serial port change without waking poll(). Between those looks a port is serviced only when
+    // its descriptor or its receiver's tick asks, so that a turn brought by one line's character
+    // costs no system call on the others.
+    static constexpr double kLineLookSeconds = 0.25;
 
     MonitorService(monitor::MonitorConfig config, monitor::Log log, ReadingsBoard& board);
     ~MonitorService();
@@ -63,6 +68,7 @@ private:
     platform::PosixCommandRunner runner_;
     std::vector<std::unique_ptr<MonitoredReceiver>> receivers_;
     std::shared_ptr<const ReadingsBoard::Readings> published_;
+    double nextLineLookAt_ = 0;
     int wakeFd_ = -1;
 };
 
