@@ -23,7 +23,9 @@
 
 namespace {
 
-using namespace kestrix::trend;
+using namespace kestrix;
+
+platform::PosixFiles posixFiles;
 
 constexpr double kStart = 1796601600;
 
@@ -116,7 +118,7 @@ const std::string& recordOf(std::size_t days) {
     auto [it, fresh] = made.try_emplace(days, "/tmp/kestrix-bench-record-" + std::to_string(days) + "d.csv");
     if (fresh) {
         std::remove(it->second.c_str());
-        RecordWriter writer;
+        RecordWriter writer(posixFiles);
         writer.open(it->second, 1.0);
         writer.close();
         std::FILE* file = std::fopen(it->second.c_str(), "ab");
@@ -145,7 +147,7 @@ void BM_OpenRecordReadABlockAtATime(benchmark::State& state) {
     const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         SampleRing ring;
-        scanRecordedFile(path, [&](double t, const std::string&, double v) { ring.add(t, v); });
+        scanRecordedFile(posixFiles, path, [&](double t, const std::string&, double v) { ring.add(t, v); });
         benchmark::DoNotOptimize(ring.size());
     }
     state.counters["peakMB"] = peakMegabytes();
@@ -156,7 +158,7 @@ void BM_OpenRecordReadWhole(benchmark::State& state) {
     const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         SampleRing ring;
-        const RecordedFile file = readRecordedFile(path);
+        const RecordedFile file = readRecordedFile(posixFiles, path);
         for (const RecordedSample& s : file.series.begin()->second) ring.add(s.time, s.value);
         benchmark::DoNotOptimize(ring.size());
     }

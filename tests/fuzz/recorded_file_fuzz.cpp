@@ -24,7 +24,9 @@
 namespace {
 
 using kestrix::fuzz::require;
-using namespace kestrix::trend;
+using namespace kestrix;
+
+platform::PosixFiles posixFiles;
 
 bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
@@ -44,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RecordedFile whole = parseRecordedText(text);
     std::map<std::string, std::vector<std::pair<double, double>>> streamed;
     const RecordedFile scan = scanRecordedFile(
-        path,
+        posixFiles, path,
         [&](double t, const std::string& q, double v) {
             streamed[q].push_back({t, v});
         },
