@@ -128,10 +128,7 @@ void TrendWindow::wire() {
     q.cmdCancel.onClick = [&q] { q.hide(); };
     // Closing hides the window; sampling and recording go on.
     f.onCloseRequest = [this](bool&) { form_.hide(); };
-    f.onResize = [this] {
-        form_.layout();
-        ++revision_;
-    };
+    f.onResize = [this] { form_.layout(); };
     f.onPlotZoom = [this](double factor, double anchor) { zoom(factor, anchor); };
     f.onPlotPan = [this](double fraction) { pan(fraction); };
     f.onPlotColumns = [this](int columns) {
@@ -214,7 +211,6 @@ void TrendWindow::addSample(const std::string& query, double time, double value,
     if (it == series_.end()) return;
     (*it)->ring.add(time, value);
     ++samplesSinceStability_;
-    ++revision_;
     samplesDue_ = true;
     if (writer_.isOpen() && !writer_.write({time, query, value, reply})) {
         say("Recording stopped: " + writer_.error());
@@ -290,7 +286,6 @@ TrendWindow::Span TrendWindow::visibleSpan() const {
 
 void TrendWindow::viewChanged() {
     ++viewRevision_;
-    ++revision_;
     plotDue_ = true;
 }
 
@@ -625,7 +620,6 @@ void TrendWindow::refreshInfo() {
     if (text == form_.lblTrendInfo.caption) return;
     form_.lblTrendInfo.caption = text;
     form_.lblTrendInfo.toolTip = text;
-    ++revision_;
 }
 
 void TrendWindow::updateMenus() {
@@ -662,7 +656,6 @@ void TrendWindow::updateMenus() {
     f.mnuTrendMaskPrtcB.checked = masked(Mask::G8272PrtcB);
     f.mnuTrendErrorBars.checked = settings_.errorBars;
     f.mnuTrendRemoveDrift.checked = settings_.removeDrift;
-    ++revision_;
     refreshInfo();
 }
 

@@ -111,10 +111,6 @@ public:
     // up to date after each of the link's ticks and each change the user makes.
     std::string infoLine() const;
     void refreshInfo();
-    // Moves whenever something drawn changes.
-    std::uint64_t revision() const { return revision_; }
-    // Moves when the user changes what is shown (zoom, pan, series, a file opened).
-    std::uint64_t viewRevision() const { return viewRevision_; }
 
     void copyTable();
     void saveTable();
@@ -174,7 +170,6 @@ private:
     double span_ = 0;  // Follow: the width kept
     Span fixed_;       // Fixed: the span itself
 
-    std::uint64_t revision_ = 1;
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
     std::vector<StatisticCurve> curves_;
     std::vector<MaskResult> maskResults_;
