@@ -75,7 +75,8 @@ struct TrendPlotState {
 
 // The trend window: the receiver's readings plotted against UTC, their figures, and for a time
 // interval its stability plot and table. The plots and the table are drawn by the display layer
-// from the trend's state (trend/trend_window.h) into `plotArea`; the rest are ordinary controls.
+// into `plotArea` from `plot`, which the trend (trend/trend_window.h) publishes; the rest are
+// ordinary controls.
 struct FrmTrend : Window {
     FrmTrend();
 

@@ -3,6 +3,7 @@
 
 #include "app/trend_panel.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
@@ -137,6 +138,15 @@ TEST_F(TrendPanelRender, TheFiguresFitTheStripAtTheDefaultWidthAndTheTableSaysIt
     EXPECT_TRUE(lines.join(' ').contains(QStringLiteral("std dev ")));
     EXPECT_TRUE(lines.back().endsWith(QStringLiteral("(3600 samples)")));
     EXPECT_EQ(panel.stabilityNote().text(), QStringLiteral("Tau0 1 s: 3600 slots, 0 empty"));
+}
+
+// The plot tells the trend its width once laid out, and the strips come back one column a pixel.
+TEST_F(TrendPanelRender, TheStripsComeBackInOneColumnPerPixelOfThePlot) {
+    QCoreApplication::processEvents();
+    const int columns = panel.plot().width() - 90;  // less the value axis and the right margin
+    EXPECT_EQ(form.plotColumns, columns);
+    ASSERT_EQ(form.plot.strips.size(), 2u);
+    EXPECT_EQ(form.plot.strips[1].columns.size(), static_cast<std::size_t>(columns));
 }
 
 TEST_F(TrendPanelRender, SavePlotWritesAPng) {
