@@ -204,4 +204,28 @@ void BM_ASampleThroughTheLink(benchmark::State& state) {
 }
 BENCHMARK(BM_ASampleThroughTheLink);
 
+// The plot state the trend publishes after a change of view (zoom in, then show all again) over a
+// week of a time interval and an EFC, no statistic chosen: what a redraw costs the core.
+void BM_PublishTheWeeksPlot(benchmark::State& state) {
+    kestrix::testing::Rig rig;
+    FrmTrend& form = rig.forms.frmTrend;
+    rig.form1.funcTrend.onClick();
+    for (MenuItem* item :
+         {&form.mnuTrendTint, &form.mnuTrendEfc, &form.mnuInterval1s, &form.mnuTrendAdev, &form.mnuTrendTdev})
+        item->onClick();
+    form.onPlotColumns(static_cast<int>(state.range(0)));
+    TrendWindow& trend = rig.app->trend();
+    const SampleRing& ring = week();
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        trend.addSample(kTimeIntervalQuery, ring.time(i), ring.value(i), "r");
+        trend.addSample(kEfcQuery, ring.time(i), 48.7, "r");
+    }
+    for (auto _ : state) {
+        form.mnuTrendZoomIn.onClick();
+        form.mnuTrendShowAll.onClick();
+    }
+    state.counters["revision"] = static_cast<double>(form.plot.revision);
+}
+BENCHMARK(BM_PublishTheWeeksPlot)->Arg(600)->Arg(1920)->Unit(benchmark::kMillisecond);
+
 }  // namespace
