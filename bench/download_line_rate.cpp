@@ -25,46 +25,11 @@
 #include <thread>
 
 #include "../tests/integration/support/sim_program.h"
-#include "download/firmware_download.h"
+#include "support/download_stretch.h"
 
 namespace {
 
 using kestrix::testing::SimProgram;
-
-std::string hexByte(unsigned value) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", value & 0xFFu);
-    return text;
-}
-
-// S0, 512 S2 records of 32 bytes from 0x20000, S5, S8: what srec_cat writes for a 16 KiB image.
-std::string firmwareFile() {
-    auto record = [](char type, std::vector<unsigned> bytes) {
-        unsigned sum = static_cast<unsigned>(bytes.size() + 1);
-        std::string text = std::string("S") + type + hexByte(static_cast<unsigned>(bytes.size() + 1));
-        for (unsigned b : bytes) {
-            sum += b;
-            text += hexByte(b);
-        }
-        return text + hexByte(~sum) + "\n";
-    };
-    std::string file = record('0', {0, 0, 'K', '7', '3', '4'});
-    std::uint32_t x = 2463534242u;
-    for (unsigned r = 0; r < 512; ++r) {
-        const unsigned address = 0x20000 + r * 32;
-        std::vector<unsigned> bytes{(address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF};
-        for (int i = 0; i < 32; ++i) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            bytes.push_back(x & 0xFF);
-        }
-        file += record('2', bytes);
-    }
-    file += record('5', {0x02, 0x00});
-    file += record('8', {0x02, 0x00, 0x00});
-    return file;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -136,7 +101,8 @@ private:
 
 void BM_DownloadAt19200Baud(benchmark::State& state) {
     const bool paced = state.range(0) == 1;
-    const std::string file = firmwareFile();
+    // S0, 512 S2 records of 32 bytes from 0x20000, S5, S8: what srec_cat writes for a 16 KiB image.
+    const std::string file = kestrix::bench::firmwareFile(512, "K734");
     double ratioBusier = 0, ratioBoth = 0, sent = 0, received = 0, ticks = 0;
     for (auto _ : state) {
         SimProgram sim;
@@ -151,27 +117,16 @@ void BM_DownloadAt19200Baud(benchmark::State& state) {
             return;
         }
         auto& window = sim.app.forms.frmDownload;
-        sim.dialogs.modalActions["frmEraseWarn"] = [](kestrix::Window& w) {
-            static_cast<kestrix::FrmEraseWarn&>(w).cmdReallyDownload.onClick();
-        };
-        sim.fakes.files.contents["/fw.s"] = file;
-        window.txtDownFile.setText("/fw.s");
-        window.cmdDoDownload.onClick();
-
-        std::atomic<long> toReceiver{0}, fromReceiver{0};
-        std::atomic<bool> counting{false};
-        sim.receiver.setTrace([&](char direction, std::string_view bytes) {
-            if (!counting) return;
-            (direction == '<' ? toReceiver : fromReceiver) += static_cast<long>(bytes.size());
-        });
+        kestrix::bench::startDownload(sim, file);
+        kestrix::bench::LineCount line(sim.receiver);
         // The application's loop: the download timer fires every millisecond, the port is
         // serviced as often.
         // The count starts the moment the flash is erased, before the first packet can go out.
         Clock::time_point start;
         std::uint64_t ticksBefore = 0;
         auto startCounting = [&] {
-            if (counting || !sim.state().readyToDownload) return;
-            counting = true;
+            if (line.counting || !sim.state().readyToDownload) return;
+            line.counting = true;
             ticksBefore = window.Timer1.ticksRun() + sim.form1.Timer1.ticksRun();
             start = Clock::now();
         };
@@ -190,14 +145,14 @@ void BM_DownloadAt19200Baud(benchmark::State& state) {
         };
         while (window.Text4.text() != "DONE") turn();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        counting = false;
+        line.counting = false;
         ticks = static_cast<double>(window.Timer1.ticksRun() + sim.form1.Timer1.ticksRun() - ticksBefore) / seconds;
         state.SetIterationTime(seconds);
 
-        sent = static_cast<double>(toReceiver);
-        received = static_cast<double>(fromReceiver);
-        ratioBusier = seconds / (std::max(sent, received) / 1920.0);
-        ratioBoth = seconds / ((sent + received) / 1920.0);
+        sent = line.toReceiver();
+        received = line.fromReceiver();
+        ratioBusier = line.perLineMinimum(seconds, 1920.0);
+        ratioBoth = line.perBothWaysSum(seconds, 1920.0);
     }
     state.counters["chars_to_receiver"] = sent;
     state.counters["chars_from_receiver"] = received;

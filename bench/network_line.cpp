@@ -18,7 +18,7 @@
 
 #include "../tests/integration/support/ser2net.h"
 #include "../tests/integration/support/sim_program.h"
-#include "download/firmware_download.h"
+#include "support/download_stretch.h"
 
 namespace {
 
@@ -84,43 +84,10 @@ BENCHMARK(BM_StatusScreenAt9600Baud)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-std::string hexByte(unsigned value) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", value & 0xFFu);
-    return text;
-}
-
-// S0, 128 S2 records of 32 bytes from 0x20000, S5, S8: what srec_cat writes for a 4 KiB image.
-std::string firmwareFile() {
-    auto record = [](char type, std::vector<unsigned> bytes) {
-        unsigned sum = static_cast<unsigned>(bytes.size() + 1);
-        std::string text = std::string("S") + type + hexByte(static_cast<unsigned>(bytes.size() + 1));
-        for (unsigned b : bytes) {
-            sum += b;
-            text += hexByte(b);
-        }
-        return text + hexByte(~sum) + "\n";
-    };
-    std::string file = record('0', {0, 0, 'K', '9'});
-    std::uint32_t x = 2463534242u;
-    for (unsigned r = 0; r < 128; ++r) {
-        const unsigned address = 0x20000 + r * 32;
-        std::vector<unsigned> bytes{(address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF};
-        for (int i = 0; i < 32; ++i) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            bytes.push_back(x & 0xFF);
-        }
-        file += record('2', bytes);
-    }
-    file += record('5', {0x00, 0x80});
-    return file + record('8', {0x02, 0x00, 0x00});
-}
-
 void BM_DownloadAt9600Baud(benchmark::State& state) {
     const int transport = static_cast<int>(state.range(0));
-    const std::string file = firmwareFile();
+    // S0, 128 S2 records of 32 bytes from 0x20000, S5, S8: what srec_cat writes for a 4 KiB image.
+    const std::string file = kestrix::bench::firmwareFile(128, "K9");
     double ratio = 0, sent = 0, received = 0;
     for (auto _ : state) {
         Setup setup(transport);
@@ -130,31 +97,21 @@ void BM_DownloadAt9600Baud(benchmark::State& state) {
             return;
         }
         auto& forms = sim.app.forms;
-        sim.dialogs.modalActions["frmEraseWarn"] = [](kestrix::Window& w) {
-            static_cast<kestrix::FrmEraseWarn&>(w).cmdReallyDownload.onClick();
-        };
         // The line stays at 9600 baud.
         sim.dialogs.modalActions["FrmChangeBaud"] = [&](kestrix::Window&) {
             forms.frmChangeBaud.cmdDontDownload.onClick();
         };
+        kestrix::bench::startDownload(sim, file);
         auto& window = forms.frmDownload;
-        sim.fakes.files.contents["/fw.s"] = file;
-        window.txtDownFile.setText("/fw.s");
-        window.cmdDoDownload.onClick();
-
-        std::atomic<long> toReceiver{0}, fromReceiver{0};
-        std::atomic<bool> counting{false};
-        sim.receiver.setTrace([&](char direction, std::string_view bytes) {
-            if (counting) (direction == '<' ? toReceiver : fromReceiver) += static_cast<long>(bytes.size());
-        });
+        kestrix::bench::LineCount line(sim.receiver);
         Clock::time_point start;
         auto lastStep = Clock::now();
         const auto deadline = Clock::now() + std::chrono::minutes(3);
         while (window.Text4.text() != "DONE" && Clock::now() < deadline) {
             sim.port.service();
             sim.form1.Timer1.fire();
-            if (!counting && sim.state().readyToDownload) {
-                counting = true;
+            if (!line.counting && sim.state().readyToDownload) {
+                line.counting = true;
                 start = Clock::now();
             }
             window.Timer1.fire();
@@ -167,11 +124,11 @@ void BM_DownloadAt9600Baud(benchmark::State& state) {
             return;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        counting = false;
+        line.counting = false;
         state.SetIterationTime(seconds);
-        sent = static_cast<double>(toReceiver);
-        received = static_cast<double>(fromReceiver);
-        ratio = seconds / (std::max(sent, received) / 960.0);
+        sent = line.toReceiver();
+        received = line.fromReceiver();
+        ratio = line.perLineMinimum(seconds, 960.0);
     }
     state.counters["chars_to_receiver"] = sent;
     state.counters["chars_from_receiver"] = received;

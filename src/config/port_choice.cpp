@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <iterator>
 #include <optional>
 #include <tuple>
+#include <utility>
+
+#include "platform/port_address.h"
 
 namespace kestrix::config {
 
@@ -36,6 +40,18 @@ std::optional<std::tuple<std::size_t, unsigned long>> familyOrder(const std::str
     }
     return std::nullopt;
 }
+
+// How Communication Settings says what is wrong with a network address; a fault not listed lies in
+// the host.
+const std::pair<platform::PortAddress::Fault, const char*> kAddressFaultTexts[] = {
+    {platform::PortAddress::Fault::ipv6Unclosed,
+     "An IPv6 address is written in brackets, followed by a colon and the port: [::1]:2217"},
+    {platform::PortAddress::Fault::noPortAfterIpv6,
+     "An IPv6 address is written in brackets, followed by a colon and the port: [::1]:2217"},
+    {platform::PortAddress::Fault::noPort, "The address needs a port: HOST:PORT"},
+    {platform::PortAddress::Fault::noHost, "The address needs a host: HOST:PORT"},
+    {platform::PortAddress::Fault::badPort, "The port is a number from 1 to 65535"},
+};
 
 }  // namespace
 
@@ -74,29 +90,17 @@ std::vector<DeviceChoice> deviceChoices(const std::vector<platform::SerialDevice
 bool isNetworkAddress(const std::string& value) { return value.find("://") != std::string::npos; }
 
 std::string networkAddressProblem(const std::string& address) {
-    const auto schemeEnd = address.find("://");
-    const std::string scheme = schemeEnd == std::string::npos ? std::string() : address.substr(0, schemeEnd);
-    if (scheme != "rfc2217" && scheme != "tcp") return "A network address starts with rfc2217:// or tcp://";
-    const std::string rest = address.substr(schemeEnd + 3);
-    std::string host;
-    std::string port;
-    if (rest.starts_with("[")) {
-        const auto close = rest.find(']');
-        if (close == std::string::npos || close + 1 >= rest.size() || rest[close + 1] != ':')
-            return "An IPv6 address is written in brackets, followed by a colon and the port: [::1]:2217";
-        host = rest.substr(1, close - 1);
-        port = rest.substr(close + 2);
-    } else {
-        const auto colon = rest.rfind(':');
-        if (colon == std::string::npos) return "The address needs a port: HOST:PORT";
-        host = rest.substr(0, colon);
-        port = rest.substr(colon + 1);
-        if (host.find_first_of(":/ ") != std::string::npos) return "The host name is not valid: " + host;
-    }
-    if (host.empty()) return "The address needs a host: HOST:PORT";
-    if (!allDigits(port) || port.size() > 5 || std::stoul(port) < 1 || std::stoul(port) > 65535)
-        return "The port is a number from 1 to 65535";
-    return {};
+    using Fault = platform::PortAddress::Fault;
+    const platform::PortAddress parsed = platform::parsePortAddress(address);
+    if (!parsed.isNetwork()) return "A network address starts with rfc2217:// or tcp://";
+    if (parsed.fault == Fault::none) return {};
+    if (const auto said = std::find_if(std::begin(kAddressFaultTexts), std::end(kAddressFaultTexts),
+                                       [&](const auto& f) { return f.first == parsed.fault; });
+        said != std::end(kAddressFaultTexts))
+        return said->second;
+    // What is left lies in the host as written.
+    if (parsed.faultyPart.empty()) return "The address needs a host: HOST:PORT";
+    return "The host name is not valid: " + parsed.faultyPart;
 }
 
 }  // namespace kestrix::config

@@ -249,7 +249,6 @@ private:
     // Reopening a port that went away (port_reopen.cpp).
     void beginReopening();
     void stopReopening();
-    std::string reasonPortIsAway(std::string reason) const;
     void reopenTick();
     TickDemand nextReopenDue();
     bool downloadStartPending() const;
@@ -258,8 +257,7 @@ private:
     LinkVariables v_;
     std::unique_ptr<TickPacing> pacing_;
     ReopenSchedule reopen_;
-    bool reopenOpened_ = false;       // the last reopen tick opened the port
-    std::string reasonBeforeReopen_;  // why the port went away, kept while a reopened port proves itself
+    bool reopenOpened_ = false;  // the last reopen tick opened the port
 };
 
 }  // namespace kestrix

@@ -25,14 +25,21 @@ void ReopenSchedule::begin(double now) {
     reopenedAt_.reset();
 }
 
-void ReopenSchedule::opened(double now) {
+void ReopenSchedule::opened(double now, std::string whyItWentAway) {
     waiting_ = false;
     reopenedAt_ = now;
+    firstReason_ = std::move(whyItWentAway);
 }
 
 void ReopenSchedule::end() {
     waiting_ = false;
     reopenedAt_.reset();
+    firstReason_.clear();
+}
+
+std::string ReopenSchedule::reasonItIsAway(std::string reason, double now) const {
+    if (!firstReason_.empty() && lostAgainSoon(now)) return firstReason_;
+    return reason;
 }
 
 bool ReopenSchedule::due(double now) const { return waiting_ && elapsedSince(lastTry_, now) >= pause_; }
@@ -56,7 +63,6 @@ void LinkEngine::beginReopening() {
 
 void LinkEngine::stopReopening() {
     reopen_.end();
-    reasonBeforeReopen_.clear();
     ctx_.forms.form1.reopenTimer.enabled = false;
 }
 
@@ -82,23 +88,14 @@ void LinkEngine::reopenTick() {
         reopen_.failed(now);
         return;
     }
-    reopen_.opened(now);
+    reopen_.opened(now, std::exchange(v_.portLostReason, {}));
     ctx_.forms.form1.reopenTimer.enabled = false;
     reopenOpened_ = true;
-    reasonBeforeReopen_ = std::exchange(v_.portLostReason, {});
     portStateChanged();
     ctx_.forms.form1.Label1.caption = "COM" + std::to_string(port.commPort()) + " is back: reopened";
 }
 
 bool LinkEngine::downloadStartPending() const { return downloadStarting && downloadStarting(); }
-
-// Why the port is away, to show when it is lost: a try that did not get through leaves the reason
-// it first went away standing, rather than the try's own failure.
-std::string LinkEngine::reasonPortIsAway(std::string reason) const {
-    if (!reasonBeforeReopen_.empty() && reopen_.lostAgainSoon(ctx_.platform.clock.secondsSinceMidnight()))
-        return reasonBeforeReopen_;
-    return reason;
-}
 
 // The reopen timer sleeps until the next try is due; while a download ends, the download
 // window's ticks wake it.

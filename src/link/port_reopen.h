@@ -6,6 +6,7 @@
 // that stays away costs a try every ten seconds at most.
 
 #include <optional>
+#include <string>
 
 namespace kestrix {
 
@@ -19,14 +20,17 @@ public:
     // connection and drops it at once) goes on from the pause reached instead, so that it is
     // never tried in a tight loop.
     void begin(double now);
-    // A try opened the port at `now`.
-    void opened(double now);
+    // A try opened the port at `now`; `whyItWentAway` is the reason it was lost.
+    void opened(double now, std::string whyItWentAway);
     // The user took over: the next loss starts afresh.
     void end();
     bool waiting() const { return waiting_; }
     // The port goes away again at `now` soon after a try opened it: the try did not get through
     // (a network port whose connection is refused a moment after it was begun).
     bool lostAgainSoon(double now) const;
+    // Why the port is away when it is lost at `now` for `reason`: a try that did not get through
+    // leaves the reason it first went away standing, rather than the try's own failure.
+    std::string reasonItIsAway(std::string reason, double now) const;
     bool due(double now) const;
     // A try at `now` failed: the next waits longer than the last did.
     void failed(double now);
@@ -39,6 +43,7 @@ private:
     double lastTry_ = 0;
     double pause_ = 0;
     std::optional<double> reopenedAt_;
+    std::string firstReason_;  // why the port went away, kept while a reopened port proves itself
 };
 
 }  // namespace kestrix

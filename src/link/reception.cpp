@@ -304,7 +304,7 @@ void LinkEngine::onComm() {
         // the port is back.
         std::string reason = port.lostReason();
         if (reason.empty()) reason = "COM" + std::to_string(port.commPort()) + " was disconnected";
-        v_.portLostReason = reasonPortIsAway(std::move(reason));
+        v_.portLostReason = reopen_.reasonItIsAway(std::move(reason), ctx_.platform.clock.secondsSinceMidnight());
         v_.errorMessage = v_.portLostReason;
         ++ctx_.state.portLosses;
         if (trendSampler) trendSampler->interrupted(ctx_.platform.clock.utcSeconds());

@@ -21,16 +21,9 @@ namespace kestrix::platform {
 
 namespace {
 
-constexpr std::size_t kLargestCount = 32767;
-// Input beyond this stays in the connection (whose window then holds the server back).
-constexpr std::size_t kInputLimit = std::size_t{1} << 20;
 // A connection that stops answering is found out within about this long, even while idle.
 constexpr int kKeepIdleSeconds = 5, kKeepIntervalSeconds = 2, kKeepProbes = 3;
 constexpr unsigned kUnacknowledgedMs = 15000;
-
-int clampedCount(std::size_t count) { return static_cast<int>(count > kLargestCount ? kLargestCount : count); }
-
-bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 void tuneSocket(int fd) {
     const int on = 1;
@@ -105,13 +98,7 @@ NetworkSerialPort::NetworkSerialPort(std::function<std::string(int port)> addres
 
 NetworkSerialPort::~NetworkSerialPort() { close(); }
 
-std::string NetworkSerialPort::described() const { return "COM" + std::to_string(port_) + " (" + address_.text + ")"; }
-
-void NetworkSerialPort::setCommPort(int port) {
-    if (portOpen()) throw SerialError("Port already open");
-    if (port < 1 || port > 16) throw SerialError("Invalid port number");
-    port_ = port;
-}
+std::string NetworkSerialPort::described() const { return portName() + " (" + address_.text + ")"; }
 
 void NetworkSerialPort::setSettings(const std::string& text) {
     settings_ = parseSerialSettings(text);
@@ -124,23 +111,9 @@ void NetworkSerialPort::setSettings(const std::string& text) {
 }
 
 void NetworkSerialPort::setHandshaking(int handshaking) {
-    if (handshaking < handshake::none || handshaking > handshake::both) throw SerialError("Invalid handshaking value");
+    checkHandshaking(handshaking);
     handshaking_ = handshaking;
     if (telnet_) setSettings(settings_.text());
-}
-
-void NetworkSerialPort::setPortOpen(bool open) {
-    if (open) {
-        this->open();
-    } else {
-        close();
-        inBuffer_.clear();
-    }
-}
-
-void NetworkSerialPort::setInputLen(int length) {
-    if (length < 0) throw SerialError("Invalid property value");
-    inputLen_ = length;
 }
 
 void NetworkSerialPort::open() {
@@ -198,7 +171,7 @@ void NetworkSerialPort::connectionMade() {
     std::string wire = Rfc2217Protocol::greeting();
     telnet_->setLine(settings_, handshaking_, now, wire);
     // The greeting goes before anything the program queued while the connection was being made.
-    wire_.insert(0, wire);
+    outQueue_.prepend(wire);
 }
 
 int NetworkSerialPort::fileDescriptor() const {
@@ -262,13 +235,8 @@ void NetworkSerialPort::close() {
     connecting_ = false;
     candidates_.clear();
     telnet_.reset();
-    wire_.clear();
+    outQueue_.clear();
     heldData_.clear();
-}
-
-int NetworkSerialPort::inBufferCount() {
-    readWaiting();
-    return clampedCount(inBuffer_.size());
 }
 
 // Discards what has come and what the far end holds for us, as a device's driver input is.
@@ -288,25 +256,13 @@ int NetworkSerialPort::outBufferCount() {
     writeQueued();
     int unsent = 0;
     if (connected() && ioctl(fd_, TIOCOUTQ, &unsent) != 0) unsent = 0;
-    return clampedCount(wire_.size() + heldData_.size() + static_cast<std::size_t>(std::max(unsent, 0)));
-}
-
-std::string NetworkSerialPort::input() {
-    readWaiting();
-    std::string taken;
-    if (inputLen_ == 0 || static_cast<std::size_t>(inputLen_) >= inBuffer_.size()) {
-        taken.swap(inBuffer_);
-    } else {
-        taken = inBuffer_.substr(0, static_cast<std::size_t>(inputLen_));
-        inBuffer_.erase(0, static_cast<std::size_t>(inputLen_));
-    }
-    return taken;
+    return clampedCount(outQueue_.size() + heldData_.size() + static_cast<std::size_t>(std::max(unsent, 0)));
 }
 
 void NetworkSerialPort::output(const std::string& bytes) {
     if (!portOpen()) throw SerialError("Port is not open");
     if (telnet_ || connecting_ || lookup_) heldData_ += bytes;
-    else wire_ += bytes;
+    else outQueue_.append(bytes);
     releaseHeldData();
     writeQueued();
 }
@@ -316,10 +272,10 @@ void NetworkSerialPort::output(const std::string& bytes) {
 void NetworkSerialPort::releaseHeldData() {
     if (heldData_.empty() || !connected()) return;
     if (!telnet_) {
-        wire_ += heldData_;
+        outQueue_.append(heldData_);
     } else {
         if (telnet_->holdsData(std::chrono::steady_clock::now())) return;
-        wire_ += Rfc2217Protocol::escaped(heldData_);
+        outQueue_.append(Rfc2217Protocol::escaped(heldData_));
     }
     heldData_.clear();
 }
@@ -327,8 +283,8 @@ void NetworkSerialPort::releaseHeldData() {
 // A command to the far end follows the data queued before it, held or not.
 void NetworkSerialPort::queueControl(const std::string& wire) {
     if (wire.empty()) return;
-    if (telnet_ && !heldData_.empty()) wire_ += Rfc2217Protocol::escaped(std::exchange(heldData_, {}));
-    wire_ += wire;
+    if (telnet_ && !heldData_.empty()) outQueue_.append(Rfc2217Protocol::escaped(std::exchange(heldData_, {})));
+    outQueue_.append(wire);
     writeQueued();
 }
 
@@ -343,26 +299,15 @@ void NetworkSerialPort::setBreak(bool on) {
 
 bool NetworkSerialPort::outputWaiting() const {
     if (!portOpen() || lookup_) return false;
-    if (connecting_ || !wire_.empty()) return true;
+    if (connecting_ || !outQueue_.empty()) return true;
     return !heldData_.empty() && !(telnet_ && telnet_->holdsData(std::chrono::steady_clock::now()));
 }
 
-bool NetworkSerialPort::inputFull() const { return portOpen() && inBuffer_.size() >= kInputLimit; }
-
 void NetworkSerialPort::writeQueued() {
     if (!connected() || !failure_.empty()) return;
-    std::size_t sent = 0;
-    while (sent < wire_.size()) {
-        const ssize_t n = ::send(fd_, wire_.data() + sent, wire_.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && !wouldBlock(errno)) noteFailure(std::strerror(errno));
-        break;
-    }
-    wire_.erase(0, sent);
+    if (const int error = outQueue_.writeWith(
+            [this](const char* bytes, std::size_t count) { return ::send(fd_, bytes, count, MSG_NOSIGNAL); }))
+        noteFailure(std::strerror(error));
 }
 
 void NetworkSerialPort::readWaiting() {
@@ -385,16 +330,14 @@ void NetworkSerialPort::take(const char* bytes, std::size_t count) {
     const std::size_t before = inBuffer_.size();
     if (telnet_) {
         // The line's settings, sent once the server agrees, go before the data held until then.
-        telnet_->receive(std::string_view(bytes, count), std::chrono::steady_clock::now(), inBuffer_, wire_,
-                         pendingEvents_);
+        std::string answers;
+        telnet_->receive(std::string_view(bytes, count), std::chrono::steady_clock::now(), inBuffer_, answers,
+                         farEndEvents_);
+        outQueue_.append(answers);
     } else {
         inBuffer_.append(bytes, count);
     }
     received_ += inBuffer_.size() - before;
-}
-
-void NetworkSerialPort::noteFailure(const std::string& reason) {
-    if (failure_.empty()) failure_ = reason;
 }
 
 void NetworkSerialPort::service() {
@@ -404,7 +347,7 @@ void NetworkSerialPort::service() {
     readWaiting();
     releaseHeldData();
     writeQueued();
-    std::vector<int> codes = std::exchange(pendingEvents_, {});
+    std::vector<int> codes = std::exchange(farEndEvents_, {});
     if (!failure_.empty()) {
         lostReason_ = failedConnecting_ ? "Cannot open " + described() + ": " + failure_
                                         : described() + " was disconnected: " + failure_;
@@ -412,21 +355,6 @@ void NetworkSerialPort::service() {
         codes.push_back(comm::erPortLost);
     }
     raise(std::move(codes));
-}
-
-void NetworkSerialPort::raise(std::vector<int> codes) {
-    pendingEvents_.insert(pendingEvents_.end(), codes.begin(), codes.end());
-    if (raising_) return;  // the handler called service() again; the outer loop raises them
-    raising_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{raising_};
-    while (!pendingEvents_.empty()) {
-        event_ = pendingEvents_.front();
-        pendingEvents_.erase(pendingEvents_.begin());
-        if (onComm) onComm();
-    }
 }
 
 }  // namespace kestrix::platform

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/buffered_serial_port.h"
 #include "platform/port_address.h"
 #include "platform/rfc2217_protocol.h"
-#include "platform/serial_port.h"
-#include "platform/serial_settings.h"
 
 namespace kestrix::platform {
 
@@ -28,7 +27,7 @@ namespace kestrix::platform {
 // while the connection is made, output waits for it, and a name that does not resolve, a
 // connection not made within kConnectWait, refused later, or lost once made closes the port by
 // itself with the reason (comm::erPortLost), as a device that went away does.
-class NetworkSerialPort final : public SerialPort {
+class NetworkSerialPort final : public BufferedSerialPort {
 public:
     static constexpr auto kConnectWait = std::chrono::seconds(5);
 
@@ -38,31 +37,18 @@ public:
     NetworkSerialPort(const NetworkSerialPort&) = delete;
     NetworkSerialPort& operator=(const NetworkSerialPort&) = delete;
 
-    int commPort() const override { return port_; }
-    void setCommPort(int port) override;
-    std::string settings() const override { return settings_.text(); }
     void setSettings(const std::string& settings) override;
-    int handshaking() const override { return handshaking_; }
     void setHandshaking(int handshaking) override;
     bool portOpen() const override { return fd_ >= 0 || lookup_ != nullptr; }
-    void setPortOpen(bool open) override;
 
-    int inputLen() const override { return inputLen_; }
-    void setInputLen(int length) override;
-    int inBufferCount() override;
     void setInBufferCount(int count) override;
     int outBufferCount() override;
-    std::string input() override;
     void output(const std::string& bytes) override;
-    int commEvent() const override { return event_; }
-    std::string lostReason() const override { return lostReason_; }
 
     void service() override;
     int fileDescriptor() const override;
     // While connecting the descriptor turns writable once the connection is made (or refused).
     bool outputWaiting() const override;
-    bool inputFull() const override;
-    std::uint64_t bytesReceived() const override { return received_; }
     bool reportsLineEvents() const override { return address_.kind == PortAddress::Kind::rfc2217; }
 
     // A break on the far end's line (RFC 2217 only): started, and ended by the next call with false.
@@ -78,8 +64,9 @@ private:
     };
     static std::vector<Candidate> addressesOf(const PortAddress& address, int flags, std::string& failure);
     std::string described() const;
-    void open();
-    void close();
+    void open() override;
+    void close() override;
+    void takeWaitingInput() override { readWaiting(); }
     int connectNext(int lastError);
     void connectionMade();
     void checkLookup();
@@ -89,16 +76,8 @@ private:
     void writeQueued();
     void releaseHeldData();
     void queueControl(const std::string& wire);
-    void noteFailure(const std::string& reason);
-    void raise(std::vector<int> codes);
 
     std::function<std::string(int)> addressOf_;
-    int port_ = 1;
-    SerialSettings settings_;
-    int handshaking_ = 0;
-    int inputLen_ = 0;
-    int event_ = 0;
-
     PortAddress address_;
     int fd_ = -1;
     bool connecting_ = false;
@@ -106,15 +85,10 @@ private:
     std::vector<Candidate> candidates_;   // addresses of the host not yet tried
     std::chrono::steady_clock::time_point connectBy_{};
     std::unique_ptr<Rfc2217Protocol> telnet_;  // for rfc2217:// only
-    std::string inBuffer_;
-    std::uint64_t received_ = 0;
-    std::string wire_;      // bytes for the connection, in order, IACs already doubled
-    std::string heldData_;  // the program's data waiting for the server to confirm the line
-    std::string failure_;   // set when the connection failed; service() closes the port
+    // outQueue_ holds the bytes for the connection, in order, IACs already doubled.
+    std::string heldData_;           // the program's data waiting for the server to confirm the line
+    std::vector<int> farEndEvents_;  // line and modem events the server reported
     bool failedConnecting_ = false;
-    std::string lostReason_;
-    std::vector<int> pendingEvents_;
-    bool raising_ = false;
 };
 
 }  // namespace kestrix::platform

@@ -15,8 +15,22 @@ struct PortAddress {
     std::string text;  // as written
     std::string host;  // a network port's host, without brackets
     std::uint16_t port = 0;
-    // Why a text that names a network port cannot be used ("no port number after the host"); empty
-    // when it can.
+
+    // What keeps a text that names a network port from being used.
+    enum class Fault {
+        none,
+        ipv6Unclosed,     // "[::1:4001"
+        notIpv6,          // "[host]:4001"
+        noPortAfterIpv6,  // "[::1]" or "[::1]4001"
+        noPort,           // "host"
+        noHost,           // ":4001"
+        ipv6Unbracketed,  // "::1:4001"
+        badHost,          // "a b:4001"
+        badPort,          // "host:0"
+    };
+    Fault fault = Fault::none;
+    std::string faultyPart;  // the host or the port as written, where the fault lies in one of them
+    // The fault as the port's error says it ("no port number after the host"); empty when none.
     std::string problem;
 
     bool isNetwork() const { return kind != Kind::device; }

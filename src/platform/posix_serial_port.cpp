@@ -19,20 +19,10 @@ namespace kestrix::platform {
 
 namespace {
 
-// Counts are 16-bit properties; larger amounts are reported as this and kept in full.
-constexpr std::size_t kLargestCount = 32767;
-// Input beyond this stays in the driver (whose flow control then holds the sender back).
-constexpr std::size_t kInputLimit = std::size_t{1} << 20;
-// Written bytes are dropped from the front of the queue once this many have gone.
-constexpr std::size_t kCompactAfter = std::size_t{1} << 16;
 // How long a look that found the driver empty stands for those that follow it: far less than a
 // character takes at any speed a receiver runs at, so what comes meanwhile is only seen a
 // little later, never lost (the event loop is woken for it all the same).
 constexpr auto kEmptyLookStands = std::chrono::microseconds(50);
-
-int clampedCount(std::size_t count) { return static_cast<int>(count > kLargestCount ? kLargestCount : count); }
-
-bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 // Closes a descriptor on leaving scope unless released.
 class DescriptorGuard {
@@ -56,14 +46,6 @@ PosixSerialPort::PosixSerialPort(std::function<std::string(int port)> devicePath
 
 PosixSerialPort::~PosixSerialPort() { close(); }
 
-std::string PosixSerialPort::portName() const { return "COM" + std::to_string(port_); }
-
-void PosixSerialPort::setCommPort(int port) {
-    if (portOpen()) throw SerialError("Port already open");
-    if (port < 1 || port > 16) throw SerialError("Invalid port number");
-    port_ = port;
-}
-
 void PosixSerialPort::setSettings(const std::string& text) {
     const SerialSettings parsed = parseSerialSettings(text);
     if (portOpen()) applyLine(parsed, handshaking_);
@@ -71,23 +53,9 @@ void PosixSerialPort::setSettings(const std::string& text) {
 }
 
 void PosixSerialPort::setHandshaking(int handshaking) {
-    if (handshaking < handshake::none || handshaking > handshake::both) throw SerialError("Invalid handshaking value");
+    checkHandshaking(handshaking);
     if (portOpen()) applyLine(settings_, handshaking);
     handshaking_ = handshaking;
-}
-
-void PosixSerialPort::setPortOpen(bool open) {
-    if (open) {
-        this->open();
-    } else {
-        close();
-        inBuffer_.clear();
-    }
-}
-
-void PosixSerialPort::setInputLen(int length) {
-    if (length < 0) throw SerialError("Invalid property value");
-    inputLen_ = length;
 }
 
 // Opened without becoming the controlling terminal, so a hang-up never sends this program SIGHUP.
@@ -130,7 +98,6 @@ void PosixSerialPort::close() {
     ::close(fd_);          // releases the lock
     fd_ = -1;
     outQueue_.clear();
-    outHead_ = 0;
     failure_.clear();
 }
 
@@ -152,13 +119,6 @@ void PosixSerialPort::applyLine(const SerialSettings& settings, int handshaking)
     if (speed == B0 && !setCustomLineSpeed(fd_, settings.baud)) throw refused(errno);
 }
 
-bool PosixSerialPort::inputFull() const { return portOpen() && inBuffer_.size() >= kInputLimit; }
-
-int PosixSerialPort::inBufferCount() {
-    readWaiting(Look::mayRepeatEmpty);
-    return clampedCount(inBuffer_.size());
-}
-
 void PosixSerialPort::setInBufferCount(int count) {
     if (count != 0) return;
     inBuffer_.clear();
@@ -173,47 +133,22 @@ int PosixSerialPort::outBufferCount() {
     int held = 0;
     if (portOpen() && failure_.empty()) {
         if (ioctl(fd_, TIOCOUTQ, &held) == 0) inDriver = held > 0 ? static_cast<std::size_t>(held) : 0;
-        else noteFailure(errno);
+        else noteError(errno);
     }
-    return clampedCount(queuedOutput() + inDriver);
-}
-
-std::string PosixSerialPort::input() {
-    readWaiting(Look::mayRepeatEmpty);
-    std::string taken;
-    if (inputLen_ == 0 || static_cast<std::size_t>(inputLen_) >= inBuffer_.size()) {
-        taken.swap(inBuffer_);
-    } else {
-        taken = inBuffer_.substr(0, static_cast<std::size_t>(inputLen_));
-        inBuffer_.erase(0, static_cast<std::size_t>(inputLen_));
-    }
-    return taken;
+    return clampedCount(outQueue_.size() + inDriver);
 }
 
 void PosixSerialPort::output(const std::string& bytes) {
     if (!portOpen()) throw SerialError("Port is not open");
-    outQueue_ += bytes;
+    outQueue_.append(bytes);
     writeQueued();
 }
 
 void PosixSerialPort::writeQueued() {
-    while (portOpen() && failure_.empty() && queuedOutput() > 0) {
-        const ssize_t written = ::write(fd_, outQueue_.data() + outHead_, queuedOutput());
-        if (written > 0) {
-            outHead_ += static_cast<std::size_t>(written);
-            continue;
-        }
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0 && !wouldBlock(errno)) noteFailure(errno);
-        break;
-    }
-    if (outHead_ == outQueue_.size()) {
-        outQueue_.clear();
-        outHead_ = 0;
-    } else if (outHead_ >= kCompactAfter && outHead_ * 2 >= outQueue_.size()) {
-        outQueue_.erase(0, outHead_);
-        outHead_ = 0;
-    }
+    if (!portOpen() || !failure_.empty()) return;
+    if (const int error =
+            outQueue_.writeWith([this](const char* bytes, std::size_t count) { return ::write(fd_, bytes, count); }))
+        noteError(error);
 }
 
 // With VMIN and VTIME 0 a read returns 0 when nothing is waiting, so an end of file is not a
@@ -235,7 +170,7 @@ void PosixSerialPort::readWaiting(Look look) {
         }
         if (got < 0 && errno == EINTR) continue;
         if (got == 0 || wouldBlock(errno)) noteDriverEmpty();
-        else noteFailure(errno);
+        else noteError(errno);
         return;
     }
     driverFoundEmptyAt_.reset();
@@ -249,12 +184,10 @@ void PosixSerialPort::noteDriverEmpty() { driverFoundEmptyAt_ = std::chrono::ste
 
 void PosixSerialPort::checkHangUp() {
     pollfd watch{fd_, POLLIN, 0};
-    if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL))) noteFailure(0);
+    if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL))) noteError(0);
 }
 
-void PosixSerialPort::noteFailure(int error) {
-    if (failure_.empty()) failure_ = error != 0 ? std::strerror(error) : "the device hung up";
-}
+void PosixSerialPort::noteError(int error) { noteFailure(error != 0 ? std::strerror(error) : "the device hung up"); }
 
 void PosixSerialPort::service() {
     if (!portOpen()) return;
@@ -270,22 +203,7 @@ void PosixSerialPort::service() {
         close();
         codes.push_back(comm::erPortLost);
     }
-    raise(codes);
-}
-
-void PosixSerialPort::raise(const std::vector<int>& codes) {
-    pendingEvents_.insert(pendingEvents_.end(), codes.begin(), codes.end());
-    if (raising_) return;  // the handler called service() again; the outer loop raises them
-    raising_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{raising_};
-    while (!pendingEvents_.empty()) {
-        event_ = pendingEvents_.front();
-        pendingEvents_.erase(pendingEvents_.begin());
-        if (onComm) onComm();
-    }
+    raise(std::move(codes));
 }
 
 }  // namespace kestrix::platform

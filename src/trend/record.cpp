@@ -414,6 +414,7 @@ RecordedFile scanRecordedFile(platform::Files& files, const std::string& path, c
             }
             timeText = fields[0], query = fields[1], valueText = fields[2];
         }
+        if (timeText == "time") return;  // a heading whose fields happen to be quoted
         double time = 0;
         if (query.empty() || !times.read(timeText, time)) {
             ++file.unreadableLines;

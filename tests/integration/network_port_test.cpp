@@ -22,6 +22,7 @@
 
 #include "download/firmware_download.h"
 #include "download/firmware_file.h"
+#include "link/link_engine.h"
 #include "platform/network_serial_port.h"
 #include "support/ser2net.h"
 #include "support/sim_program.h"
@@ -78,6 +79,39 @@ TEST_P(BehindSer2net, TheStatusViewIsPolledAsOnALocalPort) {
     ASSERT_TRUE(statusScreens(program, 3)) << program.label();
     EXPECT_NE(program.form1.Term.text().find("Receiver Status"), std::string::npos) << program.form1.Term.text();
     EXPECT_TRUE(program.port.portOpen());
+}
+
+// ser2net stops (the connection is lost) and is started again at the same address: while it is
+// away every try fails and the status line keeps why the port went; once it is back the link
+// reopens the port and polls again with no user action.
+TEST_P(BehindSer2net, AServerThatStopsAndComesBackIsPolledAgainByItself) {
+    SimProgram program;
+    Ser2net server(program.receiver.slavePath(), GetParam());
+    program.slot = server.address();
+    ASSERT_TRUE(program.connect()) << program.label();
+    program.form1.disableUpdates.checked = false;
+    ASSERT_TRUE(statusScreens(program, 1)) << program.label();
+
+    server.stop();
+    ASSERT_TRUE(program.runUntil([&] { return !program.port.portOpen(); })) << program.label();
+    const std::string reason = "COM1 (" + server.address() + ") was disconnected: the far end closed the connection";
+    EXPECT_EQ(program.label(), reason);
+    for (int second = 0; second < 30; ++second) {
+        program.clock.advance(1);
+        program.step();
+    }
+    EXPECT_TRUE(program.app.link().waitingToReopen());
+    EXPECT_EQ(program.label(), reason);
+    program.form1.Term.setText({});
+
+    ASSERT_TRUE(server.start());
+    program.clock.advance(10);
+    ASSERT_TRUE(program.runUntil([&] { return program.port.portOpen() && !program.app.link().waitingToReopen(); }))
+        << program.label();
+    EXPECT_TRUE(program.form1.MOpen.checked);
+    ASSERT_TRUE(program.bringLinkUp()) << program.label();
+    EXPECT_TRUE(statusScreens(program, 2)) << program.label();
+    EXPECT_NE(program.form1.Term.text().find("Receiver Status"), std::string::npos) << program.form1.Term.text();
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, BehindSer2net,

@@ -40,23 +40,27 @@ TEST(DeviceChoices, ByIdLinksFirstByReadableNameThenUsbAcmAndTheSerialPortsThatA
     EXPECT_EQ(choices[1].path, kById);  // the link is what is stored, so a replugged adapter is found
 }
 
-TEST(NetworkAddress, AcceptsBothSchemesWithANameAnIpv4OrABracketedIpv6Host) {
-    const std::pair<const char*, bool> cases[] = {
-        {"rfc2217://rack7-ts.lab:2217", true},
-        {"tcp://192.0.2.17:4001", true},
-        {"tcp://[::1]:3333", true},
-        {"rfc2217://[fe80::1%eth0]:2217", true},
-        {"telnet://host:23", false},
-        {"tcp://host", false},
-        {"tcp://:4001", false},
-        {"tcp://host:0", false},
-        {"tcp://host:65536", false},
-        {"tcp://host:40x1", false},
-        {"tcp://::1:3333", false},  // an IPv6 address needs its brackets
-        {"tcp://[::1]3333", false},
-        {"tcp://a b:1", false},
+TEST(NetworkAddress, AcceptsBothSchemesWithANameAnIpv4OrABracketedIpv6HostAndSaysWhatIsWrongOtherwise) {
+    const std::string ipv6 = "An IPv6 address is written in brackets, followed by a colon and the port: [::1]:2217";
+    const std::string badPort = "The port is a number from 1 to 65535";
+    const std::pair<const char*, std::string> cases[] = {
+        {"rfc2217://rack7-ts.lab:2217", ""},
+        {"tcp://192.0.2.17:4001", ""},
+        {"tcp://[::1]:3333", ""},
+        {"rfc2217://[fe80::1%eth0]:2217", ""},
+        {"telnet://host:23", "A network address starts with rfc2217:// or tcp://"},
+        {"tcp://host", "The address needs a port: HOST:PORT"},
+        {"tcp://:4001", "The address needs a host: HOST:PORT"},
+        {"tcp://[]:4001", "The address needs a host: HOST:PORT"},
+        {"tcp://host:0", badPort},
+        {"tcp://host:65536", badPort},
+        {"tcp://host:40x1", badPort},
+        {"tcp://::1:3333", "The host name is not valid: ::1"},  // an IPv6 address needs its brackets
+        {"tcp://[::1]3333", ipv6},
+        {"tcp://[::1:3333", ipv6},
+        {"tcp://a b:1", "The host name is not valid: a b"},
     };
-    for (auto [address, usable] : cases) EXPECT_EQ(config::networkAddressProblem(address).empty(), usable) << address;
+    for (const auto& [address, problem] : cases) EXPECT_EQ(config::networkAddressProblem(address), problem) << address;
 }
 
 TEST(ReopenSetting, IsOnUnlessTheKeyIsZero) {

@@ -54,12 +54,15 @@ TEST(ReopenSchedule, APortLostAgainSoonAfterItReopenedIsNotTriedInATightLoop) {
     for (double wait : waits) {
         EXPECT_DOUBLE_EQ(*schedule.msUntilDue(now), wait * 1000);
         now += wait;  // the try falls due and opens the port
-        schedule.opened(now);
-        now += 0.1;  // and the server drops it
+        schedule.opened(now, kReason);
+        now += 0.1;  // and the server drops it: the reason it first went away stands
+        EXPECT_EQ(schedule.reasonItIsAway("the far end closed the connection", now), kReason);
         schedule.begin(now);
     }
-    // Lost again long after it reopened, or after the user took over: at once again.
-    schedule.opened(now);
+    // Lost again long after it reopened, or after the user took over: at once again, for the
+    // reason it went away this time.
+    schedule.opened(now, kReason);
+    EXPECT_EQ(schedule.reasonItIsAway("Input/output error", now + kLongestReopenPause), "Input/output error");
     schedule.begin(now + kLongestReopenPause);
     EXPECT_DOUBLE_EQ(*schedule.msUntilDue(now + kLongestReopenPause), 0);
     schedule.failed(now);

@@ -239,6 +239,7 @@ TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
         "2026-12-07T00:00:01.500Z,\":DIAG:ROSC:EFC:ABS?\",,\"E-113> \"\"odd, quoted\"\"\r\nsecond line\"\r\n"
         "2026-12-07T23:59:59.999Z,\":SYNC:TINT?\",-2e-09,\"-2E-09\"\n"
         "not,a,sample\n"
+        "time,\"quoted\",,\"heading\"\n"
         "2026-12-08T00:00:00.25Z,\":SYNC:TINT?\",3e-09,\"+3E-09\"\n";
     const std::string path = temporaryPath();
     for (const std::string& text : {lines, lines.substr(0, lines.size() - 1), lines.substr(0, lines.size() - 12)}) {
