@@ -23,7 +23,9 @@
 
 namespace {
 
-using namespace kestrix::trend;
+using namespace kestrix;
+
+platform::PosixFiles posixFiles;
 
 constexpr double kStart = 1796601600;
 
@@ -116,7 +118,7 @@ const std::string& recordOf(std::size_t days) {
     auto [it, fresh] = made.try_emplace(days, "/tmp/kestrix-bench-record-" + std::to_string(days) + "d.csv");
     if (fresh) {
         std::remove(it->second.c_str());
-        RecordWriter writer;
+        RecordWriter writer(posixFiles);
         writer.open(it->second, 1.0);
         writer.close();
         std::FILE* file = std::fopen(it->second.c_str(), "ab");
@@ -145,7 +147,7 @@ void BM_OpenRecordReadABlockAtATime(benchmark::State& state) {
     const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         SampleRing ring;
-        scanRecordedFile(path, [&](double t, const std::string&, double v) { ring.add(t, v); });
+        scanRecordedFile(posixFiles, path, [&](double t, const std::string&, double v) { ring.add(t, v); });
         benchmark::DoNotOptimize(ring.size());
     }
     state.counters["peakMB"] = peakMegabytes();
@@ -156,7 +158,7 @@ void BM_OpenRecordReadWhole(benchmark::State& state) {
     const std::string& path = recordOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         SampleRing ring;
-        const RecordedFile file = readRecordedFile(path);
+        const RecordedFile file = readRecordedFile(posixFiles, path);
         for (const RecordedSample& s : file.series.begin()->second) ring.add(s.time, s.value);
         benchmark::DoNotOptimize(ring.size());
     }
@@ -201,5 +203,29 @@ void BM_ASampleThroughTheLink(benchmark::State& state) {
     state.counters["samples"] = static_cast<double>(rig.app->trend().series()[0]->ring.size());
 }
 BENCHMARK(BM_ASampleThroughTheLink);
+
+// The plot state the trend publishes after a change of view (zoom in, then show all again) over a
+// week of a time interval and an EFC, no statistic chosen: what a redraw costs the core.
+void BM_PublishTheWeeksPlot(benchmark::State& state) {
+    kestrix::testing::Rig rig;
+    FrmTrend& form = rig.forms.frmTrend;
+    rig.form1.funcTrend.onClick();
+    for (MenuItem* item :
+         {&form.mnuTrendTint, &form.mnuTrendEfc, &form.mnuInterval1s, &form.mnuTrendAdev, &form.mnuTrendTdev})
+        item->onClick();
+    form.onPlotColumns(static_cast<int>(state.range(0)));
+    TrendWindow& trend = rig.app->trend();
+    const SampleRing& ring = week();
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        trend.addSample(kTimeIntervalQuery, ring.time(i), ring.value(i), "r");
+        trend.addSample(kEfcQuery, ring.time(i), 48.7, "r");
+    }
+    for (auto _ : state) {
+        form.mnuTrendZoomIn.onClick();
+        form.mnuTrendShowAll.onClick();
+    }
+    state.counters["revision"] = static_cast<double>(form.plot.revision);
+}
+BENCHMARK(BM_PublishTheWeeksPlot)->Arg(600)->Arg(1920)->Unit(benchmark::kMillisecond);
 
 }  // namespace

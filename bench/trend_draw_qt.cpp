@@ -12,6 +12,7 @@
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
+#include "trend/trend_window.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ void BM_DrawAWeekOfTwoSeries(benchmark::State& state) {
     platform::Platform platform = fakes.platformWith(port);
     Kestrix program(platform);
     app::Renderer renderer(program.forms.all(), platform::qt::Twips(96, 96));
-    trend::TrendWindow& trend = program.trend();
-    app::TrendPanel panel(trend, program.forms.frmTrend, renderer.viewOf(program.forms.frmTrend)->canvas(), renderer,
+    TrendWindow& trend = program.trend();
+    app::TrendPanel panel(program.forms.frmTrend, renderer.viewOf(program.forms.frmTrend)->canvas(), renderer,
                           renderer.twips());
     renderer.forward([&] {
         program.forms.form1.funcTrend.onClick();
@@ -40,9 +41,10 @@ void BM_DrawAWeekOfTwoSeries(benchmark::State& state) {
     });
     const double start = 1796601600;
     for (int i = 0; i < 604800; ++i) {
-        trend.addSample(trend::kTimeIntervalQuery, start + i, 33e-9 + 2e-9 * std::sin(i / 3000.0), "r");
-        trend.addSample(trend::kEfcQuery, start + i, 48.7 + i * 1e-7, "r");
+        trend.addSample(kTimeIntervalQuery, start + i, 33e-9 + 2e-9 * std::sin(i / 3000.0), "r");
+        trend.addSample(kEfcQuery, start + i, 48.7 + i * 1e-7, "r");
     }
+    renderer.forward([&] { program.forms.frmTrend.mnuTrendShowAll.onClick(); });  // the week reaches the plot
     panel.refresh();
     QPixmap target(panel.plot().size());
     for (auto _ : state) panel.plot().render(&target);

@@ -438,7 +438,7 @@ int main(int argc, char** argv) {
             stretches.push_back(bench.measure("status view", seconds));
 
             // The Trend window shown, sampling time interval and EFC every second between polls.
-            trend::TrendWindow& trend = program.trend();
+            TrendWindow& trend = program.trend();
             renderer.forward([&] { forms.form1.funcTrend.onClick(); });
             renderer.forward([&] { forms.frmTrend.mnuTrendTint.onClick(); });
             renderer.forward([&] { forms.frmTrend.mnuTrendEfc.onClick(); });

@@ -17,9 +17,8 @@ Desktop::Desktop()
       program_(platform_),
       renderer_(program_.forms.all()),
       lineWatch_(serial_),
-      trendPanel_(std::make_unique<TrendPanel>(program_.trend(), program_.forms.frmTrend,
-                                               renderer_.viewOf(program_.forms.frmTrend)->canvas(), renderer_,
-                                               renderer_.twips())) {
+      trendPanel_(std::make_unique<TrendPanel>(
+          program_.forms.frmTrend, renderer_.viewOf(program_.forms.frmTrend)->canvas(), renderer_, renderer_.twips())) {
     // While the program waits (for queued output to leave), the line and the windows go on.
     program_.processEvents = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
     dialogs_.setModalHost(&renderer_);

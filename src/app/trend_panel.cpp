@@ -1,9 +1,7 @@
 #include "app/trend_panel.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,15 +9,14 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <functional>
-
-#include "trend/axis_ticks.h"
+#include <iterator>
 
 namespace kestrix::app {
 
@@ -32,147 +29,125 @@ constexpr int kFigureLineHeight = 16;
 // Between the figures under a strip.
 constexpr const char* kFigureGap = "   ";
 constexpr int kTimeAxisHeight = 20;
-// New samples are drawn at most this often.
-constexpr double kRefreshMs = 250;
-// New samples wait this many times the last drawing's cost before they are drawn.
-constexpr qint64 kDrawingShare = 1000;
+// Pixels a value tick needs.
+constexpr int kTickHeight = 28;
 
-QString number(double value) { return std::isfinite(value) ? QString::number(value, 'g', 5) : QStringLiteral("-"); }
-
-// The filter of the program's dialogs ("Description|pattern|...") as Qt writes it.
-QString qtFilter(const std::string& filter) {
-    QStringList parts = QString::fromStdString(filter).split('|');
+QStringList qStrings(const std::vector<std::string>& texts) {
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + parts[i + 1] + ")");
-    return out.join(QStringLiteral(";;"));
+    for (const auto& text : texts) out << QString::fromStdString(text);
+    return out;
 }
 
-// A step between time labels that leaves room for each, in seconds.
-double timeStep(double span, int width) {
-    static const double steps[] = {1,   2,    5,    10,   15,    30,    60,    120,   300,    600,
-                                   900, 1800, 3600, 7200, 10800, 21600, 43200, 86400, 172800, 604800};
-    const double most = std::max(1, width / 90);
-    for (double step : steps)
-        if (span / step <= most) return step;
-    return 604800 * std::ceil(span / most / 604800);
-}
-
-QString utcLabel(double seconds, double step) {
-    const auto t = static_cast<std::time_t>(std::floor(seconds));
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char text[32];
-    if (step >= 86400) std::strftime(text, sizeof text, "%m-%d", &utc);
-    else if (step >= 3600 * 6) std::strftime(text, sizeof text, "%m-%d %H:%M", &utc);
-    else if (step >= 60) std::strftime(text, sizeof text, "%H:%M", &utc);
-    else std::strftime(text, sizeof text, "%H:%M:%S", &utc);
-    return QString::fromLatin1(text);
-}
-
-// The strips of the series against UTC, each with its figures over the visible span.
+// The strips of the series against UTC, each with its figures over the visible span, drawn from
+// the trend's plot state. Zoom and pan by mouse and keyboard go to the trend as the window's events.
 class TrendPlot final : public QWidget {
 public:
-    TrendPlot(trend::TrendWindow& trend, EventSink& sink, QWidget* parent)
-        : QWidget(parent), trend_(trend), sink_(sink) {
+    TrendPlot(FrmTrend& form, EventSink& sink, QWidget* parent) : QWidget(parent), form_(form), sink_(sink) {
         setFocusPolicy(Qt::StrongFocus);
         setAccessibleName(QStringLiteral("Trend plot"));
         setMinimumSize(200, 120);
     }
 
+    std::function<void()> onViewChanged;
+
 protected:
+    int plotWidth() const { return std::max(1, width() - kLeftMargin - kRightMargin); }
+
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        const auto& series = trend_.series();
-        const auto span = trend_.visibleSpan();
-        if (series.empty() || !(span.to > span.from)) {
-            p.drawText(rect(), Qt::AlignCenter, series.empty() ? tr("No series") : tr("Waiting for samples..."));
+        const TrendPlotState& plot = form_.plot;
+        if (plot.strips.empty()) {
+            p.drawText(rect(), Qt::AlignCenter, QString::fromStdString(plot.emptyText));
             return;
         }
-        const int n = static_cast<int>(series.size());
+        const int n = static_cast<int>(plot.strips.size());
         const int stripHeight = (height() - kTimeAxisHeight) / n;
-        const int plotWidth = std::max(1, width() - kLeftMargin - kRightMargin);
-        for (int i = 0; i < n; ++i) {
-            const QRect strip(0, i * stripHeight, width(), stripHeight);
-            drawStrip(p, strip, *series[static_cast<std::size_t>(i)], trend_.figures(static_cast<std::size_t>(i)), span,
-                      plotWidth);
-        }
-        drawTimeAxis(p, QRect(kLeftMargin, n * stripHeight, plotWidth, kTimeAxisHeight), span);
+        for (int i = 0; i < n; ++i)
+            drawStrip(p, QRect(0, i * stripHeight, width(), stripHeight), plot.strips[static_cast<std::size_t>(i)]);
+        drawTimeAxis(p, QRect(kLeftMargin, n * stripHeight, plotWidth(), kTimeAxisHeight), plot.timeTicks);
+    }
+
+    // The strips' width goes to the trend, which reduces the readings to one column per pixel.
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        QTimer::singleShot(0, this, [this] {
+            const int columns = plotWidth();
+            if (columns == form_.plotColumns) return;
+            forward([this, columns] {
+                if (form_.onPlotColumns) form_.onPlotColumns(columns);
+            });
+        });
     }
 
     void wheelEvent(QWheelEvent* event) override {
-        const double anchor = std::clamp(
-            (event->position().x() - kLeftMargin) / std::max(1, width() - kLeftMargin - kRightMargin), 0.0, 1.0);
+        const double anchor = std::clamp((event->position().x() - kLeftMargin) / plotWidth(), 0.0, 1.0);
         const double factor = event->angleDelta().y() > 0 ? 0.8 : 1.25;
-        forward([this, factor, anchor] { trend_.zoom(factor, anchor); });
+        forward([this, factor, anchor] {
+            if (form_.onPlotZoom) form_.onPlotZoom(factor, anchor);
+        });
         event->accept();
     }
     void mousePressEvent(QMouseEvent* event) override { dragX_ = event->position().x(); }
     void mouseMoveEvent(QMouseEvent* event) override {
         if (!(event->buttons() & Qt::LeftButton)) return;
         const double dx = event->position().x() - dragX_;
-        const int plotWidth = std::max(1, width() - kLeftMargin - kRightMargin);
         if (std::abs(dx) < 2) return;
         dragX_ = event->position().x();
-        forward([this, dx, plotWidth] { trend_.pan(-dx / plotWidth); });
+        forward([this, fraction = -dx / plotWidth()] {
+            if (form_.onPlotPan) form_.onPlotPan(fraction);
+        });
     }
-    void mouseDoubleClickEvent(QMouseEvent*) override {
-        forward([this] { trend_.showAll(); });
-    }
+    void mouseDoubleClickEvent(QMouseEvent*) override { click(form_.mnuTrendShowAll); }
     void keyPressEvent(QKeyEvent* event) override {
         switch (event->key()) {
             case Qt::Key_Plus:
-            case Qt::Key_Equal: forward([this] { trend_.zoom(0.5); }); break;
-            case Qt::Key_Minus: forward([this] { trend_.zoom(2); }); break;
-            case Qt::Key_Left: forward([this] { trend_.pan(-0.25); }); break;
-            case Qt::Key_Right: forward([this] { trend_.pan(0.25); }); break;
-            case Qt::Key_Home: forward([this] { trend_.showAll(); }); break;
+            case Qt::Key_Equal: click(form_.mnuTrendZoomIn); break;
+            case Qt::Key_Minus: click(form_.mnuTrendZoomOut); break;
+            case Qt::Key_Left: click(form_.mnuTrendPanLeft); break;
+            case Qt::Key_Right: click(form_.mnuTrendPanRight); break;
+            case Qt::Key_Home: click(form_.mnuTrendShowAll); break;
             default: QWidget::keyPressEvent(event); return;
         }
         event->accept();
     }
-
-public:
-    std::function<void()> onViewChanged;
 
 private:
     void forward(const std::function<void()>& action) {
         sink_.forward(action);
         if (onViewChanged) onViewChanged();
     }
+    void click(MenuItem& item) {
+        forward([&item] {
+            if (item.onClick) item.onClick();
+        });
+    }
 
-    void drawStrip(QPainter& p, const QRect& strip, const trend::TrendSeries& s, const trend::SpanFigures& f,
-                   trend::TrendWindow::Span span, int plotWidth) {
-        const QString unit = QString::fromStdString(s.unit);
+    void drawStrip(QPainter& p, const QRect& strip, const TrendStrip& s) {
+        const int width = plotWidth();
         p.setPen(Qt::black);
-        p.drawText(QRect(kLeftMargin, strip.top(), plotWidth, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromStdString(trend::seriesHeading(s)));
-        const QStringList figures = figureLines(f, unit, p.fontMetrics(), plotWidth);
+        p.drawText(QRect(kLeftMargin, strip.top(), width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(s.heading));
+        const QStringList figures = figureLines(qStrings(s.figures), p.fontMetrics(), width);
         const int figuresHeight = kFigureLineHeight * static_cast<int>(figures.size()) + 2;
-        const QRect area(kLeftMargin, strip.top() + kTitleHeight, plotWidth,
+        const QRect area(kLeftMargin, strip.top() + kTitleHeight, width,
                          strip.height() - kTitleHeight - figuresHeight - 4);
         p.setPen(QColor(160, 160, 160));
         p.drawRect(area.adjusted(0, 0, -1, -1));
-
-        const auto columns = trend::decimate(s.ring, span.from, span.to, static_cast<std::size_t>(plotWidth));
-        double low = INFINITY, high = -INFINITY;
-        for (const auto& c : columns)
-            if (c.any) low = std::min(low, c.minimum * s.scale), high = std::max(high, c.maximum * s.scale);
-        if (std::isfinite(low)) {
-            if (high - low < 1e-12 * std::max(1.0, std::abs(high))) low -= 0.5, high += 0.5;
-            const double pad = (high - low) * 0.05;
-            low -= pad, high += pad;
-            drawValueAxis(p, area, low, high);
-            auto y = [&](double v) { return area.bottom() - (v * s.scale - low) / (high - low) * area.height(); };
+        if (s.any && s.high > s.low) {
+            const std::size_t room = static_cast<std::size_t>(std::clamp(area.height() / kTickHeight, 2, 8) - 2);
+            drawValueAxis(p, area, s, s.ticks[room]);
+            auto y = [&](double v) { return area.bottom() - (v - s.low) / (s.high - s.low) * area.height(); };
+            const double step =
+                static_cast<double>(width) / static_cast<double>(std::max<std::size_t>(1, s.columns.size()));
             p.setPen(QPen(QColor(20, 70, 170), 1));
             bool broken = true;
             QPointF last;
-            for (std::size_t x = 0; x < columns.size(); ++x) {
-                const auto& c = columns[x];
+            for (std::size_t x = 0; x < s.columns.size(); ++x) {
+                const auto& c = s.columns[x];
                 if (c.gap) broken = true;
                 if (!c.any) continue;
-                const double px = area.left() + static_cast<double>(x) + 0.5;
+                const double px = area.left() + (static_cast<double>(x) + 0.5) * step;
                 const QPointF top(px, y(c.maximum)), bottom(px, y(c.minimum));
                 if (!broken) p.drawLine(last, QPointF(px, (top.y() + bottom.y()) / 2));
                 p.drawLine(top, bottom);
@@ -182,29 +157,29 @@ private:
         }
         p.setPen(Qt::black);
         for (int i = 0; i < figures.size(); ++i)
-            p.drawText(QRect(kLeftMargin, area.bottom() + 2 + i * kFigureLineHeight, plotWidth, kFigureLineHeight),
+            p.drawText(QRect(kLeftMargin, area.bottom() + 2 + i * kFigureLineHeight, width, kFigureLineHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, figures[i]);
     }
 
-    void drawValueAxis(QPainter& p, const QRect& area, double low, double high) {
+    void drawValueAxis(QPainter& p, const QRect& area, const TrendStrip& s,
+                       const std::vector<TrendStrip::Tick>& ticks) {
         p.setPen(Qt::black);
-        for (const trend::AxisTick& tick : trend::axisTicks(low, high, std::clamp(area.height() / 28, 2, 8))) {
+        for (const TrendStrip::Tick& tick : ticks) {
             const int y =
-                area.bottom() - static_cast<int>(std::lround((tick.value - low) / (high - low) * area.height()));
+                area.bottom() - static_cast<int>(std::lround((tick.value - s.low) / (s.high - s.low) * area.height()));
             p.drawLine(area.left() - 4, y, area.left(), y);
             p.drawText(QRect(0, y - 8, kLeftMargin - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
                        QString::fromStdString(tick.label));
         }
     }
 
-    void drawTimeAxis(QPainter& p, const QRect& axis, trend::TrendWindow::Span span) {
-        const double step = timeStep(span.to - span.from, axis.width());
+    void drawTimeAxis(QPainter& p, const QRect& axis, const std::vector<TrendPlotState::TimeTick>& ticks) {
         p.setPen(Qt::black);
-        for (double t = std::ceil(span.from / step) * step; t <= span.to; t += step) {
-            const int x = axis.left() + static_cast<int>((t - span.from) / (span.to - span.from) * axis.width());
+        for (const auto& tick : ticks) {
+            const int x = axis.left() + static_cast<int>(tick.at * axis.width());
             p.drawLine(x, axis.top(), x, axis.top() + 4);
             // A label at the left edge starts there rather than running into "UTC".
-            const QString label = utcLabel(t, step);
+            const QString label = QString::fromStdString(tick.label);
             const int half = p.fontMetrics().horizontalAdvance(label) / 2 + 1;
             p.drawText(QRect(std::max(x - half, axis.left() - 2), axis.top() + 3, 2 * half, axis.height() - 3),
                        Qt::AlignHCenter | Qt::AlignTop, label);
@@ -213,40 +188,33 @@ private:
                    tr("UTC"));
     }
 
-    trend::TrendWindow& trend_;
+    FrmTrend& form_;
     EventSink& sink_;
     double dragX_ = 0;
 };
 
-// Each statistic's colour on the stability plot; a mask is drawn dashed in the colour of the
-// statistic it limits.
-QColor statisticColour(trend::Statistic statistic) {
-    switch (statistic) {
-        case trend::Statistic::Adev: return {20, 70, 170};
-        case trend::Statistic::Mdev: return {30, 140, 60};
-        case trend::Statistic::Hdev: return {130, 60, 170};
-        case trend::Statistic::Tdev: return {190, 40, 40};
-        case trend::Statistic::TieRms: return {200, 120, 0};
-        case trend::Statistic::Mtie: return {0, 130, 140};
-    }
-    return Qt::black;
+// Each statistic's colour on the stability plot, in the order of the statistics (ADEV, MDEV,
+// HDEV, TDEV, TIE rms, MTIE); a mask is drawn dashed in the colour of the statistic it limits.
+const QColor kStatisticColours[] = {{20, 70, 170}, {30, 140, 60}, {130, 60, 170},
+                                    {190, 40, 40}, {200, 120, 0}, {0, 130, 140}};
+// Each mask's dashes, in the order of the masks (G.811 PRC, G.8272 PRTC-A, PRTC-B).
+const Qt::PenStyle kMaskDashes[] = {Qt::DashLine, Qt::DashDotLine, Qt::DotLine};
+
+QColor statisticColour(std::size_t statistic) {
+    return statistic < std::size(kStatisticColours) ? kStatisticColours[statistic] : QColor(Qt::black);
 }
 
 // A mask's line: the colour of the statistic it limits, lighter, dashed in the mask's own pattern.
-QPen maskPen(trend::Mask mask, trend::Statistic statistic) {
-    const Qt::PenStyle style = mask == trend::Mask::G811Prc      ? Qt::DashLine
-                               : mask == trend::Mask::G8272PrtcA ? Qt::DashDotLine
-                                                                 : Qt::DotLine;
-    return QPen(statisticColour(statistic).lighter(130), 1.5, style);
+QPen maskPen(const TrendStabilityState::MaskLine& line) {
+    return QPen(statisticColour(line.statistic).lighter(130), 1.5,
+                line.mask < std::size(kMaskDashes) ? kMaskDashes[line.mask] : Qt::DotLine);
 }
 
-bool drawable(double v) { return std::isfinite(v) && v > 0; }
-
 // The chosen statistics against the averaging time, log-log, each in its colour with its error
-// bars, the chosen masks over MTIE and TDEV, and a legend.
+// bars, the chosen masks over MTIE and TDEV, and a legend, drawn from the trend's plot state.
 class StabilityPlot final : public QWidget {
 public:
-    StabilityPlot(trend::TrendWindow& trend, QWidget* parent) : QWidget(parent), trend_(trend) {
+    StabilityPlot(const FrmTrend& form, QWidget* parent) : QWidget(parent), form_(form) {
         setAccessibleName(QStringLiteral("Stability plot"));
         setMinimumSize(160, 120);
     }
@@ -255,31 +223,14 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        const auto& curves = trend_.curves();
-        const bool bars = trend_.settings().errorBars;
-        double lowTau = INFINITY, highTau = -INFINITY, low = INFINITY, high = -INFINITY;
-        for (const auto& curve : curves)
-            for (const auto& point : curve.points) {
-                if (!drawable(point.deviation.value)) continue;
-                lowTau = std::min(lowTau, point.deviation.tau), highTau = std::max(highTau, point.deviation.tau);
-                for (double v :
-                     {point.deviation.value, bars ? point.interval.low : NAN, bars ? point.interval.high : NAN})
-                    if (drawable(v)) low = std::min(low, v), high = std::max(high, v);
-            }
-        if (!std::isfinite(low)) {
+        const TrendStabilityState& plot = form_.plot.stability;
+        if (!plot.emptyText.empty()) {
             p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
-                       trend_.settings().statistics.empty()
-                           ? tr("Stability: choose a statistic in the Stability menu")
-                           : tr("Stability: needs a time-interval series over at least three sample intervals"));
+                       QString::fromStdString(plot.emptyText));
             return;
         }
-        // The masks' limits over the taus shown widen the value range so they can be seen.
-        const auto masks = maskLines(curves, lowTau, highTau);
-        for (const auto& line : masks)
-            for (const QPointF& at : line.points) low = std::min(low, at.y()), high = std::max(high, at.y());
-        const double d0 = std::floor(std::log10(low)), d1 = std::max(d0 + 1, std::ceil(std::log10(high)));
-        const double t0 = std::floor(std::log10(lowTau)), t1 = std::max(t0 + 1, std::ceil(std::log10(highTau)));
-        const int legendHeight = 16 * static_cast<int>((curves.size() + masks.size() + 2) / 3);
+        const double d0 = plot.valueFrom, d1 = plot.valueTo, t0 = plot.tauFrom, t1 = plot.tauTo;
+        const int legendHeight = 16 * static_cast<int>((plot.curves.size() + plot.masks.size() + 2) / 3);
         const QRect area = rect().adjusted(54, 6 + legendHeight, -10, -30);
         auto px = [&](double tau) { return area.left() + (std::log10(tau) - t0) / (t1 - t0) * area.width(); };
         auto py = [&](double v) { return area.bottom() - (std::log10(v) - d0) / (d1 - d0) * area.height(); };
@@ -300,28 +251,24 @@ protected:
 
         p.save();
         p.setClipRect(area);
-        for (const auto& line : masks) {
+        for (const auto& line : plot.masks) {
             QPainterPath path;
             for (std::size_t i = 0; i < line.points.size(); ++i) {
-                const QPointF at(px(line.points[i].x()), py(line.points[i].y()));
+                const QPointF at(px(line.points[i].first), py(line.points[i].second));
                 if (i == 0) path.moveTo(at);
                 else path.lineTo(at);
             }
-            p.setPen(maskPen(line.mask, line.statistic));
+            p.setPen(maskPen(line));
             p.drawPath(path);
         }
-        for (const auto& curve : curves) drawCurve(p, curve, bars, px, py);
+        for (const auto& curve : plot.curves) drawCurve(p, curve, px, py);
         p.restore();
 
         // The legend: one entry per statistic and per mask drawn, three to a line.
         std::vector<std::pair<QString, QPen>> entries;
-        for (const auto& curve : curves)
-            entries.push_back({QString::fromStdString(trend::statisticName(curve.statistic)),
-                               QPen(statisticColour(curve.statistic), 2)});
-        for (const auto& line : masks)
-            entries.push_back(
-                {QString::fromStdString(trend::maskName(line.mask) + " " + trend::statisticShortName(line.statistic)),
-                 maskPen(line.mask, line.statistic)});
+        for (const auto& curve : plot.curves)
+            entries.push_back({QString::fromStdString(curve.name), QPen(statisticColour(curve.statistic), 2)});
+        for (const auto& line : plot.masks) entries.push_back({QString::fromStdString(line.name), maskPen(line)});
         const int column = std::max(1, (width() - 60) / 3);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const int x = 54 + static_cast<int>(i % 3) * column, y = 4 + static_cast<int>(i / 3) * 16;
@@ -333,46 +280,18 @@ protected:
     }
 
 private:
-    struct MaskLine {
-        trend::Mask mask;
-        trend::Statistic statistic;
-        std::vector<QPointF> points;  // (tau, limit)
-    };
-
-    // Each chosen mask over each chosen statistic it limits, sampled along the taus shown.
-    std::vector<MaskLine> maskLines(const std::vector<trend::StatisticCurve>& curves, double lowTau, double highTau) {
-        std::vector<MaskLine> lines;
-        for (trend::Mask mask : trend_.settings().masks)
-            for (const auto& curve : curves) {
-                if (curve.statistic != trend::Statistic::Mtie && curve.statistic != trend::Statistic::Tdev) continue;
-                MaskLine line{mask, curve.statistic, {}};
-                constexpr int kSteps = 200;
-                for (int i = 0; i <= kSteps; ++i) {
-                    const double tau = lowTau * std::pow(highTau / lowTau, static_cast<double>(i) / kSteps);
-                    if (const auto limit = trend::maskLimit(mask, curve.statistic, tau))
-                        line.points.push_back({tau, *limit});
-                }
-                if (!line.points.empty()) lines.push_back(std::move(line));
-            }
-        return lines;
-    }
-
     template <typename X, typename Y>
-    void drawCurve(QPainter& p, const trend::StatisticCurve& curve, bool bars, X px, Y py) {
-        const QColor colour = statisticColour(curve.statistic);
-        p.setPen(QPen(colour, 1.5));
+    void drawCurve(QPainter& p, const TrendStabilityState::Curve& curve, X px, Y py) {
+        p.setPen(QPen(statisticColour(curve.statistic), 1.5));
         QPainterPath path;
-        bool started = false;
-        for (const auto& point : curve.points) {
-            const double v = point.deviation.value;
-            if (!drawable(v)) continue;
-            const QPointF at(px(point.deviation.tau), py(v));
-            if (started) path.lineTo(at);
+        for (std::size_t i = 0; i < curve.points.size(); ++i) {
+            const auto& point = curve.points[i];
+            const QPointF at(px(point.tau), py(point.value));
+            if (i > 0) path.lineTo(at);
             else path.moveTo(at);
-            started = true;
             p.drawEllipse(at, 2.5, 2.5);
-            if (bars && drawable(point.interval.low) && drawable(point.interval.high)) {
-                const double top = py(point.interval.high), bottom = py(point.interval.low);
+            if (point.bars) {
+                const double top = py(point.high), bottom = py(point.low);
                 p.drawLine(QPointF(at.x(), top), QPointF(at.x(), bottom));
                 p.drawLine(QPointF(at.x() - 3, top), QPointF(at.x() + 3, top));
                 p.drawLine(QPointF(at.x() - 3, bottom), QPointF(at.x() + 3, bottom));
@@ -381,19 +300,12 @@ private:
         p.drawPath(path);
     }
 
-    trend::TrendWindow& trend_;
+    const FrmTrend& form_;
 };
 
 }  // namespace
 
-QStringList figureLines(const trend::SpanFigures& f, const QString& unit, const QFontMetrics& metrics, int width) {
-    const QString u = unit.isEmpty() ? QString() : QChar(' ') + unit;
-    const QStringList figures = {QObject::tr("last %1%2").arg(number(f.last), u),
-                                 QObject::tr("mean %1%2").arg(number(f.mean), u),
-                                 QObject::tr("std dev %1%2").arg(number(f.standardDeviation), u),
-                                 QObject::tr("min %1%2").arg(number(f.minimum), u),
-                                 QObject::tr("max %1%2").arg(number(f.maximum), u),
-                                 QObject::tr("(%1 samples)").arg(f.count)};
+QStringList figureLines(const QStringList& figures, const QFontMetrics& metrics, int width) {
     QStringList lines;
     for (const QString& figure : figures) {
         const QString joined = lines.isEmpty() ? figure : lines.back() + kFigureGap + figure;
@@ -403,14 +315,13 @@ QStringList figureLines(const trend::SpanFigures& f, const QString& unit, const 
     return lines;
 }
 
-TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canvas, EventSink& sink,
-                       const platform::qt::Twips& twips)
-    : QWidget(&canvas), trend_(trend), form_(form), sink_(sink), twips_(twips) {
+TrendPanel::TrendPanel(FrmTrend& form, QWidget& canvas, EventSink& sink, const platform::qt::Twips& twips)
+    : QWidget(&canvas), form_(form), sink_(sink), twips_(twips) {
     setObjectName(QStringLiteral("trendPanel"));
-    auto* plot = new TrendPlot(trend, sink, this);
+    auto* plot = new TrendPlot(form, sink, this);
     plot->onViewChanged = [this] { refresh(); };
     plot_ = plot;
-    stabilityPlot_ = new StabilityPlot(trend, this);
+    stabilityPlot_ = new StabilityPlot(form, this);
     table_ = new QTableWidget(this);
     table_->setAccessibleName(QStringLiteral("Stability table"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -432,28 +343,6 @@ TrendPanel::TrendPanel(trend::TrendWindow& trend, FrmTrend& form, QWidget& canva
     layout->addWidget(plot_, 3);
     layout->addLayout(side, 2);
 
-    trend.host.saveFileName = [this](const std::string& title, const std::string& filter,
-                                     const std::string& suggested) -> std::optional<std::string> {
-        const QString path = QFileDialog::getSaveFileName(window(), QString::fromStdString(title),
-                                                          QString::fromStdString(suggested), qtFilter(filter));
-        if (path.isEmpty()) return std::nullopt;
-        return path.toStdString();
-    };
-    trend.host.askText = [this](const std::string& prompt, const std::string& initial) -> std::optional<std::string> {
-        bool ok = false;
-        const QString text = QInputDialog::getText(window(), QStringLiteral("Trend"), QString::fromStdString(prompt),
-                                                   QLineEdit::Normal, QString::fromStdString(initial), &ok);
-        if (!ok) return std::nullopt;
-        return text.trimmed().toStdString();
-    };
-    trend.host.writePlotImage = [this](const std::string& path) -> std::string {
-        refresh();
-        return grab().save(QString::fromStdString(path), "PNG") ? std::string()
-                                                                : std::string("the image could not be written");
-    };
-
-    heldBack_.setSingleShot(true);
-    connect(&heldBack_, &QTimer::timeout, this, [this] { refresh(); });
     refresh();
 }
 
@@ -463,42 +352,35 @@ void TrendPanel::refresh() {
         setGeometry(twips_.toPixels(shownArea_));
         show();
     }
-    if (!form_.visible) return;
-    // The bottom line follows the link's state, which the link changes between the trend's events.
-    if (!followingInfo_ && trend_.infoLine() != form_.lblTrendInfo.caption) {
-        followingInfo_ = true;  // the forward renders and comes back here
-        sink_.forward([this] { trend_.refreshInfo(); });
-        followingInfo_ = false;
-    }
-    const bool viewChanged = trend_.viewRevision() != shownView_;
-    if (!viewChanged && trend_.revision() == shownRevision_) return;
-    const qint64 wait = std::max<qint64>(static_cast<qint64>(kRefreshMs), drawingCostNs_ * kDrawingShare / 1000000);
-    if (!viewChanged && sinceDrawn_.isValid() && sinceDrawn_.elapsed() < wait) {
-        if (!heldBack_.isActive()) heldBack_.start(static_cast<int>(wait - sinceDrawn_.elapsed()));
-        return;
-    }
-    heldBack_.stop();
-    shownView_ = trend_.viewRevision();
-    shownRevision_ = trend_.revision();
-    QElapsedTimer cost;
-    cost.start();
+    if (!form_.plotImagePath.empty()) writePlotImage();
+    if (!form_.visible || form_.plot.revision == shownRevision_) return;
+    shownRevision_ = form_.plot.revision;
     plot_->repaint();
     stabilityPlot_->repaint();
     fillTable();
-    drawingCostNs_ = cost.nsecsElapsed();
-    sinceDrawn_.restart();
+}
+
+void TrendPanel::writePlotImage() {
+    const QString path = QString::fromStdString(form_.plotImagePath);
+    form_.plotImagePath.clear();
+    shownRevision_ = 0;  // drawn now, as the trend has it
+    refresh();
+    const std::string failure =
+        grab().save(path, "PNG") ? std::string() : std::string("the image could not be written");
+    sink_.forward([this, written = path.toStdString(), failure] {
+        if (form_.onPlotImageWritten) form_.onPlotImageWritten(written, failure);
+    });
 }
 
 void TrendPanel::fillTable() {
-    const trend::StatisticsTable table = trend_.table();
-    note_->setText(QString::fromStdString(trend_.stabilityNote()));
-    QStringList headings;
-    for (const auto& h : table.headings) headings << QString::fromStdString(h);
+    const TrendPlotState& plot = form_.plot;
+    note_->setText(QString::fromStdString(plot.stabilityNote));
+    const QStringList headings = qStrings(plot.tableHeadings);
     if (table_->columnCount() != headings.size()) table_->setColumnCount(static_cast<int>(headings.size()));
     table_->setHorizontalHeaderLabels(headings);
-    table_->setRowCount(static_cast<int>(table.rows.size()));
-    for (int r = 0; r < static_cast<int>(table.rows.size()); ++r) {
-        const auto& row = table.rows[static_cast<std::size_t>(r)];
+    table_->setRowCount(static_cast<int>(plot.tableRows.size()));
+    for (int r = 0; r < static_cast<int>(plot.tableRows.size()); ++r) {
+        const auto& row = plot.tableRows[static_cast<std::size_t>(r)];
         for (int c = 0; c < static_cast<int>(row.size()); ++c) {
             auto* item = table_->item(r, c);
             if (!item) table_->setItem(r, c, item = new QTableWidgetItem);

@@ -92,7 +92,7 @@ void ReceiverRequests::failed() {
 void ReceiverRequests::settle(const Query& query, const std::string* reply) {
     switch (query.kind) {
         case Kind::Trend: {
-            const double value = reply ? trend::leadingValue(*reply) : std::numeric_limits<double>::quiet_NaN();
+            const double value = reply ? leadingValue(*reply) : std::numeric_limits<double>::quiet_NaN();
             readings_.trend[query.text] = value;
             if (onSample) onSample(query.text, sentAt_, value, reply ? *reply : std::string{});
             return;

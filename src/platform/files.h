@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,17 @@ class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual void write(const std::string& bytes) = 0;
+    // The bytes in the file, those it held before it was opened and those written since.
+    virtual std::uint64_t size() const = 0;
+};
+
+// A file read a block at a time, for files too large to hold whole.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Up to `size` bytes into `into`; 0 at the end of the file. Throws FileError when the system
+    // refuses.
+    virtual std::size_t read(char* into, std::size_t size) = 0;
 };
 
 // Reading the user's files as bytes, and writing new ones.
@@ -31,6 +43,12 @@ public:
     virtual std::string readAll(const std::string& path, std::size_t limit) = 0;
     // A new file at `path`, replacing one that is there. Throws FileError when it cannot be made.
     virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
+    // The file at `path` for writing at its end, made when there is none. Throws FileError when it
+    // cannot be opened.
+    virtual std::unique_ptr<OutputFile> append(const std::string& path) = 0;
+    // A regular file for reading a block at a time. Throws FileError when it cannot be opened or
+    // is not a regular file.
+    virtual std::unique_ptr<InputFile> open(const std::string& path) = 0;
 };
 
 // Files on the local file system.
@@ -38,6 +56,8 @@ class PosixFiles final : public Files {
 public:
     std::string readAll(const std::string& path, std::size_t limit) override;
     std::unique_ptr<OutputFile> create(const std::string& path) override;
+    std::unique_ptr<OutputFile> append(const std::string& path) override;
+    std::unique_ptr<InputFile> open(const std::string& path) override;
 };
 
 }  // namespace kestrix::platform

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/files.h"
 
@@ -52,7 +53,7 @@ namespace {
 
 class PosixOutputFile final : public OutputFile {
 public:
-    PosixOutputFile(std::string path, int fd) : path_(std::move(path)), file_{fd} {}
+    PosixOutputFile(std::string path, int fd, std::uint64_t size) : path_(std::move(path)), file_{fd}, size_(size) {}
     void write(const std::string& bytes) override {
         std::size_t done = 0;
         while (done < bytes.size()) {
@@ -60,6 +61,25 @@ public:
             if (written < 0 && errno == EINTR) continue;
             if (written <= 0) throw failure(path_, written < 0 ? std::strerror(errno) : "nothing was written");
             done += static_cast<std::size_t>(written);
+            size_ += static_cast<std::uint64_t>(written);
+        }
+    }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    std::string path_;
+    Descriptor file_;
+    std::uint64_t size_;
+};
+
+class PosixInputFile final : public InputFile {
+public:
+    PosixInputFile(std::string path, int fd) : path_(std::move(path)), file_{fd} {}
+    std::size_t read(char* into, std::size_t size) override {
+        while (true) {
+            const ssize_t got = ::read(file_.fd, into, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw failure(path_, std::strerror(errno));
         }
     }
 
@@ -74,7 +94,27 @@ std::unique_ptr<OutputFile> PosixFiles::create(const std::string& path) {
     // Without blocking, so that a pipe chosen by mistake cannot hold the program.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) throw failure(path, std::strerror(errno));
-    return std::make_unique<PosixOutputFile>(path, fd);
+    return std::make_unique<PosixOutputFile>(path, fd, 0);
+}
+
+std::unique_ptr<OutputFile> PosixFiles::append(const std::string& path) {
+    // Each write goes straight to the system at the file's end: a program killed mid-run loses at
+    // most the write it was making.
+    Descriptor file{::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666)};
+    if (file.fd < 0) throw failure(path, std::strerror(errno));
+    struct stat facts {};
+    if (::fstat(file.fd, &facts) != 0) throw failure(path, std::strerror(errno));
+    const int fd = std::exchange(file.fd, -1);
+    return std::make_unique<PosixOutputFile>(path, fd, static_cast<std::uint64_t>(facts.st_size));
+}
+
+std::unique_ptr<InputFile> PosixFiles::open(const std::string& path) {
+    Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0) throw failure(path, std::strerror(errno));
+    struct stat facts {};
+    if (::fstat(file.fd, &facts) != 0) throw failure(path, std::strerror(errno));
+    if (!S_ISREG(facts.st_mode)) throw failure(path, "not a regular file");
+    return std::make_unique<PosixInputFile>(path, std::exchange(file.fd, -1));
 }
 
 }  // namespace kestrix::platform

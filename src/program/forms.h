@@ -32,18 +32,19 @@ struct Forms {
     FrmChangeBaud frmChangeBaud;
     FrmPrintProg frmPrintProg;
     FrmTrend frmTrend;
+    FrmTrendQuery frmTrendQuery;
 
     std::vector<Window*> all() {
         return {&form1,        &frmShowLog,    &frmClock,     &frmTerminal,  &frmFontSelect,  &frmClkFontSelect,
                 &frmDownload,  &configScrn,    &frmAbout,     &frmEraseWarn, &frmPortNotOpen, &frmEnterFile,
-                &frmEchoKill2, &frmChangeBaud, &frmPrintProg, &frmTrend};
+                &frmEchoKill2, &frmChangeBaud, &frmPrintProg, &frmTrend,     &frmTrendQuery};
     }
 
     // The windows as the parts reach them.
     operator FormRefs() {
         return {form1,        frmShowLog,    frmClock,     frmTerminal,  frmFontSelect,  frmClkFontSelect,
                 frmDownload,  configScrn,    frmAbout,     frmEraseWarn, frmPortNotOpen, frmEnterFile,
-                frmEchoKill2, frmChangeBaud, frmPrintProg, frmTrend};
+                frmEchoKill2, frmChangeBaud, frmPrintProg, frmTrend,     frmTrendQuery};
     }
 };
 

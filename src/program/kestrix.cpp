@@ -22,7 +22,7 @@ Kestrix::Kestrix(platform::Platform& platform)
       link_(std::make_unique<LinkEngine>(context)),
       commSettings_(std::make_unique<CommSettingsDialog>(context)),
       download_(std::make_unique<FirmwareDownload>(context)),
-      trend_(std::make_unique<trend::TrendWindow>(context, forms.frmTrend)),
+      trend_(std::make_unique<TrendWindow>(context, forms.frmTrend)),
       shownAge_(std::make_unique<ShownDataAge>(context)),
       recorder_(std::make_unique<SessionRecorder>(context, recordedPort_)) {
     link_->wire();
@@ -42,11 +42,13 @@ Kestrix::Kestrix(platform::Platform& platform)
     shownAge_->wire();
     recorder_->wire();
     link_->shownAge = shownAge_.get();
-    // After each of the link's ticks the trend's bottom line follows what the link does.
-    forms.form1.Timer1.onTick = [this, linkTick = forms.form1.Timer1.onTick] {
-        linkTick();
-        trend_->refreshInfo();
-    };
+    // After each of the link's ticks, and the download's while it holds the link, the trend's
+    // bottom line follows what the link does (and samples held back reach the plot).
+    for (Timer* timer : {&forms.form1.Timer1, &forms.frmDownload.Timer1})
+        timer->onTick = [this, tick = timer->onTick] {
+            tick();
+            trend_->refreshInfo();
+        };
     wireMenus();
     forms.form1.onCloseRequest = [this](bool& cancel) { requestClose(cancel); };
     forms.form1.onResize = [this] { layoutMainWindow(forms.form1); };

@@ -13,9 +13,7 @@ namespace kestrix {
 
 class LinkEngine;
 class FirmwareDownload;
-namespace trend {
 class TrendWindow;
-}
 class CommSettingsDialog;
 class ShownDataAge;
 class SessionRecorder;
@@ -52,7 +50,7 @@ public:
     LinkEngine& link() { return *link_; }
     CommSettingsDialog& commSettings() { return *commSettings_; }
     FirmwareDownload& download() { return *download_; }
-    trend::TrendWindow& trend() { return *trend_; }
+    TrendWindow& trend() { return *trend_; }
     ShownDataAge& shownAge() { return *shownAge_; }
     SessionRecorder& recorder() { return *recorder_; }
 
@@ -60,7 +58,7 @@ private:
     std::unique_ptr<LinkEngine> link_;
     std::unique_ptr<CommSettingsDialog> commSettings_;
     std::unique_ptr<FirmwareDownload> download_;
-    std::unique_ptr<trend::TrendWindow> trend_;
+    std::unique_ptr<TrendWindow> trend_;
     std::unique_ptr<ShownDataAge> shownAge_;
     std::unique_ptr<SessionRecorder> recorder_;
     void wireMenus();

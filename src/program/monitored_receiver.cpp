@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/link_engine.h"
+#include "program/forms.h"
 
 namespace kestrix {
 
@@ -32,6 +33,7 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
       log_(std::move(log)),
       port_(std::move(port)),
       services_(services),
+      forms_(std::make_unique<Forms>()),
       platform_{*port_,
                 *services.clock,
                 services.profile,
@@ -45,6 +47,7 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
                 services.files,
                 services.notifier,
                 services.serialDevices},
+      context_{*forms_, state_, platform_},
       link_(std::make_unique<LinkEngine>(context_)),
       requests_(config, monitor.clearAlarms, readings_) {
     readings_.name = config.name;
@@ -56,7 +59,7 @@ MonitoredReceiver::MonitoredReceiver(const monitor::ReceiverConfig& config, cons
     };
     requests_.onSample = [this](const std::string& q, double t, double v, const std::string& r) { record(q, t, v, r); };
     requests_.onStatusRound = [this] { statusRoundEnded(); };
-    forms_.form1.Timer1.enabled = true;
+    forms_->form1.Timer1.enabled = true;
     port_->setSettings(config.line.text());
 }
 
@@ -92,7 +95,7 @@ void MonitoredReceiver::service() {
 }
 
 void MonitoredReceiver::tick() {
-    forms_.form1.Timer1.fire();
+    forms_->form1.Timer1.fire();
     afterTick();
     noticeLoss();
 }
@@ -134,15 +137,15 @@ void MonitoredReceiver::afterTick() {
         readings_.up = up;
     }
     // No one is there to switch updates back on after a run of errors: the link goes on.
-    if (forms_.form1.disableUpdates.checked) {
-        forms_.form1.disableUpdates.checked = false;
+    if (forms_->form1.disableUpdates.checked) {
+        forms_->form1.disableUpdates.checked = false;
         nextTickAt_ = now;
     }
     trimUnseenTexts();
 }
 
 void MonitoredReceiver::trimUnseenTexts() {
-    for (TextBox* text : {&forms_.form1.Term, &forms_.frmTerminal.txtTerminal, &forms_.frmShowLog.txtShowLog})
+    for (TextBox* text : {&forms_->form1.Term, &forms_->frmTerminal.txtTerminal, &forms_->frmShowLog.txtShowLog})
         if (text->text().size() > kUnseenTextLimit) text->setText("");
 }
 
@@ -161,7 +164,7 @@ void MonitoredReceiver::statusRoundEnded() {
 void MonitoredReceiver::record(const std::string& query, double time, double value, const std::string& reply) {
     if (monitor_.recordFolder.empty()) return;
     auto& writer = records_[query];
-    if (!writer) writer = std::make_unique<trend::RecordWriter>();
+    if (!writer) writer = std::make_unique<RecordWriter>(platform_.files);
     if (!writer->isOpen()) {
         const std::string path = monitor_.recordFolder + "/" + config_.name + "-" + fileNamePart(query) + ".csv";
         if (!writer->open(path, config_.intervalSeconds)) {

@@ -17,13 +17,13 @@
 #include "platform/headless_services.h"
 #include "platform/platform.h"
 #include "platform/serial_port.h"
-#include "program/forms.h"
 #include "state/context.h"
 #include "trend/record.h"
 
 namespace kestrix {
 
 class LinkEngine;
+struct Forms;
 
 class MonitoredReceiver {
 public:
@@ -56,7 +56,7 @@ public:
     platform::SerialPort& port() { return *port_; }
     const monitor::ReceiverReadings& readings() const { return readings_; }
     LinkEngine& link() { return *link_; }
-    Forms& forms() { return forms_; }
+    Forms& forms() { return *forms_; }
 
 private:
     void exchangeEnded(bool answered, bool errorPrompt);
@@ -72,15 +72,15 @@ private:
     monitor::Log log_;
     std::unique_ptr<platform::SerialPort> port_;
     platform::HeadlessServices& services_;
-    Forms forms_;
+    std::unique_ptr<Forms> forms_;  // every window, none of them shown
     LinkState state_;
     platform::Platform platform_;
-    Context context_{forms_, state_, platform_};
+    Context context_;
     std::unique_ptr<LinkEngine> link_;
     monitor::ReceiverReadings readings_;
     monitor::ReceiverRequests requests_;
     monitor::AlarmState reportedAlarm_;
-    std::map<std::string, std::unique_ptr<trend::RecordWriter>> records_;
+    std::map<std::string, std::unique_ptr<RecordWriter>> records_;
     bool recordFailed_ = false;
 
     bool lastAnswered_ = false;

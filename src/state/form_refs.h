@@ -13,7 +13,7 @@
 // | frmDownload, frmEraseWarn, frmPortNotOpen, frmEnterFile,          | state/download_forms.h    |
 // | frmEchoKill2, frmChangeBaud                                       |                           |
 // | configScrn (Communication Settings), frmAbout                     | state/config_forms.h      |
-// | frmTrend                                                          | state/trend_forms.h       |
+// | frmTrend, frmTrendQuery                                           | state/trend_forms.h       |
 
 namespace kestrix {
 
@@ -33,6 +33,7 @@ struct FrmEchoKill2;
 struct FrmChangeBaud;
 struct FrmPrintProg;
 struct FrmTrend;
+struct FrmTrendQuery;
 
 struct FormRefs {
     Form1& form1;
@@ -51,6 +52,7 @@ struct FormRefs {
     FrmChangeBaud& frmChangeBaud;
     FrmPrintProg& frmPrintProg;
     FrmTrend& frmTrend;
+    FrmTrendQuery& frmTrendQuery;
 };
 
 }  // namespace kestrix

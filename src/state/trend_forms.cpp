@@ -41,4 +41,19 @@ void FrmTrend::layout() {
     lblTrendInfo.geometry = {kMargin, bandTop + 60, cmdTrendCopy.geometry.left - 2 * kMargin, kButtonHeight - 60};
 }
 
+FrmTrendQuery::FrmTrendQuery() : Window("frmTrendQuery", "Trend") {
+    dialog = true;
+    geometry = {4000, 3000, 5400, 1900};
+    lblPrompt.caption = "A query whose reply starts with a number:";
+    lblPrompt.geometry = {240, 180, 4900, 255};
+    txtQuery.geometry = {240, 480, 4900, 345};
+    cmdOK.caption = "OK";
+    cmdOK.geometry = {2640, 1000, 1200, 420};
+    cmdCancel.caption = "Cancel";
+    cmdCancel.geometry = {3940, 1000, 1200, 420};
+    controls = {&lblPrompt, &txtQuery, &cmdOK, &cmdCancel};
+    defaultButton = &cmdOK;
+    cancelButton = &cmdCancel;
+}
+
 }  // namespace kestrix

@@ -8,7 +8,7 @@
 
 #include "trend/stability.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -83,4 +83,4 @@ std::vector<StatisticCurve> analyse(std::vector<double> phase, double tau0, cons
     return curves;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -6,7 +6,7 @@
 #include "trend/confidence.h"
 #include "trend/deviations.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The chosen statistics of a record at octave averaging times, each point with the noise found
 // there, its degrees of freedom and its error bars (ADEV, MDEV, HDEV and TDEV only).
@@ -36,4 +36,4 @@ std::vector<StatisticCurve> analyse(std::vector<double> phase, double tau0, cons
 // True for the statistics drawn with error bars.
 bool hasErrorBars(Statistic statistic);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

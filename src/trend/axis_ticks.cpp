@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 
@@ -55,4 +55,4 @@ std::vector<AxisTick> axisTicks(double low, double high, int most) {
     return ticks;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

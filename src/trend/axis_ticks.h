@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The ticks of a value axis: values on a step of 1, 2 or 5 times a power of ten, as many as fit
 // `most` without going over, each with a label that differs from its neighbours'.
@@ -14,4 +14,4 @@ struct AxisTick {
 
 std::vector<AxisTick> axisTicks(double low, double high, int most);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -230,4 +230,4 @@ Interval confidenceInterval(double deviation, double edf, double level) {
             deviation * std::sqrt(edf / chiSquaredQuantile(tail, edf))};
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -6,7 +6,7 @@
 
 #include "trend/deviations.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // How far to trust a stability figure: the power-law noise behind it, the equivalent degrees of
 // freedom of its estimate, and the confidence interval those give.
@@ -44,4 +44,4 @@ struct Interval {
 };
 Interval confidenceInterval(double deviation, double edf, double level = kConfidenceLevel);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -223,4 +223,4 @@ std::vector<double> withoutFrequencyDrift(const std::vector<double>& phase) {
     return out;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The stability statistics of phase data, one averaging time at a time.
 //
@@ -71,4 +71,4 @@ std::vector<Deviation> mtieAtOctaves(const std::vector<double>& phase, double ta
 // and a linear frequency drift; gaps stay gaps. Fewer than three readings are returned unchanged.
 std::vector<double> withoutFrequencyDrift(const std::vector<double>& phase);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -171,4 +171,4 @@ std::string stabilityCopyText(const std::vector<StabilityRow>& rows) { return ta
 
 std::string stabilityCsvText(const std::vector<StabilityRow>& rows) { return tableText(rows, ','); }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -8,7 +8,7 @@
 #include "trend/analysis.h"
 #include "trend/stability.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The figures over a span of readings, gaps (NaN) left out. With no reading all are NaN and the
 // count is 0; with one reading the standard deviation is NaN.
@@ -77,4 +77,4 @@ StatisticsTable statisticsTable(const std::vector<StatisticCurve>& curves, bool 
 std::string tableCopyText(const StatisticsTable& table);
 std::string tableCsvText(const StatisticsTable& table);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

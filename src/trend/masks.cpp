@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 // One piece of a mask: limit = constant + slope * tau (seconds) for from < tau <= to.
@@ -111,4 +111,4 @@ std::string verdictText(Mask mask, Statistic statistic, const MaskVerdict& verdi
     return head + "pass";
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

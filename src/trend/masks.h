@@ -6,7 +6,7 @@
 
 #include "trend/deviations.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The ITU-T limits a timing source's wander is judged against: MTIE and TDEV masks for a primary
 // reference clock (G.811) and a primary reference time clock, class A or B (G.8272).
@@ -38,4 +38,4 @@ MaskVerdict judge(Mask mask, Statistic statistic, const std::vector<Deviation>& 
 // "G.8272 PRTC-A MTIE: pass" or "... fails at tau = 512 s"; "... no point in range".
 std::string verdictText(Mask mask, Statistic statistic, const MaskVerdict& verdict);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -1,21 +1,18 @@
 #include "trend/record.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <limits>
 #include <map>
-#include <sstream>
 #include <string_view>
 #include <utility>
 
 #include "trend/series.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 
@@ -65,6 +62,12 @@ std::string unescaped(std::string_view text) {
         }
     }
     return out;
+}
+
+// What the system said, without the path the file error starts with.
+std::string reasonOf(const platform::FileError& error, const std::string& path) {
+    const std::string text = error.what();
+    return text.starts_with(path + ": ") ? text.substr(path.size() + 2) : text;
 }
 
 std::string_view withoutLineEnd(std::string_view text) {
@@ -282,19 +285,16 @@ std::string intervalLine(double seconds) {
     return std::string(kIntervalPrefix) + text + " s";
 }
 
-RecordWriter::~RecordWriter() { close(); }
-
 bool RecordWriter::open(const std::string& path, double interval) {
     close();
     error_.clear();
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) {
-        error_ = std::strerror(errno);
+    try {
+        file_ = files_.append(path);
+    } catch (const platform::FileError& e) {
+        error_ = reasonOf(e, path);
         return false;
     }
-    std::fseek(file, 0, SEEK_END);  // where an appending stream starts is the library's choice
-    const bool empty = std::ftell(file) == 0;
-    file_ = file;
+    const bool empty = file_->size() == 0;
     path_ = path;
     interval_ = interval;
     intervalWritten_ = false;
@@ -310,18 +310,17 @@ void RecordWriter::setInterval(double seconds) {
 }
 
 bool RecordWriter::put(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-        error_ = std::strerror(errno);
+    try {
+        file_->write(text);
+    } catch (const platform::FileError& e) {
+        error_ = reasonOf(e, path_);
         close();
         return false;
     }
     return true;
 }
 
-void RecordWriter::close() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-}
+void RecordWriter::close() { file_.reset(); }
 
 bool RecordWriter::write(const RecordedSample& sample) {
     if (!file_) return false;
@@ -378,11 +377,14 @@ RecordedFile parseRecordedText(const std::string& text) {
     return file;
 }
 
-RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSample, std::size_t blockSize) {
+RecordedFile scanRecordedFile(platform::Files& files, const std::string& path, const SampleSink& onSample,
+                              std::size_t blockSize) {
     RecordedFile file;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) {
-        file.error = std::strerror(errno);
+    std::unique_ptr<platform::InputFile> in;
+    try {
+        in = files.open(path);
+    } catch (const platform::FileError& e) {
+        file.error = reasonOf(e, path);
         return file;
     }
     const std::size_t kBlock = std::max<std::size_t>(blockSize, 1);
@@ -434,7 +436,15 @@ RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSampl
         }
         onSample(time, lastQuery, value);
     };
-    for (std::size_t got; (got = std::fread(block.data(), 1, kBlock, in)) > 0;) {
+    auto readBlock = [&]() -> std::size_t {
+        try {
+            return in->read(block.data(), kBlock);
+        } catch (const platform::FileError& e) {
+            file.error = reasonOf(e, path);
+            return 0;
+        }
+    };
+    for (std::size_t got; (got = readBlock()) > 0;) {
         std::string_view rest(block.data(), got);
         while (!rest.empty()) {
             const std::size_t end = rest.find('\n');
@@ -457,23 +467,23 @@ RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSampl
             rest.remove_prefix(end + 1);
         }
     }
-    if (std::ferror(in)) file.error = std::strerror(errno);
-    std::fclose(in);
     file.tornLastLine = !pending.empty() || pendingInQuotes;
     file.interval = !readingsAt.empty() ? mostCommonKey(readingsAt) : mostCommonKey(spacings);
     return file;
 }
 
-RecordedFile readRecordedFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+RecordedFile readRecordedFile(platform::Files& files, const std::string& path) {
+    std::string text;
+    try {
+        const auto in = files.open(path);
+        char block[1 << 16];
+        for (std::size_t got; (got = in->read(block, sizeof block)) > 0;) text.append(block, got);
+    } catch (const platform::FileError& e) {
         RecordedFile file;
-        file.error = std::strerror(errno);
+        file.error = reasonOf(e, path);
         return file;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseRecordedText(text.str());
+    return parseRecordedText(text);
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace kestrix::trend {
+#include "platform/files.h"
+
+namespace kestrix {
 
 // Recorded trend files: comma-separated lines "time,query,value,reply" under a heading line, the
 // time in UTC as ISO 8601 with milliseconds, the value empty for a gap, the reply as received. A
@@ -41,10 +43,7 @@ std::string intervalLine(double seconds);
 // program killed mid-run loses at most the line it was writing.
 class RecordWriter {
 public:
-    RecordWriter() = default;
-    ~RecordWriter();
-    RecordWriter(const RecordWriter&) = delete;
-    RecordWriter& operator=(const RecordWriter&) = delete;
+    explicit RecordWriter(platform::Files& files) : files_(files) {}
 
     // Opens `path` for appending, writing the interval line (and into an empty file the heading
     // line) at once; false (with error() saying why) when it cannot.
@@ -61,7 +60,8 @@ public:
 private:
     bool put(const std::string& text);
 
-    std::FILE* file_ = nullptr;
+    platform::Files& files_;
+    std::unique_ptr<platform::OutputFile> file_;
     double interval_ = 0;
     bool intervalWritten_ = false;
     std::string path_;
@@ -81,13 +81,14 @@ struct RecordedFile {
 };
 
 RecordedFile parseRecordedText(const std::string& text);
-RecordedFile readRecordedFile(const std::string& path);
+RecordedFile readRecordedFile(platform::Files& files, const std::string& path);
 
 // Reads a recorded file a block at a time and hands each sample to `onSample` as it is read,
 // keeping neither the file nor the replies: a month of one-second samples opens in a few seconds
 // and in the memory of the readings alone. The result has the queries, the skipped lines and the
 // error, but no samples; when the file cannot be opened at all nothing is handed over.
 using SampleSink = std::function<void(double time, const std::string& query, double value)>;
-RecordedFile scanRecordedFile(const std::string& path, const SampleSink& onSample, std::size_t blockSize = 1 << 20);
+RecordedFile scanRecordedFile(platform::Files& files, const std::string& path, const SampleSink& onSample,
+                              std::size_t blockSize = 1 << 20);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -6,7 +6,7 @@
 
 #include "trend/series.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 // The round starts the achieved interval is taken over.
@@ -124,4 +124,4 @@ void TrendSampler::interrupted(double now) {
     viewsTurn_ = false;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -8,7 +8,7 @@
 
 #include "shared/sample_requests.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // When the trend's queries go out. Requests follow a schedule of slots `interval` seconds apart,
 // counted from the moment sampling began: in each slot every query is due once. The main window's
@@ -91,4 +91,4 @@ private:
     double viewPollSeconds_ = 0;  // how long the last one took, 0 until one was seen
 };
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

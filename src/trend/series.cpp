@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -109,4 +109,4 @@ double leadingValue(std::string_view reply) {
     return negative ? -value : value;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The readings of one series, oldest first, kept in a ring of fixed capacity: adding a reading
 // costs O(1) and, once the ring is full, drops the oldest. Memory is taken as readings arrive, not
@@ -64,4 +64,4 @@ std::vector<double> phaseGrid(const SampleRing& ring, double from, double to, do
 // when the reply does not start with a number or gives SCPI's "not a number" (9.91E+37).
 double leadingValue(std::string_view reply);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -124,4 +124,4 @@ std::vector<double> phaseFromFrequency(const std::vector<double>& frequency, dou
     return phase;
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // Frequency stability from phase data.
 //
@@ -40,4 +40,4 @@ std::vector<StabilityPoint> stabilityTable(const std::vector<double>& phase, dou
 // A gap in y would leave every later phase unknown, so once one appears the rest of the phase is gaps.
 std::vector<double> phaseFromFrequency(const std::vector<double>& frequency, double tau0);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <utility>
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& 
     return written ? "" : profile.lastError();
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

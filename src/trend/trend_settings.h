@@ -7,7 +7,7 @@
 #include "trend/deviations.h"
 #include "trend/masks.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 // The trend window's settings, kept in "Receiver.INI" in the section "Trend", which nothing else
 // touches:
@@ -40,4 +40,4 @@ TrendSettings readTrendSettings(platform::Profile& profile);
 // Writes every key of the section (unused series keys emptied); the profile's error when it fails.
 [[nodiscard]] std::string writeTrendSettings(platform::Profile& profile, const TrendSettings& settings);
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,13 +4,14 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 
 #include "platform/platform.h"
 #include "state/main_window_form.h"
+#include "state/trend_forms.h"
+#include "trend/trend_plot.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 namespace {
 
@@ -33,6 +34,13 @@ std::string intervalText(double seconds) {
     else std::snprintf(text, sizeof text, "%.1f s", seconds);
     return text;
 }
+
+// New samples are published at most this often (seconds), and wait this many times the last
+// publication's cost.
+constexpr double kPublishEvery = 0.25;
+constexpr double kPublishShare = 1000;
+// The strips' columns until the display layer says how wide they are.
+constexpr int kDefaultColumns = 600;
 
 // An interval counts as met while the rounds start at most a tenth of it later than it asks.
 constexpr double kMetWithin = 1.1;
@@ -61,7 +69,11 @@ std::string seriesHeading(const TrendSeries& series) {
 }
 
 TrendWindow::TrendWindow(Context& context, FrmTrend& form, std::size_t capacity)
-    : ctx_(context), form_(form), capacity_(capacity), settings_(readTrendSettings(context.platform.profile)) {
+    : ctx_(context),
+      form_(form),
+      capacity_(capacity),
+      settings_(readTrendSettings(context.platform.profile)),
+      writer_(context.platform.files) {
     sampler_.setInterval(settings_.intervalSeconds);
     sampler_.setHoldingView(settings_.holdView);
     sampler_.onSample = [this](const std::string& query, double time, double value, const std::string& reply) {
@@ -105,18 +117,34 @@ void TrendWindow::wire() {
     f.mnuTrendRemoveDrift.onClick = [this] { setStabilityOption(&TrendSettings::removeDrift); };
     f.cmdTrendCopy.onClick = [this] { copyTable(); };
     f.cmdTrendSave.onClick = [this] { saveTable(); };
+    f.onPlotImageWritten = [this](const std::string& path, const std::string& failure) {
+        plotImageWritten(path, failure);
+    };
+    FrmTrendQuery& q = ctx_.forms.frmTrendQuery;
+    q.cmdOK.onClick = [&q] {
+        q.accepted = true;
+        q.hide();
+    };
+    q.cmdCancel.onClick = [&q] { q.hide(); };
     // Closing hides the window; sampling and recording go on.
     f.onCloseRequest = [this](bool&) { form_.hide(); };
-    f.onResize = [this] {
-        form_.layout();
-        ++revision_;
+    f.onResize = [this] { form_.layout(); };
+    f.onPlotZoom = [this](double factor, double anchor) { zoom(factor, anchor); };
+    f.onPlotPan = [this](double fraction) { pan(fraction); };
+    f.onPlotColumns = [this](int columns) {
+        form_.plotColumns = columns;
+        plotDue_ = true;
+        publishPlot();
     };
 }
 
 void TrendWindow::open() {
     form_.show();
     form_.raiseRequested = true;
-    if (started_) return;
+    if (started_) {
+        publishPlot();  // nothing was published while the window was hidden
+        return;
+    }
     started_ = true;
     setSeries(settings_.series);
     if (!settings_.recordFile.empty()) startRecording(settings_.recordFile);
@@ -155,8 +183,7 @@ void TrendWindow::toggleSeries(const std::string& query) {
 }
 
 void TrendWindow::addOtherQuery() {
-    if (!host.askText) return;
-    const auto query = host.askText("A query whose reply starts with a number:", "");
+    const auto query = askQuery();
     if (!query || query->empty()) return;
     if (std::find(settings_.series.begin(), settings_.series.end(), *query) != settings_.series.end()) return;
     if (settings_.series.size() >= kMostSeries) {
@@ -166,12 +193,25 @@ void TrendWindow::addOtherQuery() {
     toggleSeries(*query);
 }
 
+std::optional<std::string> TrendWindow::askQuery() {
+    FrmTrendQuery& q = ctx_.forms.frmTrendQuery;
+    q.accepted = false;
+    q.txtQuery.setText({});
+    ctx_.platform.dialogs.showModal(q);
+    if (!q.accepted) return std::nullopt;
+    std::string query = q.txtQuery.text();
+    const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+    while (!query.empty() && blank(static_cast<unsigned char>(query.back()))) query.pop_back();
+    query.erase(query.begin(), std::find_if_not(query.begin(), query.end(), blank));
+    return query;
+}
+
 void TrendWindow::addSample(const std::string& query, double time, double value, const std::string& reply) {
     auto it = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s->query == query; });
     if (it == series_.end()) return;
     (*it)->ring.add(time, value);
     ++samplesSinceStability_;
-    ++revision_;
+    samplesDue_ = true;
     if (writer_.isOpen() && !writer_.write({time, query, value, reply})) {
         say("Recording stopped: " + writer_.error());
         updateMenus();
@@ -214,6 +254,7 @@ void TrendWindow::togglePause() {
 void TrendWindow::clearSamples() {
     for (auto& s : series_) s->ring.clear();
     viewChanged();
+    publishPlot();
 }
 
 // ---- The visible span
@@ -245,7 +286,41 @@ TrendWindow::Span TrendWindow::visibleSpan() const {
 
 void TrendWindow::viewChanged() {
     ++viewRevision_;
-    ++revision_;
+    plotDue_ = true;
+}
+
+void TrendWindow::publishPlot() {
+    if (!form_.visible || !(plotDue_ || samplesDue_)) return;
+    platform::Clock& clock = ctx_.platform.clock;
+    const double now = clock.utcSeconds();
+    const bool paced =
+        now >= publishedAt_ && now - publishedAt_ < std::max(kPublishEvery, publishCost_ * kPublishShare);
+    if (!plotDue_ && paced) return;
+    plotDue_ = samplesDue_ = false;
+    TrendPlotState& plot = form_.plot;
+    const Span span = visibleSpan();
+    const auto columns = static_cast<std::size_t>(form_.plotColumns > 0 ? form_.plotColumns : kDefaultColumns);
+    plot.strips.clear();
+    plot.timeTicks.clear();
+    plot.emptyText = series_.empty() ? "No series" : !(span.to > span.from) ? "Waiting for samples..." : "";
+    if (plot.emptyText.empty()) {
+        for (std::size_t i = 0; i < series_.size(); ++i) {
+            const TrendSeries& s = *series_[i];
+            TrendStrip strip = stripOf(s.ring, s.scale, span.from, span.to, columns);
+            strip.heading = seriesHeading(s);
+            strip.figures = figureTexts(figures(i), s.unit);
+            plot.strips.push_back(std::move(strip));
+        }
+        plot.timeTicks = timeTicks(span.from, span.to, static_cast<int>(columns));
+    }
+    plot.stability = stabilityPlotOf(curves(), settings_.masks, settings_.errorBars, !settings_.statistics.empty());
+    plot.stabilityNote = stabilityNote();
+    StatisticsTable shownTable = table();
+    plot.tableHeadings = std::move(shownTable.headings);
+    plot.tableRows = std::move(shownTable.rows);
+    ++plot.revision;
+    publishedAt_ = now;
+    publishCost_ = std::max(0.0, clock.utcSeconds() - now);
 }
 
 void TrendWindow::zoom(double factor, double anchor) {
@@ -268,6 +343,7 @@ void TrendWindow::zoom(double factor, double anchor) {
         fixed_ = {from, to};
     }
     viewChanged();
+    publishPlot();
 }
 
 void TrendWindow::pan(double fraction) {
@@ -284,11 +360,13 @@ void TrendWindow::pan(double fraction) {
         fixed_ = {from, from + width};
     }
     viewChanged();
+    publishPlot();
 }
 
 void TrendWindow::showAll() {
     mode_ = ViewMode::All;
     viewChanged();
+    publishPlot();
 }
 
 // ---- Figures and stability
@@ -398,31 +476,30 @@ std::string TrendWindow::stabilityNote() {
 void TrendWindow::copyTable() { ctx_.platform.clipboard.setText(tableCopyText(table())); }
 
 void TrendWindow::saveTable() {
-    if (!host.saveFileName) return;
-    const auto path = host.saveFileName("Save Stability Table", kTableFilter, "stability.csv");
+    const auto path = ctx_.platform.dialogs.saveFile("Save Stability Table", kTableFilter, "stability.csv");
     if (!path) return;
-    std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-    out << tableCsvText(table());
-    out.flush();
-    if (!out)
+    try {
+        ctx_.platform.files.create(*path)->write(tableCsvText(table()));
+    } catch (const platform::FileError&) {
         ctx_.platform.dialogs.msgBox("Cannot write " + *path, form_.caption, platform::MsgIcon::Exclamation,
                                      platform::MsgButtons::Ok);
+    }
 }
 
 void TrendWindow::savePlot() {
-    if (!host.saveFileName || !host.writePlotImage) return;
-    const auto path = host.saveFileName("Save Plot", kImageFilter, "trend.png");
-    if (!path) return;
-    const std::string failure = host.writePlotImage(*path);
+    const auto path = ctx_.platform.dialogs.saveFile("Save Plot", kImageFilter, "trend.png");
+    if (path) form_.plotImagePath = *path;
+}
+
+void TrendWindow::plotImageWritten(const std::string& path, const std::string& failure) {
     if (!failure.empty())
-        ctx_.platform.dialogs.msgBox("Cannot write " + *path + ": " + failure, form_.caption,
+        ctx_.platform.dialogs.msgBox("Cannot write " + path + ": " + failure, form_.caption,
                                      platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
 }
 
 void TrendWindow::recordToFile() {
-    if (!host.saveFileName) return;
-    const auto path = host.saveFileName("Record to File", kTrendFilter,
-                                        settings_.recordFile.empty() ? "trend.csv" : settings_.recordFile);
+    const auto path = ctx_.platform.dialogs.saveFile("Record to File", kTrendFilter,
+                                                     settings_.recordFile.empty() ? "trend.csv" : settings_.recordFile);
     if (path) startRecording(*path);
 }
 
@@ -456,15 +533,16 @@ void TrendWindow::openRecordedFile(const std::string& path) {
     // The samples go straight from the file to the series, the file's own series replacing the
     // live ones at its first sample: nothing changes when it cannot be opened.
     bool replaced = false;
-    const RecordedFile file = scanRecordedFile(path, [&](double time, const std::string& query, double value) {
-        if (!replaced) {
-            replaced = true;
-            series_.clear();
-        }
-        auto it = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s->query == query; });
-        if (it == series_.end()) it = series_.insert(series_.end(), makeSeries(query, capacity_));
-        (*it)->ring.add(time, value);
-    });
+    const RecordedFile file =
+        scanRecordedFile(ctx_.platform.files, path, [&](double time, const std::string& query, double value) {
+            if (!replaced) {
+                replaced = true;
+                series_.clear();
+            }
+            auto it = std::find_if(series_.begin(), series_.end(), [&](const auto& s) { return s->query == query; });
+            if (it == series_.end()) it = series_.insert(series_.end(), makeSeries(query, capacity_));
+            (*it)->ring.add(time, value);
+        });
     if (!file.error.empty() && !replaced) {
         ctx_.platform.dialogs.msgBox("Cannot open " + path + ": " + file.error, form_.caption,
                                      platform::MsgIcon::Exclamation, platform::MsgButtons::Ok);
@@ -536,12 +614,12 @@ std::string TrendWindow::infoLine() const {
 }
 
 void TrendWindow::refreshInfo() {
+    publishPlot();
     if (!started_ && notice_.empty()) return;  // nothing to say before the window first opens
     const std::string text = infoLine();
     if (text == form_.lblTrendInfo.caption) return;
     form_.lblTrendInfo.caption = text;
     form_.lblTrendInfo.toolTip = text;
-    ++revision_;
 }
 
 void TrendWindow::updateMenus() {
@@ -578,8 +656,7 @@ void TrendWindow::updateMenus() {
     f.mnuTrendMaskPrtcB.checked = masked(Mask::G8272PrtcB);
     f.mnuTrendErrorBars.checked = settings_.errorBars;
     f.mnuTrendRemoveDrift.checked = settings_.removeDrift;
-    ++revision_;
     refreshInfo();
 }
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +14,7 @@
 #include "trend/series.h"
 #include "trend/trend_settings.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 
 inline constexpr const char* kTimeIntervalQuery = ":SYNC:TINT?";
 inline constexpr const char* kEfcQuery = ":DIAG:ROSC:EFC:ABS?";
@@ -35,29 +34,36 @@ std::unique_ptr<TrendSeries> makeSeries(const std::string& query, std::size_t ca
 // The strip's heading: "Time interval (ns)   :SYNC:TINT?"; another query once.
 std::string seriesHeading(const TrendSeries& series);
 
-// What the display layer needs from the platform that the core cannot do alone.
-struct TrendHost {
-    // A file name to save to, or nothing when the user cancels.
-    std::function<std::optional<std::string>(const std::string& title, const std::string& filter,
-                                             const std::string& suggested)>
-        saveFileName;
-    // A line of text from the user, or nothing when cancelled.
-    std::function<std::optional<std::string>(const std::string& prompt, const std::string& initial)> askText;
-    // Writes the window's plots as a PNG image; the failure's description, empty on success.
-    std::function<std::string(const std::string& path)> writePlotImage;
-};
-
 // The trend window's rules: which queries are sampled and how often, the readings kept, the
 // visible span with its zoom and pan, the figures and the stability table, recording to a file
-// and opening a recorded one. The display layer draws from series(), visibleSpan(), figures()
-// and curves(), and forwards the user's zoom and pan here.
+// and opening a recorded one. The window is plain state (FrmTrend); the display layer draws the
+// plot state published into it (FrmTrend::plot) and forwards the user's zoom and pan as the
+// window's events. Where the parts live:
+//
+//   trend_window.cpp         the window's menus and buttons, the series and their samples, the
+//                            visible span, the stability curves and mask verdicts, the table, the
+//                            bottom line, recording and recorded files (platform::Files), the file
+//                            dialogs (platform::Dialogs), publishing the plot state, paced
+//   trend_plot.*             the plot state from the readings: strips reduced to columns, value
+//                            and time ticks, the figures' texts, the stability plot and its masks
+//   sampler.*                which query is due when, between the link's polls
+//   series.*                 the readings kept, reduced to columns or put on the phase grid
+//   record.*                 recorded files: each sample written through as it arrives, read back
+//                            whole or a block at a time
+//   figures.*, analysis.*, deviations.*, confidence.*, stability.*, masks.*, axis_ticks.*
+//                            the figures, the statistics with their error bars, the ITU-T masks
+//   trend_settings.*         the [Trend] section of the settings file
+//   state/trend_forms.*      the window's state (FrmTrend, its plot state) and the Other Query
+//                            dialog (FrmTrendQuery)
+//   link/trend_requests.cpp  the link's side: a sample's query sent at an idle tick
+//   program/kestrix.cpp      the sampler given to the link; the bottom line after each tick
+//   app/trend_panel.*        the Qt painter widgets that draw the plot state
 class TrendWindow {
 public:
     TrendWindow(Context& context, FrmTrend& form, std::size_t capacity = SampleRing::kMonthOfSeconds);
     void wire();
 
     TrendSampler& sampler() { return sampler_; }
-    TrendHost host;
 
     // Function, Trend...: shows the window and, the first time, starts sampling what the
     // settings hold (nothing until the user chooses a series when they hold none).
@@ -105,16 +111,14 @@ public:
     // up to date after each of the link's ticks and each change the user makes.
     std::string infoLine() const;
     void refreshInfo();
-    // Moves whenever something drawn changes.
-    std::uint64_t revision() const { return revision_; }
-    // Moves when the user changes what is shown (zoom, pan, series, a file opened).
-    std::uint64_t viewRevision() const { return viewRevision_; }
 
     void copyTable();
     void saveTable();
     void recordToFile();
     void stopRecording();
     void savePlot();
+    // The display layer has written the plot image asked for; `failure` is empty on success.
+    void plotImageWritten(const std::string& path, const std::string& failure);
     void openRecordedFile(const std::string& path);
     void chooseRecordedFile();
 
@@ -124,8 +128,13 @@ private:
     void setSeries(const std::vector<std::string>& queries);
     void rebuildSeries(const std::vector<std::string>& queries);
     void viewChanged();
+    // Brings the window's plot state up to date: at once after a change of view, and for new
+    // samples as often as keeps its cost under a thousandth of the time (a week of samples: every
+    // few seconds); held-back samples go out with a later call. Nothing while the window is hidden.
+    void publishPlot();
     void toggleSeries(const std::string& query);
     void addOtherQuery();
+    std::optional<std::string> askQuery();
     void setInterval(int seconds);
     void togglePause();
     void toggleHoldView();
@@ -161,7 +170,6 @@ private:
     double span_ = 0;  // Follow: the width kept
     Span fixed_;       // Fixed: the span itself
 
-    std::uint64_t revision_ = 1;
     std::uint64_t viewRevision_ = 1;  // moves when the user changes what is shown
     std::vector<StatisticCurve> curves_;
     std::vector<MaskResult> maskResults_;
@@ -169,6 +177,11 @@ private:
     std::uint64_t stabilityView_ = 0;  // viewRevision_ the curves were computed for
     std::size_t samplesSinceStability_ = 0;
     std::size_t samplesAtStability_ = 0;
+
+    bool plotDue_ = true;      // the view changed since the plot was published
+    bool samplesDue_ = false;  // samples arrived since
+    double publishedAt_ = -1;  // UTC seconds
+    double publishCost_ = 0;   // seconds the last publication took
 };
 
-}  // namespace kestrix::trend
+}  // namespace kestrix

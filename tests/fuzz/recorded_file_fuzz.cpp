@@ -7,24 +7,24 @@
 //   - every statistic's count is at most the readings it could use, and a point with error bars
 //     has low <= value <= high.
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "platform/fake_files.h"
 #include "trend/analysis.h"
 #include "trend/record.h"
 
 namespace {
 
 using kestrix::fuzz::require;
-using namespace kestrix::trend;
+using namespace kestrix;
+
+platform::FakeFiles files;
 
 bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
@@ -35,16 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t block = 1 + input.byte() % 64;
     const std::string text = input.bytes(size);
 
-    static const std::string path = "/tmp/kestrix-fuzz-record-" + std::to_string(getpid()) + ".csv";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    require(file != nullptr, "the temporary file opens");
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    const std::string path = "/record.csv";
+    files.contents[path] = text;
 
     const RecordedFile whole = parseRecordedText(text);
     std::map<std::string, std::vector<std::pair<double, double>>> streamed;
     const RecordedFile scan = scanRecordedFile(
-        path,
+        files, path,
         [&](double t, const std::string& q, double v) {
             streamed[q].push_back({t, v});
         },

@@ -15,7 +15,6 @@
 namespace {
 
 using kestrix::fuzz::require;
-namespace trend = kestrix::trend;
 
 std::string withoutLineEnd(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
@@ -24,17 +23,19 @@ std::string withoutLineEnd(std::string text) {
 
 }  // namespace
 
+using namespace kestrix;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const trend::RecordedFile file = trend::parseRecordedText(std::string(reinterpret_cast<const char*>(data), size));
+    const RecordedFile file = parseRecordedText(std::string(reinterpret_cast<const char*>(data), size));
     for (const auto& [query, samples] : file.series) {
-        for (trend::RecordedSample sample : samples) {
+        for (RecordedSample sample : samples) {
             sample.time = 0;  // what is checked is the text; any time the reader took is 1970 and later
-            const std::string line = trend::recordLine(sample);
+            const std::string line = recordLine(sample);
             require(line.find('\n') == line.size() - 1 && line.find('\r') == std::string::npos,
                     "a record spans more than one line");
-            const trend::RecordedFile back = trend::parseRecordedText(trend::intervalLine(1) + "\n" + line);
+            const RecordedFile back = parseRecordedText(intervalLine(1) + "\n" + line);
             require(back.unreadableLines == 0 && back.series.size() == 1, "a written record does not read back");
-            const trend::RecordedSample& again = back.series.begin()->second.front();
+            const RecordedSample& again = back.series.begin()->second.front();
             require(again.query == sample.query, "the query changed on the way through");
             require(again.reply == withoutLineEnd(sample.reply), "the reply changed on the way through");
         }

@@ -3,6 +3,7 @@
 
 #include "app/trend_panel.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include "platform/fake_platform.h"
 #include "platform/fake_serial_port.h"
 #include "program/kestrix.h"
+#include "trend/trend_window.h"
 
 namespace kestrix::gui_test {
 namespace {
@@ -43,8 +45,8 @@ protected:
     Kestrix program{platform};
     app::Renderer renderer{program.forms.all(), platform::qt::Twips(96, 96)};
     FrmTrend& form = program.forms.frmTrend;
-    trend::TrendWindow& trend = program.trend();
-    app::TrendPanel panel{trend, form, renderer.viewOf(form)->canvas(), renderer, renderer.twips()};
+    TrendWindow& trend = program.trend();
+    app::TrendPanel panel{form, renderer.viewOf(form)->canvas(), renderer, renderer.twips()};
 
     void SetUp() override {
         renderer.render();
@@ -56,10 +58,11 @@ protected:
         });
         // An hour of both series, one sample a second: a wandering time interval and a slow EFC.
         for (int i = 0; i < 3600; ++i) {
-            trend.addSample(trend::kTimeIntervalQuery, kDay + i,
+            trend.addSample(kTimeIntervalQuery, kDay + i,
                             33e-9 + 2e-9 * std::sin(i / 300.0) + 0.5e-9 * std::sin(i * 7.1), "r");
-            trend.addSample(trend::kEfcQuery, kDay + i, 48.7 + i * 1e-4, "r");
+            trend.addSample(kEfcQuery, kDay + i, 48.7 + i * 1e-4, "r");
         }
+        renderer.forward([this] { form.mnuTrendShowAll.onClick(); });  // the samples reach the plot at once
         renderer.render();
         panel.refresh();
     }
@@ -127,7 +130,9 @@ TEST_F(TrendPanelRender, TheFiguresFitTheStripAtTheDefaultWidthAndTheTableSaysIt
     ASSERT_EQ(renderer.viewOf(form)->widget().width(), 800);
     const QFontMetrics metrics = panel.plot().fontMetrics();
     const int width = panel.plot().width() - 90;  // less the value axis and the right margin
-    const QStringList lines = app::figureLines(trend.figures(0), QStringLiteral("ns"), metrics, width);
+    QStringList figures;                          // the time interval's, in ns
+    for (const std::string& figure : form.plot.strips.at(0).figures) figures << QString::fromStdString(figure);
+    const QStringList lines = app::figureLines(figures, metrics, width);
     EXPECT_GE(lines.size(), 2);
     for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
     EXPECT_TRUE(lines.join(' ').contains(QStringLiteral("std dev ")));
@@ -135,12 +140,20 @@ TEST_F(TrendPanelRender, TheFiguresFitTheStripAtTheDefaultWidthAndTheTableSaysIt
     EXPECT_EQ(panel.stabilityNote().text(), QStringLiteral("Tau0 1 s: 3600 slots, 0 empty"));
 }
 
+// The plot tells the trend its width once laid out, and the strips come back one column a pixel.
+TEST_F(TrendPanelRender, TheStripsComeBackInOneColumnPerPixelOfThePlot) {
+    QCoreApplication::processEvents();
+    const int columns = panel.plot().width() - 90;  // less the value axis and the right margin
+    EXPECT_EQ(form.plotColumns, columns);
+    ASSERT_EQ(form.plot.strips.size(), 2u);
+    EXPECT_EQ(form.plot.strips[1].columns.size(), static_cast<std::size_t>(columns));
+}
+
 TEST_F(TrendPanelRender, SavePlotWritesAPng) {
     const std::string path = "/tmp/kestrix-trend-plot-test.png";
-    trend.host.saveFileName = [&](const std::string&, const std::string&, const std::string&) {
-        return std::optional<std::string>(path);
-    };
+    fakes.dialogs.saveAnswer = path;
     renderer.forward([this] { form.mnuTrendSavePlot.onClick(); });
+    panel.refresh();  // the display layer writes the image the trend asked for
     QImage written(QString::fromStdString(path));
     EXPECT_FALSE(written.isNull());
     EXPECT_GT(written.width(), 100);

@@ -217,5 +217,28 @@ TEST(PosixFiles, ReadsARegularFileWholeAndRefusesOthers) {
     EXPECT_THROW(files.readAll(fifo.string(), 1u << 20), platform::FileError);  // never blocks
 }
 
+// A file appended to keeps what it held and counts it; one read a block at a time gives it back.
+TEST(PosixFiles, AppendsToAFileAndReadsItBackABlockAtATimeAndRefusesOthers) {
+    TempFolder folder;
+    const std::string file = (folder.path / "trend.csv").string();
+    platform::PosixFiles files;
+    files.append(file)->write("first\n");
+    const auto again = files.append(file);
+    EXPECT_EQ(again->size(), 6u);
+    again->write("second\n");
+    EXPECT_EQ(again->size(), 13u);
+    const auto in = files.open(file);
+    std::string read;
+    char block[4];
+    for (std::size_t got; (got = in->read(block, sizeof block)) > 0;) read.append(block, got);
+    EXPECT_EQ(read, "first\nsecond\n");
+    const fs::path fifo = folder.path / "pipe.csv";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& other : {folder.path, folder.path / "missing.csv", fifo})
+        EXPECT_THROW(files.open(other.string()), platform::FileError) << other;  // never blocks
+    EXPECT_THROW(files.append(fifo.string()), platform::FileError);              // no reader: refused, not waited for
+    EXPECT_THROW(files.append((folder.path / "no" / "such.csv").string()), platform::FileError);
+}
+
 }  // namespace
 }  // namespace kestrix::testing

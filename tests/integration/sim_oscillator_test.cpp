@@ -20,15 +20,15 @@ TEST(SimulatedOscillator, TimeIntervalShowsWhitePhaseNoiseOverASteeredWander) {
     for (int i = 0; i < 4000; ++i, now += std::chrono::seconds{1}) {
         const std::string reply = model.exchange(":SYNC:TINT?\r\n");
         ASSERT_EQ(reply.substr(reply.size() - 9), "\r\nscpi > ") << reply;
-        phase.push_back(trend::leadingValue(reply));
-        if (i % 100 == 0) efc.push_back(trend::leadingValue(model.exchange(":DIAG:ROSC:EFC:ABS?\r\n")));
+        phase.push_back(leadingValue(reply));
+        if (i % 100 == 0) efc.push_back(leadingValue(model.exchange(":DIAG:ROSC:EFC:ABS?\r\n")));
     }
     for (double x : phase) {
         ASSERT_GT(x, 22e-9);  // around the 1 PPS path's 33 ns, held there by the loop
         ASSERT_LT(x, 44e-9);
     }
     // White phase noise: the Allan deviation falls about as 1/tau at short averaging times.
-    const auto one = trend::stabilityAt(phase, 1, 1), sixteen = trend::stabilityAt(phase, 1, 16);
+    const auto one = stabilityAt(phase, 1, 1), sixteen = stabilityAt(phase, 1, 16);
     EXPECT_GT(one.overlappingAllanDeviation, 3e-10);
     EXPECT_LT(sixteen.overlappingAllanDeviation, one.overlappingAllanDeviation / 8);
     // The EFC moves (the loop steers) but stays near its centre.

@@ -19,6 +19,9 @@
 namespace kestrix {
 namespace {
 
+// The records are read back from the disk, as a program killed mid-run leaves them.
+platform::PosixFiles diskFiles;
+
 std::string temporaryPath() {
     char path[] = "/tmp/kestrix-trend-line-XXXXXX";
     close(mkstemp(path));
@@ -31,10 +34,7 @@ std::string temporaryPath() {
 void startTrending(testing::SimProgram& program, const std::string& record) {
     ASSERT_TRUE(program.connect()) << program.label();
     program.form1.disableUpdates.checked = false;
-    trend::TrendWindow& trend = program.app.trend();
-    trend.host.saveFileName = [record](const std::string&, const std::string&, const std::string&) {
-        return std::optional<std::string>(record);
-    };
+    program.dialogs.saveAnswer = record;
     program.form1.funcTrend.onClick();
     program.app.forms.frmTrend.mnuTrendTint.onClick();
     program.app.forms.frmTrend.mnuTrendEfc.onClick();
@@ -51,10 +51,10 @@ void runFor(testing::SimProgram& program, int steps) {
 }
 
 TEST(TrendOnTheLine, BothPresetsAreSampledRecordedAndKeptOutOfTheLog) {
-    testing::SimProgram program;
+    testing::SimProgram program(&diskFiles);
     const std::string record = temporaryPath();
     startTrending(program, record);
-    trend::TrendWindow& trend = program.app.trend();
+    TrendWindow& trend = program.app.trend();
     program.app.forms.frmShowLog.txtShowLog.setText({});
     ASSERT_TRUE(program.runUntil(
         [&] {
@@ -70,7 +70,7 @@ TEST(TrendOnTheLine, BothPresetsAreSampledRecordedAndKeptOutOfTheLog) {
     EXPECT_FALSE(program.form1.Term.text().empty());  // the status screen kept coming
     EXPECT_EQ(program.app.forms.frmShowLog.txtShowLog.text(), "");
 
-    const trend::RecordedFile file = trend::readRecordedFile(record);
+    const RecordedFile file = readRecordedFile(diskFiles, record);
     EXPECT_FALSE(file.tornLastLine);
     EXPECT_EQ(file.series.at(":SYNC:TINT?").size(), trend.series()[0]->ring.size());
     EXPECT_TRUE(file.series.at(":SYNC:TINT?")[0].reply.ends_with("E-08"));  // its line end left out
@@ -91,7 +91,7 @@ void runInRealTime(testing::SimProgram& program, std::chrono::milliseconds span)
 }
 
 // The slot times of a series' last `count` readings, seconds after the first of them.
-std::vector<double> lastStamps(const trend::SampleRing& ring, std::size_t count) {
+std::vector<double> lastStamps(const SampleRing& ring, std::size_t count) {
     std::vector<double> stamps;
     const std::size_t from = ring.size() > count ? ring.size() - count : 0;
     for (std::size_t i = from; i < ring.size(); ++i) stamps.push_back(ring.time(i) - ring.time(from));
@@ -102,14 +102,14 @@ std::vector<double> lastStamps(const trend::SampleRing& ring, std::size_t count)
 // between samples two series at 1 s are not met: the window says what is achieved and how to
 // meet it. Holding the view's polls while sampling meets it, every slot taken.
 TEST(TrendOnTheLine, AtNineSixHundredBaudTheAchievedIntervalIsSaidAndHoldingTheViewMeetsIt) {
-    testing::SimProgram program;
+    testing::SimProgram program(&diskFiles);
     sim::SimOptions options = program.receiver.options();
     options.emulateLineSpeed = true;
     program.receiver.setOptions(options);
     ASSERT_TRUE(program.connect()) << program.label();
     program.form1.disableUpdates.checked = false;
     FrmTrend& form = program.app.forms.frmTrend;
-    trend::TrendWindow& trend = program.app.trend();
+    TrendWindow& trend = program.app.trend();
     program.form1.funcTrend.onClick();
     form.mnuTrendTint.onClick();
     form.mnuTrendEfc.onClick();
@@ -149,10 +149,10 @@ TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) 
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(pipeFds[0]);
-        testing::SimProgram program;
+        testing::SimProgram program(&diskFiles);
         startTrending(program, record);
         if (::testing::Test::HasFatalFailure()) _exit(2);
-        trend::TrendSampler& sampler = program.app.trend().sampler();
+        TrendSampler& sampler = program.app.trend().sampler();
         auto toTrend = sampler.onSample;
         sampler.onSample = [&](const std::string& q, double t, double v, const std::string& r) {
             toTrend(q, t, v, r);                           // recorded...
@@ -172,7 +172,7 @@ TEST(TrendOnTheLine, AProgramKilledMidRunLeavesEverySampleButAtMostTheLastLine) 
     ASSERT_TRUE(WIFSIGNALED(status));
     ASSERT_EQ(reported, 30);
 
-    const trend::RecordedFile file = trend::readRecordedFile(record);
+    const RecordedFile file = readRecordedFile(diskFiles, record);
     EXPECT_EQ(file.unreadableLines, 0u);
     std::size_t samples = 0;
     for (const auto& [query, list] : file.series) samples += list.size();

@@ -23,17 +23,24 @@ struct SimProgram {
     platform::FakeServices fakes;
     platform::FakeClock& clock = fakes.clock;
     platform::FakeDialogs& dialogs = fakes.dialogs;
-    platform::Platform platform = fakes.platformWith(port);
+    platform::Platform platform;
     Kestrix app{platform};
     Form1& form1 = app.forms.form1;
     LinkState& state() { return app.state; }
 
-    SimProgram() {
+    // `files` in place of the fake files, for records that must be on the disk.
+    explicit SimProgram(platform::Files* files = nullptr)
+        : platform(files ? withFiles(fakes.platformWith(port), *files) : fakes.platformWith(port)) {
         clock.seconds = 12 * 3600;
         receiver.start();
     }
     ~SimProgram() {
         if (port.portOpen()) port.setPortOpen(false);
+    }
+
+    static platform::Platform withFiles(const platform::Platform& p, platform::Files& files) {
+        return {p.serial, p.clock,   p.profile,     p.dialogs, p.measurer, p.clipboard,    p.help,
+                p.beeper, p.printer, p.programFile, files,     p.notifier, p.serialDevices};
     }
 
     std::string label() const { return form1.Label1.caption; }

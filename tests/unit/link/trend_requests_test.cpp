@@ -20,7 +20,7 @@ struct Sample {
 // receiver that answers each command a few ticks after it was written.
 struct TrendRequests : ::testing::Test {
     testing::Rig rig;
-    trend::TrendSampler sampler;
+    TrendSampler sampler;
     std::vector<Sample> samples;
     std::vector<std::string> commands;      // every command line the receiver got, in order
     std::vector<std::string> duringGroups;  // those written while a status-query group ran

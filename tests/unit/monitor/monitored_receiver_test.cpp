@@ -8,6 +8,8 @@
 
 #include "link/link_engine.h"
 #include "platform/fake_serial_port.h"
+#include "platform/files.h"
+#include "program/forms.h"
 #include "trend/record.h"
 
 namespace kestrix {
@@ -193,7 +195,8 @@ TEST_F(MonitoredReceiverTest, RecordsEachTrendQueryInTheTrendWindowsFormat) {
     monitorConfig.recordFolder = folder.string();
     start();
     run(12);
-    const trend::RecordedFile tint = trend::readRecordedFile((folder / "rack1-SYNC_TINT.csv").string());
+    platform::PosixFiles posixFiles;
+    const RecordedFile tint = readRecordedFile(posixFiles, (folder / "rack1-SYNC_TINT.csv").string());
     ASSERT_TRUE(tint.error.empty()) << tint.error;
     ASSERT_EQ(tint.queries, std::vector<std::string>{":SYNC:TINT?"});
     ASSERT_GE(tint.series.at(":SYNC:TINT?").size(), 3u);

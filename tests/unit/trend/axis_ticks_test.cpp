@@ -5,7 +5,7 @@
 #include <cmath>
 #include <set>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 TEST(AxisTicks, FallOnOneTwoFiveStepsInsideTheRangeWithLabelsThatDiffer) {
@@ -41,4 +41,4 @@ TEST(AxisTicks, FallOnOneTwoFiveStepsInsideTheRangeWithLabelsThatDiffer) {
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -13,7 +13,7 @@
 #include "trend/masks.h"
 #include "trend/stability.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
@@ -300,4 +300,4 @@ TEST(Masks, ARecordJustInsideOrJustOutsideItsMask) {
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 // The link asks at idle ticks; each round that is due is sent and answered at once. A reading
@@ -44,4 +44,4 @@ TEST(TrendSampler, StampsEachReadingWithItsSlotAndGivesWayToTheNextSlotWhenLate)
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

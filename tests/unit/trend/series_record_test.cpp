@@ -10,11 +10,14 @@
 #include <map>
 #include <sstream>
 
+#include "platform/files.h"
 #include "trend/record.h"
 #include "trend/series.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
+
+platform::PosixFiles posixFiles;
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 constexpr double kDay = 1796601600;  // 2026-12-07T00:00:00Z
@@ -109,7 +112,7 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
     const std::string kAwkwardReply = "E-113> \"odd, \"\"quoted\"\"\"\r\nsecond line";
     const std::string path = temporaryPath();
     {
-        RecordWriter writer;
+        RecordWriter writer(posixFiles);
         ASSERT_TRUE(writer.open(path, 1));
         ASSERT_TRUE(writer.write({kDay + 1, ":SYNC:TINT?", 1.5e-8, "+1.5E-08\r\n"}));
         // Already in the file while the writer is still open, the reply's line end left out.
@@ -119,11 +122,11 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
         ASSERT_TRUE(writer.write({kDay + 2, ":DIAG:ROSC:EFC:ABS?", kGap, kAwkwardReply}));
     }
     {
-        RecordWriter again;  // appending to a file that has its heading adds no second one
+        RecordWriter again(posixFiles);  // appending to a file that has its heading adds no second one
         ASSERT_TRUE(again.open(path, 1));
         ASSERT_TRUE(again.write({kDay + 3, ":SYNC:TINT?", -2e-9, "-2E-09"}));
     }
-    const RecordedFile file = readRecordedFile(path);
+    const RecordedFile file = readRecordedFile(posixFiles, path);
     EXPECT_FALSE(file.tornLastLine);
     EXPECT_EQ(file.unreadableLines, 0u);
     EXPECT_EQ(file.queries, (std::vector<std::string>{":SYNC:TINT?", ":DIAG:ROSC:EFC:ABS?"}));
@@ -141,7 +144,7 @@ TEST(RecordWriter, WritesEachLineThroughAndReadsItBack) {
 }
 
 TEST(RecordWriter, AFileThatCannotBeOpenedSaysWhy) {
-    RecordWriter writer;
+    RecordWriter writer(posixFiles);
     EXPECT_FALSE(writer.open("/nonexistent-dir/trend.csv", 10));
     EXPECT_EQ(writer.error(), "No such file or directory");
     EXPECT_FALSE(writer.write({kDay, "q?", 1, "1"}));
@@ -163,7 +166,7 @@ TEST(RecordedFile, ATornLastLineIsSkippedAndSaid) {
     EXPECT_FALSE(garbled.tornLastLine);
     EXPECT_EQ(garbled.series.at(":SYNC:TINT?").size(), 2u);
     EXPECT_EQ(garbled.notice("t.csv"), "1 line of t.csv could not be read and was skipped.");
-    EXPECT_FALSE(readRecordedFile("/nonexistent-dir/trend.csv").error.empty());
+    EXPECT_FALSE(readRecordedFile(posixFiles, "/nonexistent-dir/trend.csv").error.empty());
 }
 
 // Every record on a line of its own, whatever its reply holds; the reply read back as received
@@ -178,7 +181,7 @@ TEST(RecordWriter, KeepsEachRecordOnOneLineAndEveryByteOfTheReplyButItsLineEnd) 
         {"\n\n", ""},
     };
     const std::string path = temporaryPath();
-    RecordWriter writer;
+    RecordWriter writer(posixFiles);
     ASSERT_TRUE(writer.open(path, 10));
     double time = kDay;
     for (const auto& c : cases) ASSERT_TRUE(writer.write({time += 10, ":Q?", 1, c.reply}));
@@ -189,7 +192,7 @@ TEST(RecordWriter, KeepsEachRecordOnOneLineAndEveryByteOfTheReplyButItsLineEnd) 
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + std::ssize(cases) + 2);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 0);
     EXPECT_NE(text.find("\n# interval 60 s\n"), std::string::npos);
-    const RecordedFile file = readRecordedFile(path);
+    const RecordedFile file = readRecordedFile(posixFiles, path);
     EXPECT_EQ(file.unreadableLines, 0u);
     const auto& read = file.series.at(":Q?");
     ASSERT_EQ(read.size(), std::size(cases) + 1);
@@ -216,11 +219,11 @@ TEST(RecordedFile, AnOlderFileOpensWithItsMostCommonSpacingAndTakesNewRecordsAft
 
     const std::string path = temporaryPath();
     std::ofstream(path, std::ios::binary) << older;
-    RecordWriter writer;
+    RecordWriter writer(posixFiles);
     ASSERT_TRUE(writer.open(path, 1));
     ASSERT_TRUE(writer.write({kDay + 5, ":SYNC:TINT?", 5e-8, "+5E-08\\n\r\n"}));
     writer.close();
-    const RecordedFile appended = readRecordedFile(path);
+    const RecordedFile appended = readRecordedFile(posixFiles, path);
     EXPECT_EQ(appended.unreadableLines, 0u);
     const auto& tint = appended.series.at(":SYNC:TINT?");
     ASSERT_EQ(tint.size(), 5u);
@@ -246,7 +249,7 @@ TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
             SCOPED_TRACE(block);
             std::map<std::string, std::vector<RecordedSample>> streamed;
             const RecordedFile scan = scanRecordedFile(
-                path,
+                posixFiles, path,
                 [&](double t, const std::string& q, double v) {
                     streamed[q].push_back({t, q, v, ""});
                 },
@@ -267,11 +270,11 @@ TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
     }
     std::remove(path.c_str());
     bool called = false;
-    EXPECT_FALSE(scanRecordedFile("/nonexistent-dir/trend.csv", [&](double, const std::string&, double) {
+    EXPECT_FALSE(scanRecordedFile(posixFiles, "/nonexistent-dir/trend.csv", [&](double, const std::string&, double) {
                      called = true;
                  }).error.empty());
     EXPECT_FALSE(called);
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

@@ -8,7 +8,7 @@
 
 #include "trend/figures.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
@@ -162,4 +162,4 @@ TEST(StabilityTable, ThousandPointRowsMatchThePublishedValuesToTheDigitsShown) {
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

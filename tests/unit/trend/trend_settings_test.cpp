@@ -4,7 +4,7 @@
 
 #include "platform/memory_profile.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 TEST(TrendSettings, KeepsSeriesIntervalAndRecordFileInASectionOfTheirOwn) {
@@ -58,4 +58,4 @@ TEST(TrendSettings, KeepTheStabilityChoiceByName) {
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix

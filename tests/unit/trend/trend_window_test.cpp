@@ -2,44 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "support/rig.h"
 
-namespace kestrix::trend {
+namespace kestrix {
 namespace {
 
 constexpr double kDay = 1796601600;  // 2026-12-07T00:00:00Z
-
-std::string temporaryPath() {
-    char path[] = "/tmp/kestrix-trend-window-XXXXXX";
-    close(mkstemp(path));
-    std::remove(path);
-    return path;
-}
 
 struct TrendWindowTest : ::testing::Test {
     testing::Rig rig;
     FrmTrend& form = rig.forms.frmTrend;
     TrendWindow& trend = rig.app->trend();
-    std::vector<std::string> saveAnswers;
-
-    void SetUp() override {
-        trend.host.saveFileName = [this](const std::string&, const std::string&,
-                                         const std::string&) -> std::optional<std::string> {
-            if (saveAnswers.empty()) return std::nullopt;
-            std::string path = saveAnswers.front();
-            saveAnswers.erase(saveAnswers.begin());
-            return path;
-        };
-    }
+    platform::FakeFiles& files = rig.fakes.files;
     void openWithPresets() {
         rig.form1.funcTrend.onClick();
         form.mnuTrendTint.onClick();
@@ -168,41 +148,165 @@ TEST_F(TrendWindowTest, ZoomChangesTheVisibleSpanAndTheFigures) {
 TEST_F(TrendWindowTest, RecordsSamplesAndARecordedFileGivesTheSameTable) {
     openWithPresets();
     form.mnuInterval1s.onClick();
-    const std::string record = temporaryPath(), table = temporaryPath(), fromFile = temporaryPath();
-    saveAnswers = {record};
+    const std::string record = "/data/trend.csv", table = "/data/live.csv", fromFile = "/data/from-file.csv";
+    rig.dialogs.saveAnswer = record;
     form.mnuTrendRecord.onClick();
     EXPECT_EQ(form.lblTrendInfo.caption, "Recording to " + record + ", sampling waits until the port is open");
     EXPECT_TRUE(form.mnuTrendStopRecord.enabled);
     feedNinePoint();
     const auto live = trend.table();
-    saveAnswers = {table};
+    rig.dialogs.saveAnswer = table;
     form.cmdTrendSave.onClick();
     form.mnuTrendStopRecord.onClick();
 
     // Append a torn line, as a program killed mid-write leaves it.
-    std::ofstream(record, std::ios::app) << "2026-12-07T00:00:10.000Z,\":SYNC:T";
+    files.contents[record] += "2026-12-07T00:00:10.000Z,\":SYNC:T";
     trend.openRecordedFile(record);
     EXPECT_EQ(form.lblTrendInfo.caption, "The last line of " + record + " was cut short and was skipped.");
     EXPECT_TRUE(trend.sampler().paused());
     const auto opened = trend.table();
     ASSERT_EQ(opened.rows.size(), live.rows.size());
     EXPECT_EQ(tableCopyText(opened), tableCopyText(live));
-    saveAnswers = {fromFile};
+    rig.dialogs.saveAnswer = fromFile;
     form.cmdTrendSave.onClick();
-    std::ifstream a(table), b(fromFile);
-    std::string liveCsv((std::istreambuf_iterator<char>(a)), {}), fileCsv((std::istreambuf_iterator<char>(b)), {});
+    const std::string liveCsv = files.contents[table], fileCsv = files.contents[fromFile];
     EXPECT_EQ(liveCsv.substr(0, 35), "Tau (s),Overlapping ADEV,ADEV count");
     EXPECT_EQ(liveCsv, fileCsv);
-    for (const auto& path : {record, table, fromFile}) std::remove(path.c_str());
 }
 
 TEST_F(TrendWindowTest, ARecordFileThatCannotBeWrittenIsSaid) {
     rig.form1.funcTrend.onClick();
-    saveAnswers = {"/nonexistent-dir/trend.csv"};
+    files.failures["/nonexistent-dir/trend.csv"] = "/nonexistent-dir/trend.csv: No such file or directory";
+    rig.dialogs.saveAnswer = "/nonexistent-dir/trend.csv";
     form.mnuTrendRecord.onClick();
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(form.lblTrendInfo.caption, "Not recording: /nonexistent-dir/trend.csv: No such file or directory");
     EXPECT_FALSE(form.mnuTrendStopRecord.enabled);
+}
+
+// A record the system stops taking (a full disk) ends with the lines written so far, and says so.
+TEST_F(TrendWindowTest, ARecordTheSystemStopsTakingEndsAndSaysWhy) {
+    openWithPresets();
+    const std::string record = "/data/trend.csv";
+    rig.dialogs.saveAnswer = record;
+    form.mnuTrendRecord.onClick();
+    trend.addSample(kTimeIntervalQuery, kDay, 1e-8, "+1.0E-08\r\n");
+    files.writeFailures[record] = record + ": No space left on device";
+    trend.addSample(kTimeIntervalQuery, kDay + 10, 2e-8, "+2.0E-08\r\n");
+    EXPECT_EQ(form.lblTrendInfo.caption, "Recording stopped: No space left on device");
+    EXPECT_TRUE(form.mnuTrendRecord.enabled);
+    EXPECT_FALSE(form.mnuTrendStopRecord.enabled);
+    EXPECT_EQ(files.contents[record],
+              "# interval 10 s\ntime,query,value,reply\n2026-12-07T00:00:00.000Z,\":SYNC:TINT?\",1e-08,\"+1.0E-08\"\n");
+    files.writeFailures.clear();
+    trend.addSample(kTimeIntervalQuery, kDay + 20, 3e-8, "+3.0E-08\r\n");
+    EXPECT_EQ(files.contents[record].find("3e-08"), std::string::npos);  // nothing written once stopped
+}
+
+// Each file dialog of the window: cancelled, nothing happens; a file chosen, it is used.
+TEST_F(TrendWindowTest, FileDialogsCancelledDoNothingAndChosenAreUsed) {
+    openWithPresets();
+    feedNinePoint();
+    files.contents["/data/older.csv"] =
+        "time,query,value,reply\n2026-12-07T00:00:00.000Z,\":SYNC:TINT?\",1e-08,\"x\"\n";
+    const struct {
+        const char* path;
+        MenuItem* item;
+        std::function<bool()> used;
+    } cases[] = {
+        {"/data/rec.csv", &form.mnuTrendRecord,
+         [&] { return form.mnuTrendStopRecord.enabled && files.contents.count("/data/rec.csv"); }},
+        {"/data/table.csv", nullptr, [&] { return files.contents["/data/table.csv"].starts_with("Tau (s),"); }},
+        {"/data/plot.png", &form.mnuTrendSavePlot, [&] { return form.plotImagePath == "/data/plot.png"; }},
+        {"/data/older.csv", &form.mnuTrendOpen, [&] { return form.caption == "Trend - /data/older.csv"; }},
+    };
+    for (const auto& c : cases) {
+        auto click = [&] { c.item ? c.item->onClick() : form.cmdTrendSave.onClick(); };
+        rig.dialogs.saveAnswer = rig.dialogs.fileAnswer = std::nullopt;
+        click();
+        EXPECT_FALSE(c.used()) << c.path;
+        rig.dialogs.saveAnswer = rig.dialogs.fileAnswer = c.path;
+        click();
+        EXPECT_TRUE(c.used()) << c.path;
+    }
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+}
+
+// What the window cannot write is said in a message naming the file.
+TEST_F(TrendWindowTest, ATableOrPlotThatCannotBeWrittenIsSaid) {
+    openWithPresets();
+    files.failures["/ro/table.csv"] = "/ro/table.csv: Read-only file system";
+    rig.dialogs.saveAnswer = "/ro/table.csv";
+    form.cmdTrendSave.onClick();
+    rig.dialogs.saveAnswer = "/ro/plot.png";
+    form.mnuTrendSavePlot.onClick();
+    form.onPlotImageWritten(form.plotImagePath, "the image could not be written");
+    form.onPlotImageWritten("/data/plot.png", "");
+    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "Cannot write /ro/table.csv");
+    EXPECT_EQ(rig.dialogs.messages[1].text, "Cannot write /ro/plot.png: the image could not be written");
+}
+
+// Series, Other Query...: the query typed is sampled, trimmed; Cancel or an empty query adds none.
+TEST_F(TrendWindowTest, OtherQueryAsksForTheQueryAndCancelAddsNone) {
+    rig.form1.funcTrend.onClick();
+    const struct {
+        const char* typed;
+        bool ok;
+        std::vector<std::string> series;
+    } cases[] = {
+        {":PTIM:LEAP:ACC?", false, {}},
+        {"  ", true, {}},
+        {" :PTIM:LEAP:ACC? ", true, {":PTIM:LEAP:ACC?"}},
+    };
+    for (const auto& c : cases) {
+        rig.dialogs.modalActions["frmTrendQuery"] = [&](Window&) {
+            FrmTrendQuery& q = rig.forms.frmTrendQuery;
+            q.txtQuery.userEdited(c.typed, 0, 0);
+            (c.ok ? q.cmdOK : q.cmdCancel).onClick();
+        };
+        form.mnuTrendOther.onClick();
+        EXPECT_EQ(trend.settings().series, c.series) << c.typed;
+    }
+    EXPECT_EQ(rig.dialogs.modalShown.size(), 3u);
+}
+
+// The plot state the display layer draws: published at once after a change of view, new samples
+// at most every quarter second by the clock (a later tick takes those held back), nothing while
+// the window is hidden; each strip reduced to the columns the display layer reports.
+TEST_F(TrendWindowTest, ThePlotIsPublishedAtOnceForTheViewAndPacedForSamples) {
+    openWithPresets();
+    const TrendPlotState& plot = form.plot;
+    EXPECT_EQ(plot.emptyText, "Waiting for samples...");
+    form.onPlotColumns(300);
+    feedNinePoint();  // a burst, the clock standing still: held back
+    EXPECT_TRUE(plot.strips.empty());
+    rig.clock.advance(0.25);
+    rig.tick();
+    ASSERT_EQ(plot.strips.size(), 2u);
+    EXPECT_EQ(plot.strips[0].figures.back(), "(10 samples)");
+    EXPECT_EQ(plot.strips[0].figures[0], "last 7100 ns");
+    EXPECT_EQ(plot.strips[0].heading, "Time interval (ns)   :SYNC:TINT?");
+    EXPECT_EQ(plot.strips[0].columns.size(), 300u);
+    EXPECT_NEAR(plot.strips[0].high - plot.strips[0].low, 7100 * 1.1, 1e-6);  // padded by a twentieth each side
+    for (std::size_t room = 0; room < plot.strips[0].ticks.size(); ++room)
+        EXPECT_LE(plot.strips[0].ticks[room].size(), room + 2);  // as many as fit the room
+    ASSERT_FALSE(plot.timeTicks.empty());
+    EXPECT_EQ(plot.timeTicks.front().label, "00:00:00");
+    EXPECT_FALSE(plot.tableRows.empty());
+    EXPECT_EQ(plot.stabilityNote, "Tau0 1 s: 10 slots, 0 empty");
+    EXPECT_EQ(plot.stability.curves.size(), 2u);  // ADEV and TDEV, chosen by default
+
+    const std::uint64_t shown = plot.revision;
+    form.mnuTrendZoomIn.onClick();
+    EXPECT_GT(plot.revision, shown);
+    form.mnuTrendClose.onClick();
+    const std::uint64_t hidden = plot.revision;
+    form.mnuTrendShowAll.onClick();
+    EXPECT_EQ(plot.revision, hidden);
+    rig.form1.funcTrend.onClick();
+    EXPECT_GT(plot.revision, hidden);
+    EXPECT_EQ(plot.strips[0].figures.back(), "(10 samples)");
 }
 
 // Phase readings of a wandering oscillator: white phase noise on a random walk, around 30 ns.
@@ -252,11 +356,10 @@ TEST_F(TrendWindowTest, JitteredStampsGiveTheFiguresOfTheExactGrid) {
     // From an older file: 200 readings 1 s apart, each stamp off by up to 0.1 s.
     std::vector<double> times;
     for (std::size_t i = 0; i < x200.size(); ++i) times.push_back(kDay + i + 0.1 * std::sin(i * 2.7));
-    const std::string path = temporaryPath();
-    std::ofstream(path, std::ios::binary) << olderRecord(times, x200);
+    const std::string path = "/data/older.csv";
+    files.contents[path] = olderRecord(times, x200);
     openWithPresets();
     trend.openRecordedFile(path);
-    std::remove(path.c_str());
     EXPECT_EQ(form.lblTrendInfo.caption, "Showing " + path + ", interval 1 s");
     const StatisticsTable fromFile = trend.table();
     ASSERT_EQ(fromFile.rows.size(), 7u);  // 1 to 64 s
@@ -290,11 +393,10 @@ TEST_F(TrendWindowTest, UnevenReadingsAreGapsOnTheNominalGridAndSparseFiguresAre
     for (int i = 0; i < 50; ++i) times.push_back(kDay + 10.0 * i);
     for (int i = 1; i <= 100; ++i) times.push_back(kDay + 490 + i);
     for (int i = 1; i <= 40; ++i) times.push_back(kDay + 590 + 7.5 * i);
-    const std::string path = temporaryPath();
-    std::ofstream(path, std::ios::binary) << olderRecord(times, phaseReadings(times.size()));
+    const std::string path = "/data/older.csv";
+    files.contents[path] = olderRecord(times, phaseReadings(times.size()));
     rig.form1.funcTrend.onClick();
     trend.openRecordedFile(path);
-    std::remove(path.c_str());
     const StatisticsTable table = trend.table();
     ASSERT_FALSE(table.rows.empty());
     EXPECT_EQ(cell(table, 0, "Tau (s)"), "1");
@@ -307,8 +409,8 @@ TEST_F(TrendWindowTest, UnevenReadingsAreGapsOnTheNominalGridAndSparseFiguresAre
 
 // The bottom line says at what interval the trend samples, or that it waits and why.
 TEST_F(TrendWindowTest, TheBottomLineSaysHowSamplingGoesAndWhyItWaits) {
-    const std::string record = temporaryPath();
-    saveAnswers = {record};
+    const std::string record = "/data/trend.csv";
+    rig.dialogs.saveAnswer = record;
     rig.form1.demoMode.checked = false;
     const struct {
         std::function<void()> act;
@@ -331,7 +433,6 @@ TEST_F(TrendWindowTest, TheBottomLineSaysHowSamplingGoesAndWhyItWaits) {
         rig.tick();
         EXPECT_EQ(form.lblTrendInfo.caption, step.line);
     }
-    std::remove(record.c_str());
 }
 
 TEST(SeriesHeading, NamesTheQueryOnce) {
@@ -347,4 +448,4 @@ TEST(SeriesHeading, NamesTheQueryOnce) {
 }
 
 }  // namespace
-}  // namespace kestrix::trend
+}  // namespace kestrix
