@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <map>
+#include <string_view>
 
 namespace kestrix::monitor {
 
@@ -11,12 +13,13 @@ namespace {
 using Type = MetricFamily::Type;
 using Labels = std::vector<std::pair<std::string, std::string>>;
 
-// A query as the receiver reads it: without its leading colon, in capitals, the optional lower-case
-// tails of its keywords kept ("SYNC:TINT?" and "SYNCHRONIZATION:TINTERVAL?" stay apart).
-std::string canonical(const std::string& query) {
-    std::string text = query.starts_with(':') ? query.substr(1) : query;
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
+// Whether `query` is `known` as the receiver reads it: without its leading colon, in any case, the
+// optional lower-case tails of its keywords kept ("SYNC:TINT?" and "SYNCHRONIZATION:TINTERVAL?" stay
+// apart). Asked for every trend series of every scrape, so it compares in place.
+bool sameQuery(std::string_view query, std::string_view known) {
+    if (query.starts_with(':')) query.remove_prefix(1);
+    return std::equal(query.begin(), query.end(), known.begin(), known.end(),
+                      [](unsigned char a, unsigned char b) { return std::toupper(a) == b; });
 }
 
 struct KnownTrend {
@@ -90,9 +93,11 @@ std::string labelText(const std::string& bytes) {
 }
 
 Labels with(const std::string& receiver, Labels more = {}) {
-    more.insert(more.begin(), {"receiver", receiver});
-    for (auto& label : more) label.second = labelText(label.second);
-    return more;
+    Labels labels;
+    labels.reserve(more.size() + 1);
+    labels.emplace_back("receiver", labelText(receiver));
+    for (auto& [name, value] : more) labels.emplace_back(std::move(name), labelText(value));
+    return labels;
 }
 
 void addReceiver(std::vector<MetricFamily>& f, const ReceiverReadings& r, double now) {
@@ -130,10 +135,9 @@ void addReceiver(std::vector<MetricFamily>& f, const ReceiverReadings& r, double
 }  // namespace
 
 TrendGauge trendGaugeOf(const std::string& query) {
-    const std::string key = canonical(query);
     for (const KnownTrend& known : kKnownTrends)
         for (const char* q : known.queries)
-            if (key == q) return {known.gauge, {}};
+            if (sameQuery(query, q)) return {known.gauge, {}};
     return {"kestrix_trend_value", {{"query", query}}};
 }
 

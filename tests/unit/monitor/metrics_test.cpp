@@ -67,6 +67,25 @@ TEST(Metrics, LabelsFromTheLineAreUtf8) {
               "C");
 }
 
+TEST(Metrics, ATrendQueryFeedsItsGaugeInAnySpellingOfItsOwn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {":SYNC:TINT?", "kestrix_time_interval_seconds"},
+        {"sync:tint?", "kestrix_time_interval_seconds"},
+        {":Synchronization:TInterval?", "kestrix_time_interval_seconds"},
+        {":DIAG:ROSC:EFC:ABS?", "kestrix_efc"},
+        {":SYNC:TINT", "kestrix_trend_value"},
+        {":SYNC:TINT?:", "kestrix_trend_value"},
+        {"::SYNC:TINT?", "kestrix_trend_value"},
+        {":SYNC:TI?", "kestrix_trend_value"},
+        {"", "kestrix_trend_value"},
+    };
+    for (const auto& [query, gauge] : cases) {
+        const TrendGauge got = trendGaugeOf(query);
+        EXPECT_EQ(got.name, gauge) << query;
+        EXPECT_EQ(got.labels.empty(), std::string(gauge) != "kestrix_trend_value") << query;
+    }
+}
+
 TEST(Metrics, DecodedCausesAreTheIndentedLinesWithoutMarks) {
     EXPECT_EQ(decodedCauses("\r\nOPERATION SUMMARY:\r\n    HARDWARE SUMMARY:\r\n        GPS Failure+\r\n        EFC "
                             "at Limit+-\r\nSTANDARD EVENT SUMMARY:\r\n     \r\n     Power On"),
