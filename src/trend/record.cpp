@@ -123,7 +123,7 @@ std::vector<std::vector<std::string>> records(const std::string& text, bool& tor
     std::vector<std::vector<std::string>> out;
     std::vector<std::string> fields(1);
     bool inQuotes = false;
-    torn = false;
+    std::size_t recordStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inQuotes) {
@@ -138,11 +138,12 @@ std::vector<std::vector<std::string>> records(const std::string& text, bool& tor
             if (!fields.back().empty() && fields.back().back() == '\r') fields.back().pop_back();
             out.push_back(std::move(fields));
             fields.assign(1, {});
+            recordStart = i + 1;
         } else {
             fields.back() += c;
         }
     }
-    torn = fields.size() > 1 || !fields.front().empty() || inQuotes;
+    torn = recordStart < text.size();  // even a last record of empty quoted fields
     return out;
 }
 
@@ -201,7 +202,7 @@ bool splitUsualRecord(std::string_view record, std::string_view& time, std::stri
     time = record.substr(0, comma1);
     query = record.substr(comma1 + 2, close - comma1 - 2);
     value = record.substr(close + 2, comma3 - close - 2);
-    return value.find('"') == std::string_view::npos;
+    return time.find('"') == std::string_view::npos && value.find('"') == std::string_view::npos;
 }
 
 // Splits one record (its line end removed) into fields, quotes undone; false when a quote is

@@ -240,9 +240,11 @@ TEST(RecordedFile, ReadingABlockAtATimeAgreesWithReadingItWhole) {
         "2026-12-07T23:59:59.999Z,\":SYNC:TINT?\",-2e-09,\"-2E-09\"\n"
         "not,a,sample\n"
         "time,\"quoted\",,\"heading\"\n"
+        "2026-12-07\"\"T23:59:59.999Z,\":DIAG:ROSC:EFC:ABS?\",1,\"quotes in the time\"\n"
         "2026-12-08T00:00:00.25Z,\":SYNC:TINT?\",3e-09,\"+3E-09\"\n";
     const std::string path = temporaryPath();
-    for (const std::string& text : {lines, lines.substr(0, lines.size() - 1), lines.substr(0, lines.size() - 12)}) {
+    for (const std::string& text :
+         {lines, lines.substr(0, lines.size() - 1), lines.substr(0, lines.size() - 12), lines + "\"\""}) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
         const RecordedFile whole = parseRecordedText(text);
         for (std::size_t block : {1u, 2u, 7u, 64u, 1u << 20}) {
