@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation ccache srecord poppler-utils
-  dpkg-dev file desktop-file-utils lintian
+  dpkg-dev file desktop-file-utils lintian systemd
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   ser2net prometheus prometheus-cpp-dev
   dbus-daemon dbus-session-bus-common
