@@ -92,17 +92,17 @@ std::string labelText(const std::string& bytes) {
     return text;
 }
 
-Labels with(const std::string& receiver, Labels more = {}) {
+Labels with(const std::string& receiver, const Labels& more = {}) {
     Labels labels;
     labels.reserve(more.size() + 1);
     labels.emplace_back("receiver", labelText(receiver));
-    for (auto& [name, value] : more) labels.emplace_back(std::move(name), labelText(value));
+    for (const auto& [name, value] : more) labels.emplace_back(name, labelText(value));
     return labels;
 }
 
 void addReceiver(std::vector<MetricFamily>& f, const ReceiverReadings& r, double now) {
-    auto add = [&](Family family, double value, Labels more = {}) {
-        f[family].samples.push_back({with(r.name, std::move(more)), value});
+    auto add = [&](Family family, double value, const Labels& more = {}) {
+        f[family].samples.push_back({with(r.name, more), value});
     };
     add(kUp, r.up ? 1 : 0);
     if (r.identity)

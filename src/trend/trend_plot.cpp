@@ -109,8 +109,13 @@ std::vector<TrendPlotState::TimeTick> timeTicks(double from, double to, int colu
     std::vector<TrendPlotState::TimeTick> ticks;
     if (!(to > from)) return ticks;
     const double step = timeStep(to - from, columns);
-    for (double t = std::ceil(from / step) * step; t <= to; t += step)
+    // Each tick a whole number of steps, not a sum of steps that drifts.
+    const double first = std::ceil(from / step);
+    const auto last = static_cast<long long>(std::floor(to / step) - first);
+    for (long long k = 0; k <= last; ++k) {
+        const double t = (first + static_cast<double>(k)) * step;
         ticks.push_back({(t - from) / (to - from), utcLabel(t, step)});
+    }
     return ticks;
 }
 
