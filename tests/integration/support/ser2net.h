@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_http.h"
+
 extern char** environ;
 
 namespace kestrix::testing {
@@ -90,18 +92,6 @@ public:
     }
 
 private:
-    static int freeLoopbackPort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        ::close(fd);
-        return ntohs(address.sin_port);
-    }
-
     // Listening: a connection is accepted (and closed again at once).
     bool accepts() const {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
